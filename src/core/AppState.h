@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+
+#include <QString>
+
+#include "SubscriberTable.h"
+
+// What the windows share beside the table. Owned by the application object
+// and handed to every window by reference.
+struct AppState {
+    SubscriberTable table;
+
+    // Program folder paths.
+    QString programFolder;
+    QString databasePath;
+
+    // Colours of the month rows: odd months, even months, focused cell;
+    // 0x00BBGGRR numbers as stored in the settings.
+    std::array<int, 3> cellColors = {15137717, 16776960, 65535};
+    bool flSave = true; // autosave on
+    bool flPls = true;  // ledger: Enter moves down (true) or right
+    bool flPs = true;   // ledger: highlight the clicked row
+
+    // Main window.
+    int currentRow = 0;
+    QString shownYearText;
+    bool dirtyFlag = false;
+    bool directorySwitch = false;
+
+    // Ledger.
+    int ledgerCol = 0;
+    int ledgerMonth = 0; // 0 = January
+
+    // Document context of the receipt, the order and the reading sheet.
+    int docRow = 0;
+    int docMonth = 0;
+    QString docYear;
+    int printMonth = 0;
+    QString printYear;
+    int printMode = 0; // 0..4, the print frame's mode
+
+    // Directory.
+    int selRow = 0;
+};
+
+// Converts between the stored 0x00BBGGRR colours and 0x00RRGGBB.
+constexpr int BgrToRgb(int bgr) {
+    return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
+}
+constexpr int RgbToBgr(int rgb) {
+    return BgrToRgb(rgb);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+// Windows-1251, the code page of the database file. The tables are built
+// once from Qt's own codec; per-character work is then a lookup.
+class Cp1251 final {
+public:
+    static QString decode(const char* data, qsizetype size);
+    static QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+    // Characters with no Windows-1251 form become '?'.
+    static void appendEncoded(QByteArray& out, QStringView text);
+    static QByteArray encode(QStringView text);
+    // Whether every character has a Windows-1251 form.
+    static bool canEncode(QStringView text);
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QByteArray>
+#include <QString>
+
+#include "SubscriberTable.h"
+
+class QSaveFile;
+
+// The database file: one line per subscriber in Windows-1251, each holding
+// the texts of columns 1..2513 followed by "|", ended by CR LF.
+class DatabaseFile final {
+public:
+    static constexpr int Separators = 2513;
+    static constexpr int OldSeparators = 2128; // version 1.0
+    static inline const QString FileName = QStringLiteral("Ostrevanka21.spb");
+
+    enum class Status { Ok, NotFound, Empty, FormatError, TooManyLines, AccessDenied, ReadError };
+    struct LoadResult {
+        Status status = Status::Ok;
+        int badLine = 0; // 1-based, for FormatError
+        int lineCount = 0;
+    };
+
+    // Reads and checks the file and, only when it is sound, replaces the
+    // table's rows 1..n and sets the subscriber count.
+    static LoadResult load(const QString& path, SubscriberTable& table);
+    // The same on bytes already read; separators: 2513, or 2128 for version 1.0.
+    static LoadResult parse(const QByteArray& bytes, SubscriberTable& table,
+                            int separators = Separators);
+    // Only checks the lines (at most 501, each with enough separators).
+    static LoadResult check(const QByteArray& bytes, int separators);
+    static LoadResult readAndCheck(const QString& path, int separators, QByteArray* bytes);
+
+    // Removes line breaks from every stored cell (a CR with the character
+    // after it; a CR at the end alone) and stores the cleaned texts back.
+    static void cleanLineBreaks(SubscriberTable& table, int lastCol = Separators);
+    // The file's bytes for rows 1..subscriberCount. A "|" left in a cell is
+    // written as "¦" so the line keeps its fields; a character with no
+    // Windows-1251 form is written as "?".
+    static QByteArray serialize(const SubscriberTable& table);
+
+    using SaveFileFactory = std::function<std::unique_ptr<QSaveFile>(const QString& path)>;
+    // Cleans line breaks, then writes atomically: a failed write leaves the
+    // previous file as it was. false on failure.
+    static bool save(const QString& path, SubscriberTable& table,
+                     const SaveFileFactory& makeFile = {});
+    // Writes bytes atomically.
+    static bool writeAtomically(const QString& path, const QByteArray& bytes,
+                                const SaveFileFactory& makeFile = {});
+    // One subscriber with every cell empty.
+    static bool createNew(const QString& path, SubscriberTable& table);
+};

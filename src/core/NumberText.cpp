@@ -1,0 +1,199 @@
+#include "NumberText.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The decimal digits of |v| with 15 significant digits: v = 0.d1d2... x 10^exp.
+struct Decimal {
+    bool negative = false;
+    std::string digits; // no leading zeros unless the value is zero ("")
+    int exponent = 0;   // position of the decimal point from the left of digits
+};
+
+Decimal toDecimal(double v) {
+    Decimal d;
+    if (v == 0 || !std::isfinite(v))
+        return d;
+    d.negative = v < 0;
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
+    std::string s(buf, res.ptr);
+    const auto e = s.find('e');
+    const int exp10 = std::stoi(s.substr(e + 1));
+    std::string mant = s.substr(0, e);
+    mant.erase(1, 1); // drop the point: 15 digits
+    while (!mant.empty() && mant.back() == '0')
+        mant.pop_back();
+    d.digits = mant;
+    d.exponent = exp10 + 1;
+    return d;
+}
+
+// Rounds to `decimals` places after the point; returns integer and fraction
+// digit strings.
+void roundDecimal(const Decimal& d, int decimals, HalfRounding half, std::string& intPart,
+                  std::string& fracPart) {
+    // Lay the digits out as a fixed string: intDigits . fracDigits (full).
+    std::string all; // digits with the point after `pointAt` characters
+    int pointAt;
+    if (d.exponent <= 0) {
+        all = std::string(size_t(-d.exponent), '0') + d.digits;
+        all.insert(0, "0");
+        pointAt = 1;
+    } else {
+        all = d.digits;
+        if (int(all.size()) < d.exponent)
+            all.append(size_t(d.exponent) - all.size(), '0');
+        pointAt = d.exponent;
+    }
+    const int keep = pointAt + decimals;
+    if (int(all.size()) < keep)
+        all.append(size_t(keep - int(all.size())), '0');
+    bool roundUp = false;
+    if (int(all.size()) > keep) {
+        const char first = all[size_t(keep)];
+        bool restNonZero = false;
+        for (size_t i = size_t(keep) + 1; i < all.size(); ++i)
+            if (all[i] != '0') {
+                restNonZero = true;
+                break;
+            }
+        if (first > '5' || (first == '5' && restNonZero))
+            roundUp = true;
+        else if (first == '5') {
+            if (half == HalfRounding::AwayFromZero)
+                roundUp = true;
+            else {
+                const char last = keep > 0 ? all[size_t(keep - 1)] : '0';
+                roundUp = (last - '0') % 2 == 1;
+            }
+        }
+        all.resize(size_t(keep));
+    }
+    if (roundUp) {
+        int i = keep - 1;
+        while (i >= 0 && all[size_t(i)] == '9') {
+            all[size_t(i)] = '0';
+            --i;
+        }
+        if (i >= 0)
+            ++all[size_t(i)];
+        else {
+            all.insert(0, "1");
+            ++pointAt;
+        }
+    }
+    intPart = all.substr(0, size_t(pointAt));
+    fracPart = all.substr(size_t(pointAt));
+    const auto nz = intPart.find_first_not_of('0');
+    intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
+}
+
+QString assemble(bool negative, const std::string& intPart, const std::string& fracPart) {
+    const bool zero = intPart == "0" && fracPart.find_first_not_of('0') == std::string::npos;
+    std::string s;
+    if (negative && !zero)
+        s += '-';
+    s += intPart;
+    if (!fracPart.empty()) {
+        s += ',';
+        s += fracPart;
+    }
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
+
+} // namespace
+
+bool IsNumberText(QStringView text) {
+    const QStringView t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool seenDigit = false;
+    bool seenSep = false;
+    bool seenExp = false;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c.isDigit() && c.unicode() < 128) {
+            seenDigit = true;
+        } else if ((c == u',' || c == u'.') && !seenSep && !seenExp) {
+            seenSep = true;
+        } else if ((c == u'+' || c == u'-') &&
+                   (i == 0 || ((t[i - 1] == u'e' || t[i - 1] == u'E') && seenExp))) {
+        } else if ((c == u'e' || c == u'E') && seenDigit && !seenExp && i + 1 < t.size()) {
+            seenExp = true;
+            seenDigit = false;
+        } else {
+            return false;
+        }
+    }
+    return seenDigit;
+}
+
+double ReadNumber(QStringView text) {
+    if (!IsNumberText(text))
+        return 0;
+    QString s = text.trimmed().toString();
+    s.replace(u',', u'.');
+    bool ok = false;
+    const double v = QLocale::c().toDouble(s, &ok);
+    if (!ok || !std::isfinite(v))
+        return 0;
+    return v;
+}
+
+double ReadNumber(const QString& text) {
+    return ReadNumber(QStringView(text));
+}
+
+QString RoundedText(double v, int decimals, HalfRounding half, bool fixedDecimals) {
+    const Decimal d = toDecimal(v);
+    std::string ip, fp;
+    roundDecimal(d, decimals, half, ip, fp);
+    if (!fixedDecimals)
+        while (!fp.empty() && fp.back() == '0')
+            fp.pop_back();
+    return assemble(d.negative, ip, fp);
+}
+
+double R6(double v) {
+    if (!std::isfinite(v))
+        return 0;
+    return ReadNumber(RoundedText(v, 6, HalfRounding::ToEven, false));
+}
+
+QString PlainNumber(double v) {
+    // Every digit of the 15-digit form, without an exponent.
+    const Decimal d = toDecimal(v);
+    const int decimals = std::max(0, int(d.digits.size()) - d.exponent);
+    return RoundedText(v, decimals, HalfRounding::ToEven, false);
+}
+
+QString FormatMoney(double v) {
+    return RoundedText(v, 2, HalfRounding::AwayFromZero, true);
+}
+
+QString FormatCoef(double v) {
+    return RoundedText(v, 6, HalfRounding::AwayFromZero, true);
+}
+
+QString LedgerText(double v) {
+    QString t = RoundedText(v, 5, HalfRounding::ToEven, false);
+    const qsizetype n = t.size();
+    if (n >= 3 && t[n - 3] == u',') {
+        // two decimals already
+    } else if (n >= 2 && t[n - 2] == u',') {
+        t += u'0';
+    } else if (!t.contains(u',')) {
+        t += u",00"_s;
+    }
+    if (t == u"0,00"_s)
+        return {};
+    return t;
+}

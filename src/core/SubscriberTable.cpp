@@ -1,0 +1,175 @@
+#include "SubscriberTable.h"
+
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int ColCount = SubscriberTable::MaxCol + 1;
+constexpr int RowCount = SubscriberTable::MaxRow + 1;
+} // namespace
+
+struct SubscriberTable::Row {
+    QString text;
+    uint32_t start[ColCount] = {};
+    uint32_t length[ColCount] = {};
+    std::size_t garbage = 0;
+
+    void compact() {
+        QString fresh;
+        fresh.reserve(text.size() - qsizetype(garbage));
+        for (int c = 0; c < ColCount; ++c) {
+            const uint32_t n = length[c];
+            const uint32_t at = uint32_t(fresh.size());
+            if (n)
+                fresh.append(QStringView(text).mid(start[c], n));
+            start[c] = at;
+        }
+        text = std::move(fresh);
+        garbage = 0;
+    }
+};
+
+SubscriberTable::SubscriberTable() : m_rows(RowCount) {}
+SubscriberTable::~SubscriberTable() = default;
+SubscriberTable::SubscriberTable(SubscriberTable&&) noexcept = default;
+SubscriberTable& SubscriberTable::operator=(SubscriberTable&&) noexcept = default;
+
+SubscriberTable::SubscriberTable(const SubscriberTable& other)
+    : m_rows(RowCount), m_subscriberCount(other.m_subscriberCount) {
+    for (int r = 0; r < RowCount; ++r)
+        if (other.m_rows[r])
+            m_rows[r] = std::make_unique<Row>(*other.m_rows[r]);
+}
+
+SubscriberTable& SubscriberTable::operator=(const SubscriberTable& other) {
+    if (this != &other) {
+        SubscriberTable copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+void SubscriberTable::checkIndex(int row, int col) {
+    if (row < 0 || row > MaxRow || col < 0 || col > MaxCol)
+        throw std::out_of_range("SubscriberTable: cell index out of range");
+}
+
+QStringView SubscriberTable::cellView(int row, int col) const {
+    checkIndex(row, col);
+    const Row* r = m_rows[row].get();
+    if (!r || r->length[col] == 0)
+        return {};
+    return QStringView(r->text).mid(r->start[col], r->length[col]);
+}
+
+QString SubscriberTable::cell(int row, int col) const {
+    return cellView(row, col).toString();
+}
+
+SubscriberTable::Row& SubscriberTable::rowForWrite(int row) {
+    auto& slot = m_rows[row];
+    if (!slot)
+        slot = std::make_unique<Row>();
+    return *slot;
+}
+
+void SubscriberTable::setCell(int row, int col, const QString& text) {
+    checkIndex(row, col);
+    if (text.isEmpty() && !m_rows[row])
+        return;
+    Row& r = rowForWrite(row);
+    const uint32_t oldLen = r.length[col];
+    const uint32_t newLen = uint32_t(text.size());
+    if (newLen <= oldLen) {
+        // Overwrite in place; the tail of the old text becomes garbage.
+        if (newLen)
+            std::copy(text.cbegin(), text.cend(), r.text.begin() + r.start[col]);
+        r.garbage += oldLen - newLen;
+        r.length[col] = newLen;
+        return;
+    }
+    r.garbage += oldLen;
+    r.start[col] = uint32_t(r.text.size());
+    r.length[col] = newLen;
+    r.text.append(text);
+    if (r.garbage > 4096 && r.garbage * 2 > std::size_t(r.text.size()))
+        r.compact();
+}
+
+void SubscriberTable::assignRow(int row, QString text, const std::vector<uint32_t>& starts,
+                                const std::vector<uint32_t>& lengths, int firstCol) {
+    checkIndex(row, firstCol);
+    if (starts.size() != lengths.size() || firstCol + int(starts.size()) > ColCount)
+        throw std::out_of_range("SubscriberTable::assignRow: too many cells");
+    Row& r = rowForWrite(row);
+    std::fill(std::begin(r.start), std::end(r.start), 0u);
+    std::fill(std::begin(r.length), std::end(r.length), 0u);
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        if (qsizetype(starts[i]) + qsizetype(lengths[i]) > text.size())
+            throw std::out_of_range("SubscriberTable::assignRow: cell outside the text");
+        r.start[firstCol + i] = starts[i];
+        r.length[firstCol + i] = lengths[i];
+        used += lengths[i];
+    }
+    r.garbage = std::size_t(text.size()) - used;
+    r.text = std::move(text);
+}
+
+void SubscriberTable::clearRow(int row) {
+    checkIndex(row, 0);
+    m_rows[row].reset();
+}
+
+void SubscriberTable::clear() {
+    for (auto& r : m_rows)
+        r.reset();
+    m_subscriberCount = 0;
+}
+
+int SubscriberTable::subscriberCount() const {
+    return m_subscriberCount;
+}
+
+void SubscriberTable::setSubscriberCount(int n) {
+    if (n < 0 || n > MaxRow)
+        throw std::out_of_range("SubscriberTable: subscriber count out of range");
+    m_subscriberCount = n;
+}
+
+std::size_t SubscriberTable::memoryBytes() const {
+    std::size_t total = sizeof(*this) + m_rows.capacity() * sizeof(m_rows[0]);
+    for (const auto& r : m_rows)
+        if (r)
+            total += sizeof(Row) + std::size_t(r->text.capacity()) * sizeof(QChar);
+    return total;
+}
+
+const QStringList& YearTexts() {
+    static const QStringList years = {u"2017"_s, u"2018"_s, u"2019"_s, u"2020"_s,
+                                      u"2021"_s, u"2022"_s, u"2023"_s, u"2024"_s};
+    return years;
+}
+
+std::optional<int> YearIndex(const QString& yearText) {
+    const qsizetype i = YearTexts().indexOf(yearText);
+    if (i < 0)
+        return std::nullopt;
+    return int(i);
+}
+
+int MonthColumn(int yearIndex, int month, int slot) {
+    return 8 + 265 * yearIndex + 22 * (month - 1) + slot;
+}
+
+int HeadMeterColumn(int yearIndex, int month, int k) {
+    return 2126 + 48 * yearIndex + 4 * (month - 1) + k;
+}
+
+std::optional<int> FindRowByName(const SubscriberTable& table, const QString& name) {
+    for (int r = 1; r <= table.subscriberCount(); ++r)
+        if (table.cellView(r, ColName) == name)
+            return r;
+    return std::nullopt;
+}
