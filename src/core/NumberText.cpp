@@ -4,7 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include <QLocale>
 
 using namespace Qt::StringLiterals;
 
@@ -139,11 +138,27 @@ bool IsNumberText(QStringView text) {
 double ReadNumber(QStringView text) {
     if (!IsNumberText(text))
         return 0;
-    QString s = text.trimmed().toString();
-    s.replace(u',', u'.');
-    bool ok = false;
-    const double v = QLocale::c().toDouble(s, &ok);
-    if (!ok || !std::isfinite(v))
+    // The checked text is ASCII: parse it without allocating, since the
+    // computations read tens of thousands of cells at a time.
+    const QStringView t = text.trimmed();
+    char small[64];
+    std::string large;
+    char* buf = small;
+    if (t.size() >= qsizetype(sizeof small)) {
+        large.resize(size_t(t.size()) + 1);
+        buf = large.data();
+    }
+    qsizetype n = 0;
+    qsizetype i = 0;
+    if (t[0] == u'+')
+        ++i;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        buf[n++] = c == u',' ? '.' : char(c);
+    }
+    double v = 0;
+    const auto res = std::from_chars(buf, buf + n, v);
+    if (res.ec != std::errc() || !std::isfinite(v))
         return 0;
     return v;
 }
