@@ -92,6 +92,12 @@ void SubscriberTable::setCell(int row, int col, const QString& text) {
     r.garbage += oldLen;
     r.start[col] = uint32_t(r.text.size());
     r.length[col] = newLen;
+    // Grow by an eighth rather than the doubling of a plain append: every row
+    // gets a few cells appended on each computation, and doubling would leave
+    // up to half of every row's buffer unused.
+    const qsizetype need = r.text.size() + qsizetype(newLen);
+    if (need > r.text.capacity())
+        r.text.reserve(need + r.text.size() / 8);
     r.text.append(text);
     if (r.garbage > 4096 && r.garbage * 2 > std::size_t(r.text.size()))
         r.compact();

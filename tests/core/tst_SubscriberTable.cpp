@@ -1,0 +1,288 @@
+#include <stdexcept>
+
+#include <QTest>
+
+#include "core/SubscriberTable.h"
+
+using namespace Qt::StringLiterals;
+
+class tst_SubscriberTable : public QObject {
+    Q_OBJECT
+private slots:
+    void monthColumn_data();
+    void monthColumn();
+    void headMeterColumn_data();
+    void headMeterColumn();
+    void headMeterAreaMeetsDecember2024Once();
+    void yearIndex_data();
+    void yearIndex();
+    void findRowByName_data();
+    void findRowByName();
+    void findRowByNameIgnoresRowsAboveCount();
+    void freshTableIsEmptyEverywhere();
+    void overwriteKeepsNeighbours_data();
+    void overwriteKeepsNeighbours();
+    void manyRewritesOfOneCellStayBounded();
+    void copyIsIndependent();
+    void rowsBeyondCountKeepTheirTexts();
+    void indexOutsideTheTableIsRefused();
+    void fullTableStaysNearItsTextSize();
+};
+
+void tst_SubscriberTable::monthColumn_data() {
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("column");
+    QTest::newRow("Jan 2017 date") << 0 << 1 << 0 << 8;
+    QTest::newRow("Jan 2017 charge") << 0 << 1 << int(ChargeWithComp) << 17;
+    QTest::newRow("Dec 2017 slot 21") << 0 << 12 << 21 << 271;
+    QTest::newRow("Jan 2018 date") << 1 << 1 << 0 << 273;
+    QTest::newRow("Dec 2017 slot 15 = 265*(y+1)") << 0 << 12 << 15 << 265;
+    QTest::newRow("Jan 2024 date") << 7 << 1 << 0 << 1863;
+    QTest::newRow("Dec 2024 slot 21") << 7 << 12 << 21 << 2126;
+}
+
+void tst_SubscriberTable::monthColumn() {
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, slot);
+    QFETCH(int, column);
+    QCOMPARE(MonthColumn(year, month, slot), column);
+}
+
+void tst_SubscriberTable::headMeterColumn_data() {
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("k");
+    QTest::addColumn<int>("column");
+    QTest::newRow("Jan 2017 T1 current") << 0 << 1 << 0 << 2126;
+    QTest::newRow("Jan 2017 T2 previous") << 0 << 1 << 3 << 2129;
+    QTest::newRow("Feb 2017 T1 current") << 0 << 2 << 0 << 2130;
+    QTest::newRow("Jan 2018 T1 current") << 1 << 1 << 0 << 2174;
+    QTest::newRow("Dec 2024 T2 previous") << 7 << 12 << 3 << 2509;
+}
+
+void tst_SubscriberTable::headMeterColumn() {
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, k);
+    QFETCH(int, column);
+    QCOMPARE(HeadMeterColumn(year, month, k), column);
+}
+
+// The head-meter area and the month blocks share exactly one column; every
+// other head-meter cell lies past the last month block and inside the stored
+// part of a line.
+void tst_SubscriberTable::headMeterAreaMeetsDecember2024Once() {
+    const int lastMonthCol = MonthColumn(int(YearTexts().size()) - 1, 12, 21);
+    QSet<int> seen;
+    for (int y = 0; y < YearTexts().size(); ++y)
+        for (int m = 1; m <= 12; ++m)
+            for (int k = 0; k < 4; ++k) {
+                const int c = HeadMeterColumn(y, m, k);
+                QVERIFY2(!seen.contains(c), qPrintable(u"column %1 used twice"_s.arg(c)));
+                seen.insert(c);
+                QVERIFY(c >= lastMonthCol);
+                QVERIFY(c <= SubscriberTable::StoredCols);
+            }
+    QCOMPARE(seen.size(), 384);
+    QVERIFY(seen.contains(lastMonthCol));
+}
+
+void tst_SubscriberTable::yearIndex_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("index"); // -1: none
+    QTest::newRow("first") << u"2017"_s << 0;
+    QTest::newRow("last") << u"2024"_s << 7;
+    QTest::newRow("before") << u"2016"_s << -1;
+    QTest::newRow("after") << u"2025"_s << -1;
+    QTest::newRow("spaces are not trimmed") << u" 2018"_s << -1;
+    QTest::newRow("empty") << u""_s << -1;
+}
+
+void tst_SubscriberTable::yearIndex() {
+    QFETCH(QString, text);
+    QFETCH(int, index);
+    QCOMPARE(YearTexts().size(), 8);
+    const auto got = YearIndex(text);
+    QCOMPARE(got.value_or(-1), index);
+    if (got)
+        QCOMPARE(YearTexts().at(*got), text);
+}
+
+void tst_SubscriberTable::findRowByName_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("row"); // -1: none
+    QTest::newRow("unique") << u"Петров П. П."_s << 2;
+    QTest::newRow("duplicate gives the lower row") << u"Иванов И. И."_s << 1;
+    QTest::newRow("case matters") << u"иванов и. и."_s << -1;
+    QTest::newRow("no trimming") << u"Петров П. П. "_s << -1;
+    QTest::newRow("ё is not е") << u"Семёнов С. С."_s << 4;
+    QTest::newRow("е is not ё") << u"Семенов С. С."_s << -1;
+    QTest::newRow("prefix is not a match") << u"Петров"_s << -1;
+}
+
+void tst_SubscriberTable::findRowByName() {
+    QFETCH(QString, name);
+    QFETCH(int, row);
+    SubscriberTable t;
+    t.setSubscriberCount(4);
+    t.setCell(1, ColName, u"Иванов И. И."_s);
+    t.setCell(2, ColName, u"Петров П. П."_s);
+    t.setCell(3, ColName, u"Иванов И. И."_s);
+    t.setCell(4, ColName, u"Семёнов С. С."_s);
+    QCOMPARE(FindRowByName(t, name).value_or(-1), row);
+}
+
+void tst_SubscriberTable::findRowByNameIgnoresRowsAboveCount() {
+    SubscriberTable t;
+    t.setSubscriberCount(2);
+    t.setCell(1, ColName, u"Первый"_s);
+    t.setCell(2, ColName, u"Второй"_s);
+    t.setCell(3, ColName, u"Удалённый"_s); // a deleted subscriber's texts stay in memory
+    QCOMPARE(FindRowByName(t, u"Удалённый"_s), std::nullopt);
+    t.setCell(0, ColName, u"Нулевой"_s);
+    QCOMPARE(FindRowByName(t, u"Нулевой"_s), std::nullopt);
+    t.setSubscriberCount(3);
+    QCOMPARE(FindRowByName(t, u"Удалённый"_s), 3);
+}
+
+void tst_SubscriberTable::freshTableIsEmptyEverywhere() {
+    SubscriberTable t;
+    QCOMPARE(t.subscriberCount(), 0);
+    for (int r : {0, 1, 250, SubscriberTable::MaxRow})
+        for (int c : {0, 1, 2126, SubscriberTable::StoredCols, SubscriberTable::MaxCol}) {
+            QVERIFY(t.cell(r, c).isEmpty());
+            QVERIFY(t.cellView(r, c).isEmpty());
+        }
+    // Writing an empty text into an untouched row must not make its storage.
+    const std::size_t before = t.memoryBytes();
+    for (int r = 1; r <= SubscriberTable::MaxRow; ++r)
+        t.setCell(r, 5, QString());
+    QCOMPARE(t.memoryBytes(), before);
+}
+
+void tst_SubscriberTable::overwriteKeepsNeighbours_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("shorter") << u"Длинный текст ячейки"_s << u"Кор"_s;
+    QTest::newRow("longer") << u"Кор"_s << u"Длинный текст ячейки"_s;
+    QTest::newRow("same length") << u"12345"_s << u"54321"_s;
+    QTest::newRow("to empty") << u"10625"_s << u""_s;
+    QTest::newRow("from empty") << u""_s << u"31.01.24"_s;
+}
+
+void tst_SubscriberTable::overwriteKeepsNeighbours() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    SubscriberTable t;
+    const int c = MonthColumn(3, 6, T1Current);
+    t.setCell(7, c - 1, u"левый"_s);
+    t.setCell(7, c, first);
+    t.setCell(7, c + 1, u"правый"_s);
+    t.setCell(7, c, second);
+    QCOMPARE(t.cell(7, c), second);
+    QCOMPARE(t.cell(7, c - 1), u"левый"_s);
+    QCOMPARE(t.cell(7, c + 1), u"правый"_s);
+    // Writing the neighbours afterwards must not disturb the cell either.
+    t.setCell(7, c - 1, u"л"_s);
+    t.setCell(7, c + 1, u"правый, но длиннее"_s);
+    QCOMPARE(t.cell(7, c), second);
+    QCOMPARE(t.cell(7, c - 1), u"л"_s);
+    QCOMPARE(t.cell(7, c + 1), u"правый, но длиннее"_s);
+}
+
+// The editors write a cell on every focus change; a long session must neither
+// lose texts nor grow the row without bound.
+void tst_SubscriberTable::manyRewritesOfOneCellStayBounded() {
+    SubscriberTable t;
+    for (int c = 1; c <= 40; ++c)
+        t.setCell(1, c, u"ячейка %1"_s.arg(c));
+    const std::size_t start = t.memoryBytes();
+    const int col = 20;
+    QString last;
+    for (int i = 0; i < 100000; ++i) {
+        // Alternating lengths force appends as well as in-place writes.
+        last = (i % 2) ? u"%1"_s.arg(i) : u"текст номер %1 подлиннее"_s.arg(i);
+        t.setCell(1, col, last);
+    }
+    QCOMPARE(t.cell(1, col), last);
+    for (int c = 1; c <= 40; ++c)
+        if (c != col)
+            QCOMPARE(t.cell(1, c), u"ячейка %1"_s.arg(c));
+    QVERIFY2(
+        t.memoryBytes() < start + 64 * 1024,
+        qPrintable(u"%1 bytes after the rewrites, %2 before"_s.arg(t.memoryBytes()).arg(start)));
+}
+
+void tst_SubscriberTable::copyIsIndependent() {
+    SubscriberTable a;
+    a.setSubscriberCount(2);
+    a.setCell(1, ColName, u"Иванов И. И."_s);
+    a.setCell(2, ColName, u"Петров П. П."_s);
+
+    SubscriberTable b(a);
+    b.setCell(1, ColName, u"Сидоров"_s);              // shorter: written in place
+    b.setCell(2, ColName, u"Петров Пётр Петрович"_s); // longer: appended
+    b.setCell(3, ColName, u"Новый"_s);
+    b.setSubscriberCount(3);
+    QCOMPARE(a.cell(1, ColName), u"Иванов И. И."_s);
+    QCOMPARE(a.cell(2, ColName), u"Петров П. П."_s);
+    QVERIFY(a.cell(3, ColName).isEmpty());
+    QCOMPARE(a.subscriberCount(), 2);
+
+    SubscriberTable c;
+    c.setCell(5, 5, u"старое"_s);
+    c = a;
+    a.setCell(1, ColName, u"Изменён"_s);
+    QCOMPARE(c.cell(1, ColName), u"Иванов И. И."_s);
+    QVERIFY(c.cell(5, 5).isEmpty());
+    QCOMPARE(c.subscriberCount(), 2);
+
+    // A cell text handed out earlier is a value, not a view into the table.
+    const QString held = c.cell(1, ColName);
+    c.setCell(1, ColName, u"Х"_s);
+    QCOMPARE(held, u"Иванов И. И."_s);
+}
+
+void tst_SubscriberTable::rowsBeyondCountKeepTheirTexts() {
+    SubscriberTable t;
+    t.setSubscriberCount(3);
+    t.setCell(3, ColName, u"Третий"_s);
+    t.setSubscriberCount(2); // deleted: not a subscriber, texts still in memory
+    QCOMPARE(t.cell(3, ColName), u"Третий"_s);
+    t.setCell(SubscriberTable::MaxRow, SubscriberTable::MaxCol, u"угол"_s);
+    QCOMPARE(t.cell(SubscriberTable::MaxRow, SubscriberTable::MaxCol), u"угол"_s);
+    t.setSubscriberCount(SubscriberTable::MaxRow);
+    QCOMPARE(t.subscriberCount(), 501);
+}
+
+void tst_SubscriberTable::indexOutsideTheTableIsRefused() {
+    SubscriberTable t;
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.cell(-1, 1));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.cell(502, 1));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.cell(1, 2701));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.setCell(1, -1, u"x"_s));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.setSubscriberCount(502));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.setSubscriberCount(-1));
+}
+
+void tst_SubscriberTable::fullTableStaysNearItsTextSize() {
+    SubscriberTable t;
+    t.setSubscriberCount(SubscriberTable::MaxRow);
+    std::size_t textBytes = 0;
+    for (int r = 1; r <= SubscriberTable::MaxRow; ++r)
+        for (int c = 1; c <= SubscriberTable::StoredCols; ++c) {
+            const QString s = QString::number(r * 10000 + c);
+            textBytes += std::size_t(s.size()) + 1; // one byte a character plus "|" on disk
+            t.setCell(r, c, s);
+        }
+    QCOMPARE(t.cell(501, 2513), u"5012513"_s);
+    QCOMPARE(t.cell(1, 1), u"10001"_s);
+    QVERIFY2(t.memoryBytes() <= 4 * textBytes,
+             qPrintable(u"%1 bytes for %2 bytes on disk"_s.arg(t.memoryBytes()).arg(textBytes)));
+}
+
+QTEST_GUILESS_MAIN(tst_SubscriberTable)
+#include "tst_SubscriberTable.moc"
