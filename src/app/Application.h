@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include "core/AppState.h"
+#include "core/Platform.h"
+
+#include "readings/Form1.h"
+
+// Owns the shared state and the windows: opens, hides and re-creates them as
+// the user moves between the main window and the others.
+class Application final : public QObject {
+    Q_OBJECT
+public:
+    Application(Platform& platform, const QString& programFolder);
+    ~Application() override;
+
+    // Opens and loads the main window; false when the load failed.
+    bool start();
+
+    AppState& state() { return m_state; }
+    Form1* mainWindow() const { return m_form; }
+
+signals:
+    // The program has ended (main window closed or load failed).
+    void finished(int exitCode);
+
+private:
+    bool openMainWindow();
+    void onMainClosed(bool directorySwitch);
+    void wire(Form1* form);
+
+    Platform& m_platform;
+    AppState m_state;
+    QPointer<Form1> m_form;
+};

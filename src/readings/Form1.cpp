@@ -1,0 +1,893 @@
+#include "Form1.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+#include "core/Cp1251.h"
+#include "core/DatabaseFile.h"
+#include "core/Settings.h"
+#include "core/SubscriberTable.h"
+#include "readings/Charges.h"
+#include "readings/EntryText.h"
+#include "readings/MonthCell.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Twips = 15; // per pixel
+int px(int twips) {
+    return (twips + Twips / 2) / Twips;
+}
+
+const QString Section = u"Nastr"_s;
+
+const std::array<QString, 12> MonthNames = {
+    u"Январь"_s, u"Февраль"_s, u"Март"_s,     u"Апрель"_s,  u"Май"_s,    u"Июнь"_s,
+    u"Июль"_s,   u"Август"_s,  u"Сентябрь"_s, u"Октябрь"_s, u"Ноябрь"_s, u"Декабрь"_s};
+
+// Left and width in twips of entry cells 0..8 and result cells 0..4.
+constexpr std::array<std::pair<int, int>, 9> EntryColumns = {{{975, 1035},
+                                                              {1995, 915},
+                                                              {2895, 975},
+                                                              {4695, 915},
+                                                              {5595, 975},
+                                                              {7395, 735},
+                                                              {8115, 735},
+                                                              {8835, 900},
+                                                              {9705, 900}}};
+constexpr std::array<std::pair<int, int>, 5> ResultColumns = {
+    {{3855, 855}, {6555, 855}, {10590, 1350}, {0, 0}, {11925, 1365}}};
+
+int monthTop(int month) {
+    return px(2745 + 300 * (month - 1));
+}
+
+QColor bgrColor(int bgr) {
+    const int rgb = BgrToRgb(bgr);
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+QString arrayName(const QString& name, int index) {
+    return name + u'(' + QString::number(index) + u')';
+}
+
+} // namespace
+
+Form1::Form1(AppState& state, Platform& platform, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_platform(platform) {
+    setObjectName(u"Form1"_s);
+    setWindowTitle(u"Остреванка 2.1"_s);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(u"client"_s);
+    m_client->setFixedSize(px(14775), px(7920));
+    m_client->setMouseTracking(true);
+    m_client->installEventFilter(this);
+    setCentralWidget(m_client);
+
+    // An Arial-metric face keeps the captions within their twips-sized cells.
+    QFont f(u"Liberation Sans"_s);
+    f.setPointSizeF(8);
+    m_client->setFont(f);
+
+    buildButtonBar(m_client);
+    buildSelectors(m_client);
+    buildHeaders(m_client);
+    buildMonthRows(m_client);
+    buildBottomBar(m_client);
+    buildMenus();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(u"Timer1"_s);
+    m_timer1->setInterval(60000);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(u"Timer2"_s);
+    m_timer2->setInterval(60000);
+    connect(m_timer1, &QTimer::timeout, this, &Form1::onTimer1);
+    connect(m_timer2, &QTimer::timeout, this, &Form1::onTimer2);
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+Form1::~Form1() = default;
+
+// ---------------------------------------------------------------- layout
+
+void Form1::buildButtonBar(QWidget* client) {
+    m_buttonBar = new QFrame(client);
+    m_buttonBar->setObjectName(u"Frame1"_s);
+    m_buttonBar->setGeometry(0, px(15), client->width(), px(555));
+    m_buttonBar->setMouseTracking(true);
+    m_buttonBar->installEventFilter(this);
+
+    struct ButtonDef {
+        const char16_t* name;
+        const char16_t* caption;
+        QStyle::StandardPixmap icon;
+    };
+    const ButtonDef defs[] = {
+        {u"Cmd6", u"Сохранить ", QStyle::SP_DialogSaveButton},
+        {u"Command1", u"Печать", QStyle::SP_FileDialogContentsView},
+        {u"Cmd1", u"Справочник", QStyle::SP_FileDialogListView},
+        {u"CmdRazbalans", u"Разбаланс", QStyle::SP_BrowserReload},
+        {u"Cmd2", u"Л. счет", QStyle::SP_FileDialogDetailedView},
+        {u"Cmd3", u"Калькулятор", QStyle::SP_ComputerIcon},
+        {u"Command6", u"Экспорт", QStyle::SP_ArrowRight},
+        {u"Cmd5", u"Помощь", QStyle::SP_DialogHelpButton},
+    };
+    int left = px(120);
+    int index = 0;
+    for (const auto& d : defs) {
+        auto* b = new QToolButton(m_buttonBar);
+        b->setObjectName(QString::fromUtf16(d.name));
+        b->setGeometry(left, 0, px(630), px(555));
+        b->setIcon(style()->standardIcon(d.icon));
+        b->setIconSize(QSize(24, 24));
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->installEventFilter(this);
+        m_buttons.push_back(b);
+
+        auto* caption = new QLabel(QString::fromUtf16(d.caption), client);
+        caption->setObjectName(arrayName(u"Label1"_s, index));
+        caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        caption->setGeometry(left - px(300), px(600), px(630) + px(600), px(255));
+        caption->hide();
+        m_buttonCaptions.push_back(caption);
+        left += px(630) + px(60);
+        ++index;
+    }
+    m_saveButton = m_buttons[0];
+    m_saveButton->setEnabled(false);
+    connect(m_buttons[0], &QToolButton::clicked, this, [this] { saveAndWrite(); });
+    connect(m_buttons[1], &QToolButton::clicked, this, &Form1::printWindow);
+    connect(m_buttons[2], &QToolButton::clicked, this, &Form1::directoryRequested);
+    connect(m_buttons[3], &QToolButton::clicked, this, &Form1::imbalanceRequested);
+    connect(m_buttons[4], &QToolButton::clicked, this, [this] {
+        if (saveAndWrite())
+            emit ledgerRequested();
+    });
+    connect(m_buttons[5], &QToolButton::clicked, this, &Form1::calculatorRequested);
+    connect(m_buttons[6], &QToolButton::clicked, this, &Form1::exportRequested);
+    connect(m_buttons[7], &QToolButton::clicked, this, &Form1::helpRequested);
+}
+
+void Form1::buildSelectors(QWidget* client) {
+    const int top = px(900);
+    auto* yearLabel = new QLabel(u"Год"_s, client);
+    yearLabel->setGeometry(px(3510) - px(420), top + 3, px(400), px(300));
+    m_year = new QComboBox(client);
+    m_year->setObjectName(u"Cmb1(1)"_s);
+    m_year->setEditable(true);
+    m_year->setInsertPolicy(QComboBox::NoInsert);
+    m_year->setGeometry(px(3510), top, px(855), px(315));
+
+    auto* nameLabel = new QLabel(u"Абонент "_s, client);
+    nameLabel->setGeometry(px(5310) - px(750), top + 3, px(720), px(300));
+    m_subscriber = new QComboBox(client);
+    m_subscriber->setObjectName(u"Cmb1(0)"_s);
+    m_subscriber->setEditable(true);
+    m_subscriber->setInsertPolicy(QComboBox::NoInsert);
+    m_subscriber->setGeometry(px(5310), top, px(3495), px(315));
+    // A list 400 pixels tall.
+    m_subscriber->setStyleSheet(u"QComboBox { combobox-popup: 0; }"_s);
+    m_subscriber->setMaxVisibleItems(400 / 20);
+    m_subscriber->view()->setMinimumHeight(0);
+
+    auto* meterLabel = new QLabel(u"Счетчик: "_s, client);
+    meterLabel->setGeometry(px(9810) - px(1000), top + 3, px(980), px(300));
+    meterLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_meterType = new QLabel(client);
+    m_meterType->setObjectName(u"LbSch"_s);
+    m_meterType->setGeometry(px(9810), top + 3, px(4700), px(300));
+
+    for (QComboBox* c : {m_year, m_subscriber}) {
+        connect(c, &QComboBox::activated, this, &Form1::onSelectorChosen);
+        c->installEventFilter(this);
+    }
+}
+
+void Form1::buildHeaders(QWidget* client) {
+    const int top = px(1470);
+    const int mid = px(1935);
+    const int bottom = px(2700);
+    auto header = [&](const QString& text, int left, int width, int y0, int y1, bool bold = false) {
+        auto* l = new QLabel(text, client);
+        l->setAlignment(Qt::AlignCenter);
+        l->setWordWrap(true);
+        l->setFrameShape(QFrame::Box);
+        l->setFrameShadow(QFrame::Plain);
+        l->setGeometry(px(left), y0, px(width), y1 - y0);
+        if (bold) {
+            QFont f = l->font();
+            f.setBold(true);
+            l->setFont(f);
+        }
+        return l;
+    };
+    header(u"Месяц"_s, 255, 720, top, bottom);
+    header(u"Дата"_s, 975, 1035, top, bottom);
+    header(u"Показ. сч-ка по Т1, кВт*Ч"_s, 1995, 2715, top, mid);
+    header(u"Текущее"_s, 1995, 915, mid, bottom);
+    header(u"Последнее"_s, 2895, 975, mid, bottom);
+    header(u"Разница"_s, 3855, 855, mid, bottom);
+    header(u"Показ. сч-ка по Т2, кВт*Ч"_s, 4695, 2715, top, mid);
+    header(u"Текущее"_s, 4695, 915, mid, bottom);
+    header(u"Последнее"_s, 5595, 975, mid, bottom);
+    header(u"Разница"_s, 6555, 855, mid, bottom);
+    header(u"Тарифы, р."_s, 7395, 1455, top, mid);
+    header(u"Тариф1"_s, 7395, 735, mid, bottom);
+    header(u"Тариф2"_s, 8115, 735, mid, bottom);
+    header(u"К-т компенсации разбаланса для"_s, 8835, 1770, top, mid);
+    header(u"Т1"_s, 8835, 900, mid, bottom);
+    header(u"Т2"_s, 9705, 900, mid, bottom);
+    header(u"Итого к оплате, р."_s, 10590, 2700, top, mid);
+    header(u"Без компенсации разбаланса"_s, 10590, 1350, mid, bottom);
+    header(u"С  компенсацией разбаланса"_s, 11925, 1365, mid, bottom);
+}
+
+void Form1::buildMonthRows(QWidget* client) {
+    QWidget* previous = nullptr;
+    for (int m = 1; m <= 13; ++m) {
+        const int top = m <= 12 ? monthTop(m) : px(6345);
+        const int height = px(315);
+        if (m <= 12) {
+            auto* band = new QWidget(client);
+            band->setObjectName(arrayName(u"Shape1"_s, m - 1));
+            band->setAutoFillBackground(true);
+            band->setGeometry(px(120), top, px(975) - px(120), height);
+            m_bands[size_t(m - 1)] = band;
+
+            auto* label = new QLabel(MonthNames[size_t(m - 1)], client);
+            label->setObjectName(arrayName(u"lbl2"_s, 100 + m));
+            label->setGeometry(px(255), top, px(975) - px(255), height);
+            label->setMouseTracking(true);
+            label->installEventFilter(this);
+            m_monthLabels[size_t(m - 1)] = label;
+
+            for (int s = 0; s <= 8; ++s) {
+                auto* cell = new MonthCell(m, s, false, client);
+                cell->setObjectName(arrayName(u"txt"_s + QString::number(m), s));
+                const auto [left, width] = EntryColumns[size_t(s)];
+                cell->setGeometry(px(left), top, px(width), height);
+                cell->installEventFilter(this);
+                connect(cell, &QLineEdit::textChanged, this, [this, cell] { onCellTextChanged(cell); });
+                if (previous)
+                    QWidget::setTabOrder(previous, cell);
+                previous = cell;
+                m_entry[size_t(m - 1)][size_t(s)] = cell;
+            }
+            auto* tick = new QCheckBox(client);
+            tick->setObjectName(arrayName(u"ChS"_s, m - 1));
+            tick->setGeometry(px(13380), top + 3, px(195) + 4, height - 4);
+            tick->setChecked(true);
+            tick->setFocusPolicy(Qt::NoFocus);
+            connect(tick, &QCheckBox::clicked, this, &Form1::VICHISLIT);
+            m_monthTicks[size_t(m - 1)] = tick;
+        }
+        for (int r = 0; r < 5; ++r) {
+            auto* cell = new MonthCell(m, r, true, client);
+            cell->setObjectName(arrayName(u"txtR"_s + QString::number(m), r));
+            const auto [left, width] = ResultColumns[size_t(r)];
+            cell->setGeometry(px(left), top, px(width), height);
+            cell->setVisible(r != 3);
+            cell->installEventFilter(this);
+            if (r == 4 || m == 13) {
+                QFont f = cell->font();
+                f.setBold(true);
+                cell->setFont(f);
+            }
+            if (m == 13)
+                cell->setBackground(QApplication::palette().color(QPalette::ToolTipBase));
+            m_result[size_t(m - 1)][size_t(r)] = cell;
+        }
+    }
+    auto* totalLabel = new QLabel(u"Итого"_s, client);
+    totalLabel->setGeometry(px(255), px(6345), px(720), px(315));
+    QFont f = totalLabel->font();
+    f.setBold(true);
+    totalLabel->setFont(f);
+}
+
+void Form1::buildBottomBar(QWidget* client) {
+    m_bottomBar = new QWidget(client);
+    m_bottomBar->setObjectName(u"picButtons"_s);
+    m_bottomBar->setGeometry(0, px(7245), client->width(), px(675));
+    m_ch1 = new QCheckBox(u"Автозаполнение последн. показ. сч-ка"_s, m_bottomBar);
+    m_ch1->setObjectName(u"Ch1"_s);
+    m_ch1->setGeometry(px(1140), px(180), px(3700), px(315));
+    m_ch2 = new QCheckBox(u"Копировать тариф"_s, m_bottomBar);
+    m_ch2->setObjectName(u"Ch2"_s);
+    m_ch2->setGeometry(px(4920), px(180), px(2700), px(315));
+}
+
+void Form1::buildMenus() {
+    QMenuBar* bar = menuBar();
+    auto item = [this](QMenu* menu, const QString& name, const QString& caption, auto slot) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    m_menuSpr = bar->addMenu(u"Справочник"_s);
+    m_menuSpr->setObjectName(u"Mnu_Spr"_s);
+    item(m_menuSpr, u"Mnu_Abonenty"_s, u"Абоненты"_s, &Form1::directoryRequested);
+    item(m_menuSpr, u"Mnu_LicSchet"_s, u"Лицевой счет"_s, &Form1::ledgerRequested);
+
+    m_menuTools = bar->addMenu(u"Инструменты"_s);
+    m_menuTools->setObjectName(u"Menu_Tools"_s);
+    item(m_menuTools, u"Menu_Tools_kalc"_s, u"Калькулятор"_s, &Form1::calculatorRequested);
+    item(m_menuTools, u"Menu_Tools_Export_Excel"_s, u"Экспорт таблицы в Excel"_s,
+         &Form1::exportRequested);
+    item(m_menuTools, u"Menu_Tools_Import_Excel"_s, u"Импорт показаний счетчиков из Excel "_s,
+         &Form1::importRequested);
+    item(m_menuTools, u"Menu_Tools_Date"_s, u"Проставить дату (последнее число месяца)"_s,
+         &Form1::fillDates);
+    item(m_menuTools, u"Menu_Tools_Perenos"_s, u"Перенести последние показания на след. год"_s,
+         &Form1::yearCarryRequested);
+    item(m_menuTools, u"Menu_Tools_Razbalans"_s, u"Разбаланс"_s, &Form1::imbalanceRequested);
+
+    QMenu* tuns = bar->addMenu(u"Настройки"_s);
+    tuns->setObjectName(u"Menu_Tuns"_s);
+    item(tuns, u"Menu_Tuns_Save"_s, u"Параметры сохранения"_s, &Form1::saveOptionsRequested);
+    item(tuns, u"Menu_Tuns_Coloor"_s, u"Цвет таблицы"_s, &Form1::colorsRequested);
+    item(tuns, u"Menu_Tuns_RCopy"_s, u"Резервное копирование базы"_s, &Form1::backupRequested);
+    item(tuns, u"Menu_Tuns_Vost"_s, u"Восстановление базы из резервной копии"_s,
+         &Form1::restoreRequested);
+    item(tuns, u"Menu_Tuns_Vost1"_s, u"Восстановление базы из версии 1.0"_s,
+         &Form1::restoreOldRequested);
+
+    QMenu* help = bar->addMenu(u"Помощь"_s);
+    help->setObjectName(u"Menu_Hlp"_s);
+    item(help, u"Menu_Hlp_About"_s, u"О программе"_s, &Form1::aboutRequested);
+    item(help, u"Menu_Hlp_Hlp1"_s, u"?"_s, &Form1::helpRequested);
+
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(u"Menu_Vedomost"_s);
+    QAction* sheet = m_popup->addAction(u"Сформировать ведомость "_s);
+    sheet->setObjectName(u"Vedomost"_s);
+    connect(sheet, &QAction::triggered, this, [this] {
+        m_sheetYearText = m_year->currentText();
+        emit readingSheetRequested();
+    });
+}
+
+void Form1::setCommandEnabled(const QString& objectName, bool enabled) {
+    if (auto* w = findChild<QWidget*>(objectName))
+        w->setEnabled(enabled);
+    if (auto* a = findChild<QAction*>(objectName))
+        a->setEnabled(enabled);
+}
+
+MonthCell* Form1::entryCell(int month, int slot) const {
+    return m_entry[size_t(month - 1)][size_t(slot)];
+}
+
+MonthCell* Form1::resultCell(int month, int index) const {
+    return m_result[size_t(month - 1)][size_t(index)];
+}
+
+// ---------------------------------------------------------------- start-up
+
+bool Form1::OPFILE1() {
+    const QString shown = QDir::toNativeSeparators(m_state.databasePath);
+    for (;;) {
+        const auto result = DatabaseFile::load(m_state.databasePath, m_state.table);
+        using S = DatabaseFile::Status;
+        switch (result.status) {
+        case S::Ok:
+            fillSubscriberSelector();
+            return true;
+        case S::NotFound:
+            if (m_platform.message(u"Файл базы Ostrevanka21.spb не найден, хотите создать новый?"_s,
+                                   u"Создать новый файл бызы?"_s, MsgIcon::Warning,
+                                   MsgButtons::YesNo, MsgAnswer::Yes) != MsgAnswer::Yes)
+                return false;
+            if (!DatabaseFile::createNew(m_state.databasePath, m_state.table)) {
+                m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+                m_platform.message(u"Ошибка при открытии файла базы"_s, QString(), MsgIcon::None,
+                                   MsgButtons::Ok);
+                return false;
+            }
+            continue; // load again from the start
+        case S::Empty:
+            m_platform.message(u"ФАЙЛ БАЗЫ   "_s + shown + u"   ПУСТОЙ!"_s, u"Ошибка загрузки"_s,
+                               MsgIcon::Critical, MsgButtons::Ok);
+            break;
+        case S::FormatError:
+            m_platform.message(u"Строка № "_s + QString::number(result.badLine) + u"   файла "_s +
+                                   shown + u"  Содержит ошибку!"_s,
+                               u"Ошибка формата файла"_s, MsgIcon::Critical, MsgButtons::Ok);
+            break;
+        default:
+            break;
+        }
+        m_platform.message(u"Ошибка при открытии файла базы"_s, QString(), MsgIcon::None,
+                           MsgButtons::Ok);
+        return false;
+    }
+}
+
+void Form1::fillSubscriberSelector() {
+    const QString text = m_subscriber->currentText();
+    QStringList names;
+    names.reserve(m_state.table.subscriberCount());
+    for (int r = 1; r <= m_state.table.subscriberCount(); ++r)
+        names << m_state.table.cell(r, ColName);
+    m_subscriber->clear();
+    m_subscriber->addItems(names);
+    m_subscriber->setEditText(text);
+}
+
+bool Form1::load() {
+    m_state.directorySwitch = false;
+    m_computeEnabled = false;
+    m_state.dirtyFlag = false;
+    m_saveButton->setEnabled(false);
+    m_timer1->stop();
+    m_timer2->stop();
+
+    if (!OPFILE1())
+        return false;
+
+    m_year->clear();
+    m_year->addItems(YearTexts());
+
+    Settings& settings = m_platform.settings();
+    const QString colorKeys[3] = {u"Color1"_s, u"Color2"_s, u"Color3"_s};
+    const int secondDefaults[3] = {12648384, 8454016, 8421631};
+    for (int i = 0; i < 3; ++i) {
+        const QString stored = settings.text(Section, colorKeys[i]);
+        bool ok = false;
+        int value = stored.trimmed().toInt(&ok);
+        if (stored.isEmpty())
+            value = secondDefaults[i];
+        else if (!ok)
+            value = Settings::defaultText(Section, colorKeys[i]).toInt();
+        m_state.cellColors[size_t(i)] = value;
+    }
+
+    const QString row1Name = m_state.table.cell(1, ColName);
+    m_subscriber->setEditText(settings.text(Section, u"Cmb0"_s, row1Name));
+    m_year->setEditText(settings.text(Section, u"Cmb1"_s));
+
+    m_state.flSave = settings.flag(Section, u"flSave"_s);
+    m_state.flPls = settings.flag(Section, u"flPls"_s);
+    m_state.flPs = settings.flag(Section, u"flPs"_s);
+    if (m_state.flSave)
+        m_timer2->start();
+
+    if (!FindRowByName(m_state.table, m_subscriber->currentText()))
+        m_subscriber->setEditText(QString());
+
+    m_ch1->setChecked(settings.flag(Section, u"Form1.Ch1"_s));
+    m_ch2->setChecked(settings.flag(Section, u"Form1.Ch2"_s));
+    m_state.ledgerMonth = 0;
+
+    if (m_subscriber->currentText().trimmed().isEmpty())
+        m_subscriber->setEditText(row1Name);
+    if (m_year->currentText().trimmed().isEmpty())
+        m_year->setEditText(u"2017"_s);
+    // Point the lists at the shown texts so they open on them.
+    m_subscriber->setCurrentIndex(m_subscriber->findText(m_subscriber->currentText()));
+    m_year->setCurrentIndex(m_year->findText(m_year->currentText()));
+
+    paintRows();
+    ZAPOLNIT();
+    m_computeEnabled = true;
+    VICHISLIT();
+    return true;
+}
+
+// ---------------------------------------------------------------- fill
+
+void Form1::CLEAR1() {
+    m_meterType->clear();
+    for (auto& month : m_entry)
+        for (MonthCell* c : month)
+            c->clear();
+    for (auto& month : m_result)
+        for (MonthCell* c : month)
+            c->clear();
+}
+
+void Form1::ZAPOLNIT() {
+    CLEAR1();
+    const QString name = m_subscriber->currentText();
+    const QString year = m_year->currentText();
+    m_state.shownYearText = year;
+    if (const auto row = FindRowByName(m_state.table, name))
+        m_state.currentRow = *row;
+    m_meterType->setText(m_state.table.cell(m_state.currentRow, ColMeterType));
+    const auto y = YearIndex(year);
+    if (!y)
+        return;
+    for (int m = 1; m <= 12; ++m)
+        for (int s = 0; s <= 8; ++s)
+            entryCell(m, s)->setText(m_state.table.cell(m_state.currentRow, MonthColumn(*y, m, s)));
+}
+
+void Form1::onSelectorChosen() {
+    ZAPOLNIT();
+    VICHISLIT();
+    SAVE();
+}
+
+QColor Form1::monthColor(int month) const {
+    return bgrColor(m_state.cellColors[month % 2 == 1 ? 0 : 1]);
+}
+
+void Form1::paintRows() {
+    for (int m = 1; m <= 12; ++m) {
+        const QColor c = monthColor(m);
+        for (MonthCell* cell : m_entry[size_t(m - 1)])
+            if (!cell->hasFocus())
+                cell->setBackground(c);
+        for (MonthCell* cell : m_result[size_t(m - 1)])
+            cell->setBackground(c);
+        QPalette p = m_bands[size_t(m - 1)]->palette();
+        p.setColor(QPalette::Window, c);
+        m_bands[size_t(m - 1)]->setPalette(p);
+    }
+}
+
+// ---------------------------------------------------------------- compute
+
+std::array<bool, 12> Form1::tickedMonths() const {
+    std::array<bool, 12> ticked{};
+    for (int m = 0; m < 12; ++m)
+        ticked[size_t(m)] = m_monthTicks[size_t(m)]->isChecked();
+    return ticked;
+}
+
+void Form1::storeSlots(int firstSlot, int lastSlot) {
+    const auto y = YearIndex(m_year->currentText());
+    if (!y)
+        return;
+    for (int m = 1; m <= 12; ++m)
+        for (int s = firstSlot; s <= lastSlot; ++s)
+            m_state.table.setCell(m_state.currentRow, MonthColumn(*y, m, s), entryCell(m, s)->text());
+}
+
+void Form1::VICHISLIT() {
+    if (!m_computeEnabled)
+        return;
+    const auto y = YearIndex(m_year->currentText());
+    if (!y)
+        return;
+    const int row = FindRowByName(m_state.table, m_subscriber->currentText()).value_or(0);
+    for (int m = 1; m <= 12; ++m)
+        for (int s = 1; s <= 8; ++s)
+            m_state.table.setCell(row, MonthColumn(*y, m, s), entryCell(m, s)->text());
+    const ChargeDisplay shown = ComputeCharges(m_state.table, *y, row, tickedMonths());
+    for (int m = 0; m < 13; ++m)
+        for (int r = 0; r < 5; ++r)
+            m_result[size_t(m)][size_t(r)]->setText(shown.cells[size_t(m)][size_t(r)]);
+}
+
+void Form1::SAVE() {
+    m_state.dirtyFlag = true;
+    m_saveButton->setEnabled(true);
+    // The T2 coefficient is stored here too, so a save never misses it.
+    storeSlots(0, 8);
+}
+
+bool Form1::saveAndWrite() {
+    SAVE();
+    if (!DatabaseFile::save(m_state.databasePath, m_state.table)) {
+        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- editing
+
+void Form1::onCellTextChanged(MonthCell* cell) {
+    const QString text = cell->text();
+    QString fixed = ApplySeparatorRule(text, cell->index());
+    // A "|" would split the stored line: the cell does not take it.
+    fixed.remove(u'|');
+    if (fixed != text) {
+        cell->setText(fixed);
+        cell->setCursorPosition(int(fixed.size()));
+    }
+}
+
+void Form1::onCellFocusIn(MonthCell* cell) {
+    cell->setBackground(bgrColor(m_state.cellColors[2]));
+}
+
+void Form1::onCellFocusOut(MonthCell* cell) {
+    if (m_leaving)
+        return;
+    m_leaving = true;
+    const int m = cell->month();
+    const int s = cell->index();
+    const QString cleaned = RemoveLineBreaks(cell->text());
+    if (cleaned != cell->text())
+        cell->setText(cleaned);
+    if (!Cp1251::canEncode(cell->text()))
+        m_platform.message(u"Текст \""_s + cell->text() +
+                               u"\" содержит символы, которые не сохранятся в файле базы; они будут записаны как «?»."_s,
+                           u"Предупреждение"_s, MsgIcon::Warning, MsgButtons::Ok);
+    if (m_ch1->isChecked() && m <= 11 && (s == 1 || s == 3)) {
+        MonthCell* next = entryCell(m + 1, s + 1);
+        if (next->text().isEmpty() && !cell->text().isEmpty())
+            next->setText(cell->text());
+    }
+    if (m_ch2->isChecked() && m == 1 && (s == 5 || s == 6)) {
+        for (int month = 2; month <= 12; ++month)
+            if (entryCell(month, s)->text().isEmpty())
+                entryCell(month, s)->setText(cell->text());
+    }
+    SAVE();
+    VICHISLIT();
+    cell->setBackground(monthColor(m));
+    m_leaving = false;
+}
+
+bool Form1::onCellKey(MonthCell* cell, int key) {
+    const int m = cell->month();
+    const int s = cell->index();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) {
+        if (m < 12)
+            entryCell(m + 1, s)->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    if (key == Qt::Key_Up) {
+        if (m > 1)
+            entryCell(m - 1, s)->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return false;
+}
+
+void Form1::onQuickCopy(MonthCell* cell) {
+    const int s = cell->index();
+    if (!(s == 0 || (s >= 5 && s <= 8)))
+        return;
+    const QString text = cell->text();
+    if (m_platform.message(u"Копировать содержимое этой ячейки: "_s + text +
+                               u" для всех абонентов? "_s,
+                           u"Быстрое копирование."_s, MsgIcon::Question, MsgButtons::YesNo,
+                           MsgAnswer::Yes) == MsgAnswer::Yes)
+        FineCopy(cell->month(), s, text);
+}
+
+void Form1::FineCopy(int month, int slot, const QString& text) {
+    const auto y = YearIndex(m_year->currentText());
+    if (!y)
+        return;
+    const int column = MonthColumn(*y, month, slot);
+    for (int r = 1; r <= m_state.table.subscriberCount(); ++r)
+        m_state.table.setCell(r, column, text);
+    VICHISLIT();
+}
+
+void Form1::fillDates() {
+    bool anyFilled = false;
+    for (int m = 1; m <= 12; ++m)
+        anyFilled = anyFilled || !entryCell(m, ReadingDate)->text().isEmpty();
+    if (anyFilled &&
+        m_platform.message(
+            u"Найдены заполненые ячейки дат, если продолжить заполнение, то информаия в них изменится. Продолжить заполнение дат? "_s,
+            u"Подтвердите заполнение дат."_s, MsgIcon::Question, MsgButtons::YesNo,
+            MsgAnswer::No) != MsgAnswer::Yes)
+        return;
+    const auto dates = MonthEndDates(m_year->currentText());
+    for (int m = 1; m <= 12; ++m)
+        entryCell(m, ReadingDate)->setText(dates[size_t(m - 1)]);
+    SAVE();
+}
+
+// ---------------------------------------------------------------- events
+
+void Form1::setMonthLabelsBold(int boldMonth) {
+    for (int m = 1; m <= 12; ++m) {
+        QLabel* l = m_monthLabels[size_t(m - 1)];
+        if (l->font().bold() == (m == boldMonth))
+            continue;
+        QFont f = l->font();
+        f.setBold(m == boldMonth);
+        l->setFont(f);
+    }
+}
+
+void Form1::hideButtonCaptions() {
+    for (QLabel* l : m_buttonCaptions)
+        l->hide();
+}
+
+void Form1::onMonthLabelReleased(int month, Qt::MouseButton button, const QPoint& globalPos) {
+    m_popupMonthName = MonthNames[size_t(month - 1)];
+    m_popupLabelIndex = 100 + month;
+    m_state.docMonth = month;
+    if (button == Qt::RightButton)
+        m_popup->popup(globalPos);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (auto* cell = qobject_cast<MonthCell*>(watched)) {
+        if (type == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+            emit helpRequested();
+            return true;
+        }
+        if (cell->isResult())
+            return false;
+        switch (type) {
+        case QEvent::FocusIn:
+            onCellFocusIn(cell);
+            break;
+        case QEvent::FocusOut: {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            // Switching to a message box or a menu is not leaving the cell.
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                onCellFocusOut(cell);
+            break;
+        }
+        case QEvent::KeyPress:
+            return onCellKey(cell, static_cast<QKeyEvent*>(event)->key());
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton) {
+                onQuickCopy(cell);
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+    if (watched == m_subscriber || watched == m_year) {
+        if (type == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+            emit helpRequested();
+            return true;
+        }
+        return false;
+    }
+    for (int m = 1; m <= 12; ++m) {
+        if (watched != m_monthLabels[size_t(m - 1)])
+            continue;
+        if (type == QEvent::Enter || type == QEvent::MouseMove)
+            setMonthLabelsBold(m);
+        if (type == QEvent::MouseButtonRelease) {
+            auto* me = static_cast<QMouseEvent*>(event);
+            onMonthLabelReleased(m, me->button(), me->globalPosition().toPoint());
+            return true;
+        }
+        return false;
+    }
+    for (size_t i = 0; i < m_buttons.size(); ++i) {
+        if (watched != m_buttons[i])
+            continue;
+        if (type == QEvent::Enter) {
+            hideButtonCaptions();
+            m_buttonCaptions[i]->show();
+        }
+        return false;
+    }
+    if (watched == m_client && (type == QEvent::MouseMove || type == QEvent::Enter)) {
+        setMonthLabelsBold(0);
+        hideButtonCaptions();
+    } else if (watched == m_buttonBar && (type == QEvent::MouseMove || type == QEvent::Enter)) {
+        hideButtonCaptions();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- print
+
+void Form1::applyPrintLook(bool print) {
+    const QColor white(Qt::white);
+    QPalette p = m_client->palette();
+    p.setColor(QPalette::Window,
+               print ? white : QApplication::palette().color(QPalette::Button));
+    m_client->setPalette(p);
+    m_client->setAutoFillBackground(true);
+    m_bottomBar->setVisible(!print);
+    m_buttonBar->setVisible(!print);
+    for (QWidget* band : m_bands)
+        band->setVisible(!print);
+    m_menuSpr->menuAction()->setVisible(!print);
+    m_menuTools->menuAction()->setVisible(!print);
+    for (auto& month : m_entry)
+        for (MonthCell* c : month)
+            if (print)
+                c->setBackground(white);
+    for (auto& month : m_result)
+        for (MonthCell* c : month) {
+            if (print)
+                c->setBackground(white);
+            c->setFrame(!print);
+        }
+    if (print) {
+        m_normalSize = m_client->size();
+        m_client->setFixedSize(px(15210), px(9030));
+    } else {
+        m_client->setFixedSize(m_normalSize);
+        paintRows();
+        for (MonthCell* c : m_result[12])
+            c->setBackground(QApplication::palette().color(QPalette::ToolTipBase));
+    }
+}
+
+void Form1::printWindow() {
+    applyPrintLook(true);
+    const bool yes =
+        m_platform.message(u"Вы действительно хотите распечатать эту форму?"_s,
+                           u"Подтвердите печать."_s, MsgIcon::Question, MsgButtons::YesNo,
+                           MsgAnswer::Yes) == MsgAnswer::Yes;
+    if (yes) {
+        PrintJob job;
+        job.title = windowTitle();
+        job.orientation = PageOrientation::Landscape;
+        job.pageCount = 1;
+        QWidget* client = m_client;
+        job.paint = [client](QPainter& painter, int, double width, double height) {
+            const double scale = std::min(width / client->width(), height / client->height());
+            painter.scale(scale, scale);
+            client->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+        };
+        m_platform.print(job);
+    }
+    applyPrintLook(false);
+}
+
+// ---------------------------------------------------------------- autosave and close
+
+void Form1::onTimer2() {
+    m_timer1->start();
+    m_timer2->stop();
+}
+
+void Form1::onTimer1() {
+    if (m_state.dirtyFlag && !DatabaseFile::save(m_state.databasePath, m_state.table))
+        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+    m_timer1->stop();
+    if (m_state.flSave)
+        m_timer2->start();
+}
+
+void Form1::setAutosave(bool on) {
+    m_state.flSave = on;
+    if (on)
+        m_timer2->start();
+    else
+        m_timer2->stop();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Settings& settings = m_platform.settings();
+    settings.setText(Section, u"Cmb0"_s, m_subscriber->currentText());
+    settings.setText(Section, u"Cmb1"_s, m_year->currentText());
+    settings.setText(Section, u"Form1.Ch1"_s, m_ch1->isChecked() ? u"1"_s : u"0"_s);
+    settings.setText(Section, u"Form1.Ch2"_s, m_ch2->isChecked() ? u"1"_s : u"0"_s);
+    settings.sync();
+    m_timer1->stop();
+    m_timer2->stop();
+    if (m_computeEnabled) {
+        SAVE();
+        if (!DatabaseFile::save(m_state.databasePath, m_state.table))
+            m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+    }
+    event->accept();
+    emit closed(m_state.directorySwitch);
+}

@@ -1,0 +1,135 @@
+#pragma once
+
+#include <array>
+
+#include <QMainWindow>
+
+#include "core/AppState.h"
+#include "core/Platform.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolButton;
+class MonthCell;
+
+// The main window: one subscriber and one year, twelve month rows of
+// readings, tariffs and coefficients with their computed charges.
+class Form1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    Form1(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: loads the database and fills the window. false when the load
+    // failed and the program must end (the user has been told).
+    bool load();
+
+    // Procedures other windows call.
+    void ZAPOLNIT();
+    void CLEAR1();
+    void VICHISLIT();
+    void SAVE();
+    void FineCopy(int month, int slot, const QString& text);
+    void paintRows();
+    void fillDates(); // "Проставить дату (последнее число месяца)"
+    // Refills the subscriber selector from the table (after the directory changed it).
+    void fillSubscriberSelector();
+    // Stores the shown cells and writes the database; false on a failed write.
+    bool saveAndWrite();
+    void printWindow();
+
+    // The autosave's two chained timers; public so they can be driven.
+    void onTimer1();
+    void onTimer2();
+    void setAutosave(bool on);
+
+    // Enables a button or menu item found by its objectName.
+    void setCommandEnabled(const QString& objectName, bool enabled);
+
+    MonthCell* entryCell(int month, int slot) const;
+    MonthCell* resultCell(int month, int index) const;
+    QString selectedMonthName() const { return m_popupMonthName; }
+    int selectedMonthLabel() const { return m_popupLabelIndex; }
+    QString sheetYearText() const { return m_sheetYearText; }
+    QMenu* monthPopup() const { return m_popup; }
+
+signals:
+    void directoryRequested();
+    void imbalanceRequested();
+    void ledgerRequested();
+    void calculatorRequested();
+    void exportRequested();
+    void importRequested();
+    void yearCarryRequested();
+    void saveOptionsRequested();
+    void colorsRequested();
+    void backupRequested();
+    void restoreRequested();
+    void restoreOldRequested();
+    void aboutRequested();
+    void helpRequested();
+    void readingSheetRequested();
+    // Emitted at the end of the close handling; directorySwitch tells
+    // whether the program goes on to the directory.
+    void closed(bool directorySwitch);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool OPFILE1();
+    void buildButtonBar(QWidget* client);
+    void buildSelectors(QWidget* client);
+    void buildHeaders(QWidget* client);
+    void buildMonthRows(QWidget* client);
+    void buildBottomBar(QWidget* client);
+    void buildMenus();
+    void onSelectorChosen();
+    void onCellTextChanged(MonthCell* cell);
+    void onCellFocusIn(MonthCell* cell);
+    void onCellFocusOut(MonthCell* cell);
+    bool onCellKey(MonthCell* cell, int key);
+    void onQuickCopy(MonthCell* cell);
+    void onMonthLabelReleased(int month, Qt::MouseButton button, const QPoint& globalPos);
+    void setMonthLabelsBold(int boldMonth);
+    void hideButtonCaptions();
+    void applyPrintLook(bool print);
+    QColor monthColor(int month) const;
+    std::array<bool, 12> tickedMonths() const;
+    void storeSlots(int firstSlot, int lastSlot);
+
+    AppState& m_state;
+    Platform& m_platform;
+    QWidget* m_client = nullptr;
+    QFrame* m_buttonBar = nullptr;
+    QWidget* m_bottomBar = nullptr;
+    QComboBox* m_subscriber = nullptr;
+    QComboBox* m_year = nullptr;
+    QLabel* m_meterType = nullptr;
+    QCheckBox* m_ch1 = nullptr;
+    QCheckBox* m_ch2 = nullptr;
+    QToolButton* m_saveButton = nullptr;
+    std::array<std::array<MonthCell*, 9>, 12> m_entry{};
+    std::array<std::array<MonthCell*, 5>, 13> m_result{};
+    std::array<QLabel*, 12> m_monthLabels{};
+    std::array<QWidget*, 12> m_bands{};
+    std::array<QCheckBox*, 12> m_monthTicks{};
+    std::vector<QToolButton*> m_buttons;
+    std::vector<QLabel*> m_buttonCaptions;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
+    QMenu* m_popup = nullptr;
+    QMenu* m_menuSpr = nullptr;
+    QMenu* m_menuTools = nullptr;
+    bool m_computeEnabled = false;
+    bool m_leaving = false;
+    QString m_popupMonthName;
+    int m_popupLabelIndex = 0;
+    QString m_sheetYearText;
+    QSize m_normalSize;
+};
