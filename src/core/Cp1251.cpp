@@ -50,11 +50,16 @@ void Cp1251::appendEncoded(QByteArray& out, QStringView text) {
     const qsizetype at = out.size();
     out.resize(at + text.size());
     char* dst = out.data() + at;
+    qsizetype n = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
         const unsigned char b = t[u];
-        dst[i] = (b || u == 0) ? char(b) : '?';
+        dst[n++] = (b || u == 0) ? char(b) : '?';
+        // A character beyond 16 bits is one character: one '?'.
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
     }
+    out.resize(at + n);
 }
 
 QByteArray Cp1251::encode(QStringView text) {

@@ -184,7 +184,7 @@ QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
                 Cp1251::appendEncoded(out, v);
                 if (v.contains(u'|') || v.contains(u'\n')) {
                     char* d = out.data() + at;
-                    for (qsizetype i = 0; i < v.size(); ++i) {
+                    for (qsizetype i = 0; i < out.size() - at; ++i) {
                         if (d[i] == '|')
                             d[i] = char(0xA6); // "¦"
                         else if (d[i] == '\n')

@@ -1,0 +1,406 @@
+#include <algorithm>
+#include <map>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/Cp1251.h"
+#include "core/DatabaseFile.h"
+
+using namespace Qt::StringLiterals;
+using Status = DatabaseFile::Status;
+
+Q_DECLARE_METATYPE(DatabaseFile::Status)
+
+namespace {
+
+constexpr int Seps = DatabaseFile::Separators;
+
+// One line with the given fields (1-based, Windows-1251 bytes) and `seps`
+// separators, ended by CR LF unless told otherwise.
+QByteArray line(const std::map<int, QByteArray>& fields = {}, int seps = Seps,
+                const QByteArray& ending = "\r\n") {
+    QByteArray out;
+    for (int i = 1; i <= seps; ++i) {
+        if (auto it = fields.find(i); it != fields.end())
+            out += it->second;
+        out += '|';
+    }
+    return out + ending;
+}
+
+QByteArray repeatLine(int count) {
+    QByteArray out;
+    const QByteArray one = line({{2, "x"}});
+    for (int i = 0; i < count; ++i)
+        out += one;
+    return out;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+// Stands for a disk that fills up or a device that fails part-way.
+class FailingSaveFile final : public QSaveFile {
+public:
+    FailingSaveFile(const QString& name, qint64 budget) : QSaveFile(name), m_budget(budget) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 len) override {
+        if (m_budget <= 0)
+            return -1;
+        const qint64 n = QSaveFile::writeData(data, std::min(len, m_budget));
+        if (n > 0)
+            m_budget -= n;
+        return n;
+    }
+
+private:
+    qint64 m_budget;
+};
+
+} // namespace
+
+class tst_DatabaseFile : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+
+    void loadFailures_data();
+    void loadFailures();
+    void fullFileOf501Lines();
+    void parserFields();
+    void lineEndings_data();
+    void lineEndings();
+    void loadReplacesTheWholeTable();
+
+    void roundTripOfEveryStoredCell();
+    void lineBreaksAreRemovedBeforeWriting_data();
+    void lineBreaksAreRemovedBeforeWriting();
+    void charactersThatWouldBreakTheLine();
+    void charactersWithoutWindows1251Form_data();
+    void charactersWithoutWindows1251Form();
+    void createNew();
+
+    void failedSaveKeepsTheOldFile_data();
+    void failedSaveKeepsTheOldFile();
+    void saveIntoMissingFolderFails();
+
+private:
+    QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void tst_DatabaseFile::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void tst_DatabaseFile::loadFailures_data() {
+    QTest::addColumn<QByteArray>("content"); // "<none>": no file
+    QTest::addColumn<Status>("status");
+    QTest::addColumn<int>("badLine");
+
+    const QByteArray good = line({{2, "Иванов"}});
+    QTest::newRow("not found") << QByteArray("<none>") << Status::NotFound << 0;
+    QTest::newRow("empty") << QByteArray() << Status::Empty << 0;
+    QTest::newRow("third line 2512")
+        << good + good + line({}, Seps - 1) + good << Status::FormatError << 3;
+    QTest::newRow("first line 6") << line({}, 6) + good << Status::FormatError << 1;
+    QTest::newRow("second line 0")
+        << good + QByteArray("Иванов И. И.\r\n") + good << Status::FormatError << 2;
+    QTest::newRow("last line without ending, 2512")
+        << good + line({}, Seps - 1, "") << Status::FormatError << 2;
+    QTest::newRow("empty line at the end") << good + QByteArray("\r\n") << Status::FormatError << 2;
+    QTest::newRow("502 lines") << repeatLine(502) << Status::TooManyLines << 0;
+}
+
+void tst_DatabaseFile::loadFailures() {
+    QFETCH(QByteArray, content);
+    QFETCH(Status, status);
+    QFETCH(int, badLine);
+    if (content != "<none>")
+        QVERIFY(writeFile(dbPath(), Cp1251::encode(QString::fromUtf8(content))));
+
+    SubscriberTable t;
+    t.setSubscriberCount(1);
+    t.setCell(1, ColName, u"до загрузки"_s);
+    const auto r = DatabaseFile::load(dbPath(), t);
+    QCOMPARE(r.status, status);
+    QCOMPARE(r.badLine, badLine);
+    // A refused file leaves the table as it was.
+    QCOMPARE(t.subscriberCount(), 1);
+    QCOMPARE(t.cell(1, ColName), u"до загрузки"_s);
+}
+
+void tst_DatabaseFile::fullFileOf501Lines() {
+    QVERIFY(writeFile(dbPath(), repeatLine(501)));
+    SubscriberTable t;
+    const auto r = DatabaseFile::load(dbPath(), t);
+    QCOMPARE(r.status, Status::Ok);
+    QCOMPARE(r.lineCount, 501);
+    QCOMPARE(t.subscriberCount(), 501);
+    QCOMPARE(t.cell(501, 1), u"501"_s);
+    QCOMPARE(t.cell(501, ColName), u"x"_s);
+}
+
+void tst_DatabaseFile::parserFields() {
+    const QByteArray tail = "хвост|ещё|";
+    QByteArray bytes;
+    bytes += line();                                      // only separators
+    bytes += line({{1, "99"}, {2, "Петров"}});            // row number ignored
+    bytes += line({{1, "7"}, {2, "  Сидоров  С. С.  "}}); // "7|" in line 3
+    bytes += line({{3, "\tтаб\t"}, {4, " "}, {Seps, " последняя "}}, Seps, tail + "\r\n");
+    QVERIFY(writeFile(dbPath(), Cp1251::encode(QString::fromUtf8(bytes))));
+
+    SubscriberTable t;
+    QCOMPARE(DatabaseFile::load(dbPath(), t).status, Status::Ok);
+    QCOMPARE(t.subscriberCount(), 4);
+
+    for (int c = 2; c <= Seps; ++c)
+        QVERIFY2(t.cellView(1, c).isEmpty(), qPrintable(QString::number(c)));
+    for (int r = 1; r <= 4; ++r)
+        QCOMPARE(t.cell(r, 1), QString::number(r));
+    QCOMPARE(t.cell(2, ColName), u"Петров"_s);
+    // Only spaces at the ends go; inner spaces and tabs stay.
+    QCOMPARE(t.cell(3, ColName), u"Сидоров  С. С."_s);
+    QCOMPARE(t.cell(4, 3), u"\tтаб\t"_s);
+    QCOMPARE(t.cell(4, 4), u""_s);
+    QCOMPARE(t.cell(4, Seps), u"последняя"_s);
+    // Text after the 2513th separator is not a column.
+    QVERIFY(t.cell(4, Seps + 1).isEmpty());
+    QVERIFY(t.cell(4, 0).isEmpty());
+}
+
+void tst_DatabaseFile::lineEndings_data() {
+    QTest::addColumn<QByteArray>("ending");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+    QTest::newRow("LF only") << QByteArray("\n");
+}
+
+void tst_DatabaseFile::lineEndings() {
+    QFETCH(QByteArray, ending);
+    QByteArray bytes = line({{2, "a"}, {Seps, "end"}}, Seps, ending) +
+                       line({{2, "b"}, {Seps, "end"}}, Seps, ""); // last line unterminated
+    QVERIFY(writeFile(dbPath(), bytes));
+    SubscriberTable t;
+    QCOMPARE(DatabaseFile::load(dbPath(), t).status, Status::Ok);
+    QCOMPARE(t.subscriberCount(), 2);
+    QCOMPARE(t.cell(1, Seps), u"end"_s);
+    QCOMPARE(t.cell(2, ColName), u"b"_s);
+    QCOMPARE(t.cell(2, Seps), u"end"_s);
+}
+
+void tst_DatabaseFile::loadReplacesTheWholeTable() {
+    SubscriberTable t;
+    t.setSubscriberCount(3);
+    for (int r = 0; r <= 3; ++r)
+        for (int c : {0, 2, 100, Seps, Seps + 1, SubscriberTable::MaxCol})
+            t.setCell(r, c, u"старое"_s);
+    QVERIFY(writeFile(dbPath(), Cp1251::encode(QString::fromUtf8(line({{2, "новое"}})))));
+    QCOMPARE(DatabaseFile::load(dbPath(), t).status, Status::Ok);
+    QCOMPARE(t.subscriberCount(), 1);
+    QCOMPARE(t.cell(1, ColName), u"новое"_s);
+    for (int c : {0, 100, Seps, Seps + 1, SubscriberTable::MaxCol})
+        QVERIFY2(t.cell(1, c).isEmpty(), qPrintable(QString::number(c)));
+    for (int r = 2; r <= 3; ++r)
+        QVERIFY(t.cell(r, ColName).isEmpty());
+}
+
+void tst_DatabaseFile::roundTripOfEveryStoredCell() {
+    const QStringList samples = {
+        u"Ёлкина Алёна Фёдоровна"_s,
+        u"ул. Лесная, д. №5"_s,
+        u"10625"_s,
+        u"5,47"_s,
+        u"1,052632"_s,
+        u"31.01.24"_s,
+        u"  пробелы вокруг  "_s,
+        u"внутри   пробелы"_s,
+        u"«кавычки» — тире € ‰"_s,
+        u""_s,
+    };
+    SubscriberTable t;
+    t.setSubscriberCount(3);
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= Seps; ++c)
+            t.setCell(r, c, samples.at((r * 7 + c) % samples.size()));
+    t.setCell(2, 0, u"не хранится"_s);
+    t.setCell(2, Seps + 1, u"не хранится"_s);
+    QVERIFY(DatabaseFile::save(dbPath(), t));
+
+    const QByteArray bytes = readFile(dbPath());
+    QCOMPARE(bytes.count("\r\n"), 3);
+    for (const QByteArray& l : bytes.split('\n').mid(0, 3)) {
+        QCOMPARE(l.count('|'), Seps);
+        QVERIFY(l.endsWith("|\r"));
+    }
+    QVERIFY(bytes.contains("\xA8\xEB\xEA\xE8\xED\xE0 \xC0\xEB\xB8\xED\xE0")); // "Ёлкина Алёна"
+    QVERIFY(bytes.contains("\xB9"));                                          // "№"
+
+    SubscriberTable back;
+    QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);
+    QCOMPARE(back.subscriberCount(), 3);
+    for (int r = 1; r <= 3; ++r) {
+        QCOMPARE(back.cell(r, 1), QString::number(r));
+        for (int c = 2; c <= Seps; ++c) {
+            const QString want = QString(samples.at((r * 7 + c) % samples.size()))
+                                     .remove(QRegularExpression(u"^ +| +$"_s));
+            if (back.cell(r, c) != want)
+                QFAIL(qPrintable(u"row %1 column %2: \"%3\" instead of \"%4\""_s.arg(r).arg(c).arg(
+                    back.cell(r, c), want)));
+        }
+    }
+    QVERIFY(back.cell(2, 0).isEmpty());
+    QVERIFY(back.cell(2, Seps + 1).isEmpty());
+}
+
+void tst_DatabaseFile::lineBreaksAreRemovedBeforeWriting_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cleaned");
+    QTest::newRow("CR LF in the middle") << u"Иванов\r\nИ. И."_s << u"ИвановИ. И."_s;
+    QTest::newRow("CR takes the next character") << u"12\rX34"_s << u"1234"_s;
+    QTest::newRow("CR at the end") << u"конец\r"_s << u"конец"_s;
+    QTest::newRow("two pairs") << u"a\r\nb\r\nc"_s << u"abc"_s;
+    QTest::newRow("CR CR LF") << u"a\r\r\nb"_s << u"a\nb"_s;
+}
+
+void tst_DatabaseFile::lineBreaksAreRemovedBeforeWriting() {
+    QFETCH(QString, text);
+    QFETCH(QString, cleaned);
+    SubscriberTable t;
+    t.setSubscriberCount(2);
+    t.setCell(1, 40, text);
+    t.setCell(2, ColName, u"второй"_s);
+    QVERIFY(DatabaseFile::save(dbPath(), t));
+    // The cleaned text is stored back into the table.
+    QCOMPARE(t.cell(1, 40), cleaned);
+
+    SubscriberTable back;
+    QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);
+    QCOMPARE(back.subscriberCount(), 2);
+    // A line break left over (a lone LF) is not allowed to split the line.
+    QCOMPARE(back.cell(1, 40), QString(cleaned).replace(u'\n', u' '));
+    QCOMPARE(back.cell(2, ColName), u"второй"_s);
+}
+
+void tst_DatabaseFile::charactersThatWouldBreakTheLine() {
+    SubscriberTable t;
+    t.setSubscriberCount(1);
+    t.setCell(1, ColName, u"Иванов|Петров"_s);
+    t.setCell(1, 3, u"||"_s);
+    t.setCell(1, 4, u"после"_s);
+    QVERIFY(DatabaseFile::save(dbPath(), t));
+    const QByteArray bytes = readFile(dbPath());
+    QCOMPARE(bytes.count('|'), Seps);
+    QVERIFY(bytes.contains("\xA6\xA6|"));
+
+    SubscriberTable back;
+    QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);
+    QCOMPARE(back.cell(1, ColName), u"Иванов¦Петров"_s);
+    QCOMPARE(back.cell(1, 3), u"¦¦"_s);
+    QCOMPARE(back.cell(1, 4), u"после"_s);
+}
+
+void tst_DatabaseFile::charactersWithoutWindows1251Form_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("CJK") << u"дом 日本"_s << u"дом ??"_s;
+    QTest::newRow("Latin with accent outside the code page") << u"Đoković"_s << u"?okovi?"_s;
+    QTest::newRow("one character beyond 16 bits")
+        << (u"а"_s + QString::fromUcs4(U"\U0001F600") + u"б"_s) << u"а?б"_s;
+    QTest::newRow("code page extras") << u"€‰№ё¤"_s << u"€‰№ё¤"_s;
+}
+
+void tst_DatabaseFile::charactersWithoutWindows1251Form() {
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    SubscriberTable t;
+    t.setSubscriberCount(1);
+    t.setCell(1, ColName, text);
+    t.setCell(1, 3, u"соседка"_s);
+    QVERIFY(DatabaseFile::save(dbPath(), t));
+    SubscriberTable back;
+    QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);
+    QCOMPARE(back.cell(1, ColName), stored);
+    QCOMPARE(back.cell(1, 3), u"соседка"_s);
+}
+
+void tst_DatabaseFile::createNew() {
+    SubscriberTable t;
+    t.setSubscriberCount(5);
+    t.setCell(3, ColName, u"прежний"_s);
+    QVERIFY(DatabaseFile::createNew(dbPath(), t));
+    QCOMPARE(readFile(dbPath()), QByteArray(Seps, '|') + "\r\n");
+
+    SubscriberTable loaded;
+    QCOMPARE(DatabaseFile::load(dbPath(), loaded).status, Status::Ok);
+    QCOMPARE(loaded.subscriberCount(), 1);
+    QCOMPARE(loaded.cell(1, 1), u"1"_s);
+    QVERIFY(loaded.cell(1, ColName).isEmpty());
+}
+
+void tst_DatabaseFile::failedSaveKeepsTheOldFile_data() {
+    QTest::addColumn<qint64>("budget"); // bytes written before the device fails; -1: size - 1
+    QTest::newRow("nothing written") << qint64(0);
+    QTest::newRow("one byte") << qint64(1);
+    QTest::newRow("part-way") << qint64(8000);
+    QTest::newRow("all but the last byte") << qint64(-1);
+}
+
+void tst_DatabaseFile::failedSaveKeepsTheOldFile() {
+    QFETCH(qint64, budget);
+    const QByteArray old = line({{2, "Старый И. И."}}) + line({{2, "Старый П. П."}});
+    QVERIFY(writeFile(dbPath(), old));
+
+    SubscriberTable t;
+    t.setSubscriberCount(3);
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 2; c <= 200; ++c)
+            t.setCell(r, c, u"новое значение %1"_s.arg(c));
+    t.setCell(2, 5, u"с\r\nпереносом"_s);
+    SubscriberTable cleaned(t);
+    DatabaseFile::cleanLineBreaks(cleaned);
+    const qint64 size = DatabaseFile::serialize(cleaned).size();
+    if (budget < 0)
+        budget = size - 1;
+    QVERIFY(budget < size);
+
+    const auto factory = [budget](const QString& path) -> std::unique_ptr<QSaveFile> {
+        return std::make_unique<FailingSaveFile>(path, budget);
+    };
+    QVERIFY(!DatabaseFile::save(dbPath(), t, factory));
+    QCOMPARE(readFile(dbPath()), old);
+    // No half-written temporary file is left beside the database.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{DatabaseFile::FileName});
+    // The table keeps its cleaned texts, so the next save can try again.
+    QCOMPARE(t.cell(2, 5), u"спереносом"_s);
+    QVERIFY(DatabaseFile::save(dbPath(), t));
+    SubscriberTable back;
+    QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);
+    QCOMPARE(back.cell(3, 200), u"новое значение 200"_s);
+}
+
+void tst_DatabaseFile::saveIntoMissingFolderFails() {
+    SubscriberTable t;
+    t.setSubscriberCount(1);
+    QVERIFY(!DatabaseFile::save(m_dir->filePath(u"нет/такой/папки.spb"_s), t));
+    QVERIFY(!DatabaseFile::createNew(m_dir->filePath(u"нет/папки.spb"_s), t));
+}
+
+QTEST_GUILESS_MAIN(tst_DatabaseFile)
+#include "tst_DatabaseFile.moc"
