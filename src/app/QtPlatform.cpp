@@ -26,37 +26,64 @@ MsgAnswer QtPlatform::message(const QString& text, const QString& title, MsgIcon
     box.setText(text);
     box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
     switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     QMessageBox::StandardButtons set;
     switch (buttons) {
-    case MsgButtons::Ok: set = QMessageBox::Ok; break;
-    case MsgButtons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case MsgButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
-    case MsgButtons::YesNoCancel: set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    case MsgButtons::Ok:
+        set = QMessageBox::Ok;
+        break;
+    case MsgButtons::OkCancel:
+        set = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case MsgButtons::YesNo:
+        set = QMessageBox::Yes | QMessageBox::No;
+        break;
+    case MsgButtons::YesNoCancel:
+        set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        break;
     }
     box.setStandardButtons(set);
     const auto toButton = [](MsgAnswer a) {
         switch (a) {
-        case MsgAnswer::Ok: return QMessageBox::Ok;
-        case MsgAnswer::Cancel: return QMessageBox::Cancel;
-        case MsgAnswer::Yes: return QMessageBox::Yes;
-        case MsgAnswer::No: return QMessageBox::No;
+        case MsgAnswer::Ok:
+            return QMessageBox::Ok;
+        case MsgAnswer::Cancel:
+            return QMessageBox::Cancel;
+        case MsgAnswer::Yes:
+            return QMessageBox::Yes;
+        case MsgAnswer::No:
+            return QMessageBox::No;
         }
         return QMessageBox::Ok;
     };
     if (set.testFlag(toButton(defaultButton)))
         box.setDefaultButton(toButton(defaultButton));
     switch (box.exec()) {
-    case QMessageBox::Yes: return MsgAnswer::Yes;
-    case QMessageBox::No: return MsgAnswer::No;
-    case QMessageBox::Cancel: return MsgAnswer::Cancel;
-    case QMessageBox::Ok: return MsgAnswer::Ok;
-    default: break;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
+    default:
+        break;
     }
     // Closed with Escape or the window's cross.
     return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
@@ -69,12 +96,14 @@ QString QtPlatform::openFileName(const QString& caption, const QString& director
 
 QString QtPlatform::saveFileName(const QString& caption, const QString& proposedPath,
                                  const QString& filter) {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposedPath, filter);
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposedPath,
+                                        filter);
 }
 
 std::optional<int> QtPlatform::chooseColor(int initialBgr) {
     const int rgb = BgrToRgb(initialBgr);
-    const QColor c = QColorDialog::getColor(QColor::fromRgb(QRgb(rgb)), QApplication::activeWindow());
+    const QColor c =
+        QColorDialog::getColor(QColor::fromRgb(QRgb(rgb)), QApplication::activeWindow());
     if (!c.isValid())
         return std::nullopt;
     return RgbToBgr(int(c.rgb() & 0xFFFFFF));
@@ -83,8 +112,9 @@ std::optional<int> QtPlatform::chooseColor(int initialBgr) {
 bool QtPlatform::print(const PrintJob& job) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(job.title);
-    printer.setPageOrientation(job.orientation == PageOrientation::Landscape ? QPageLayout::Landscape
-                                                                             : QPageLayout::Portrait);
+    printer.setPageOrientation(job.orientation == PageOrientation::Landscape
+                                   ? QPageLayout::Landscape
+                                   : QPageLayout::Portrait);
     QPrintPreviewDialog preview(&printer, QApplication::activeWindow());
     preview.setWindowTitle(job.title);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&job](QPrinter* p) {

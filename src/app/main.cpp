@@ -41,9 +41,10 @@ int main(int argc, char* argv[]) {
         folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(folder);
         if (!QFileInfo::exists(QDir(folder).filePath(DatabaseFile::FileName)))
-            platform.message(u"Папка программы недоступна для записи. База данных будет храниться в папке "_s +
-                                 QDir::toNativeSeparators(folder),
-                             QString(), MsgIcon::Information, MsgButtons::Ok);
+            platform.message(
+                u"Папка программы недоступна для записи. База данных будет храниться в папке "_s +
+                    QDir::toNativeSeparators(folder),
+                QString(), MsgIcon::Information, MsgButtons::Ok);
     }
 
     Application application(platform, folder);

@@ -9,7 +9,9 @@
 class Cp1251 final {
 public:
     static QString decode(const char* data, qsizetype size);
-    static QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+    static QString decode(const QByteArray& bytes) {
+        return decode(bytes.constData(), bytes.size());
+    }
     // Characters with no Windows-1251 form become '?'.
     static void appendEncoded(QByteArray& out, QStringView text);
     static QByteArray encode(QStringView text);

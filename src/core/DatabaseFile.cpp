@@ -124,9 +124,10 @@ DatabaseFile::LoadResult DatabaseFile::readAndCheck(const QString& path, int sep
     }
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        result.status = (info.isFile() && !info.isReadable()) || file.error() == QFile::PermissionsError
-                            ? Status::AccessDenied
-                            : Status::ReadError;
+        result.status =
+            (info.isFile() && !info.isReadable()) || file.error() == QFile::PermissionsError
+                ? Status::AccessDenied
+                : Status::ReadError;
         return result;
     }
     // More than 501 full lines cannot be a database; do not read a huge file whole.

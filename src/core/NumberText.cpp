@@ -4,7 +4,6 @@
 #include <cmath>
 #include <string>
 
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -22,7 +21,8 @@ Decimal toDecimal(double v) {
         return d;
     d.negative = v < 0;
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
+    auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
     std::string s(buf, res.ptr);
     const auto e = s.find('e');
     const int exp10 = std::stoi(s.substr(e + 1));

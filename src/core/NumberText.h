@@ -14,7 +14,7 @@ double ReadNumber(QStringView text);
 // Whether the text reads as a number (ReadNumber would not fall back to 0).
 bool IsNumberText(QStringView text);
 
-double R6(double v);          // 6 decimals, half to even
+double R6(double v);           // 6 decimals, half to even
 QString PlainNumber(double v); // "402,5", "125", "-12,75"
 QString FormatMoney(double v); // "##0.00"      -> "402,50"
 QString FormatCoef(double v);  // "##0.000000"  -> "1,052632"

@@ -36,9 +36,9 @@ int px(int twips) {
 
 const QString Section = u"Nastr"_s;
 
-const std::array<QString, 12> MonthNames = {
-    u"Январь"_s, u"Февраль"_s, u"Март"_s,     u"Апрель"_s,  u"Май"_s,    u"Июнь"_s,
-    u"Июль"_s,   u"Август"_s,  u"Сентябрь"_s, u"Октябрь"_s, u"Ноябрь"_s, u"Декабрь"_s};
+const std::array<QString, 12> MonthNames = {u"Январь"_s,   u"Февраль"_s, u"Март"_s,   u"Апрель"_s,
+                                            u"Май"_s,      u"Июнь"_s,    u"Июль"_s,   u"Август"_s,
+                                            u"Сентябрь"_s, u"Октябрь"_s, u"Ноябрь"_s, u"Декабрь"_s};
 
 // Left and width in twips of entry cells 0..8 and result cells 0..4.
 constexpr std::array<std::pair<int, int>, 9> EntryColumns = {{{975, 1035},
@@ -267,7 +267,8 @@ void Form1::buildMonthRows(QWidget* client) {
                 const auto [left, width] = EntryColumns[size_t(s)];
                 cell->setGeometry(px(left), top, px(width), height);
                 cell->installEventFilter(this);
-                connect(cell, &QLineEdit::textChanged, this, [this, cell] { onCellTextChanged(cell); });
+                connect(cell, &QLineEdit::textChanged, this,
+                        [this, cell] { onCellTextChanged(cell); });
                 if (previous)
                     QWidget::setTabOrder(previous, cell);
                 previous = cell;
@@ -400,7 +401,8 @@ bool Form1::OPFILE1() {
                                    MsgButtons::YesNo, MsgAnswer::Yes) != MsgAnswer::Yes)
                 return false;
             if (!DatabaseFile::createNew(m_state.databasePath, m_state.table)) {
-                m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+                m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None,
+                                   MsgButtons::Ok);
                 m_platform.message(u"Ошибка при открытии файла базы"_s, QString(), MsgIcon::None,
                                    MsgButtons::Ok);
                 return false;
@@ -562,7 +564,8 @@ void Form1::storeSlots(int firstSlot, int lastSlot) {
         return;
     for (int m = 1; m <= 12; ++m)
         for (int s = firstSlot; s <= lastSlot; ++s)
-            m_state.table.setCell(m_state.currentRow, MonthColumn(*y, m, s), entryCell(m, s)->text());
+            m_state.table.setCell(m_state.currentRow, MonthColumn(*y, m, s),
+                                  entryCell(m, s)->text());
 }
 
 void Form1::VICHISLIT() {
@@ -624,9 +627,10 @@ void Form1::onCellFocusOut(MonthCell* cell) {
     if (cleaned != cell->text())
         cell->setText(cleaned);
     if (!Cp1251::canEncode(cell->text()))
-        m_platform.message(u"Текст \""_s + cell->text() +
-                               u"\" содержит символы, которые не сохранятся в файле базы; они будут записаны как «?»."_s,
-                           u"Предупреждение"_s, MsgIcon::Warning, MsgButtons::Ok);
+        m_platform.message(
+            u"Текст \""_s + cell->text() +
+                u"\" содержит символы, которые не сохранятся в файле базы; они будут записаны как «?»."_s,
+            u"Предупреждение"_s, MsgIcon::Warning, MsgButtons::Ok);
     if (m_ch1->isChecked() && m <= 11 && (s == 1 || s == 3)) {
         MonthCell* next = entryCell(m + 1, s + 1);
         if (next->text().isEmpty() && !cell->text().isEmpty())
@@ -798,8 +802,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::applyPrintLook(bool print) {
     const QColor white(Qt::white);
     QPalette p = m_client->palette();
-    p.setColor(QPalette::Window,
-               print ? white : QApplication::palette().color(QPalette::Button));
+    p.setColor(QPalette::Window, print ? white : QApplication::palette().color(QPalette::Button));
     m_client->setPalette(p);
     m_client->setAutoFillBackground(true);
     m_bottomBar->setVisible(!print);
@@ -831,10 +834,9 @@ void Form1::applyPrintLook(bool print) {
 
 void Form1::printWindow() {
     applyPrintLook(true);
-    const bool yes =
-        m_platform.message(u"Вы действительно хотите распечатать эту форму?"_s,
-                           u"Подтвердите печать."_s, MsgIcon::Question, MsgButtons::YesNo,
-                           MsgAnswer::Yes) == MsgAnswer::Yes;
+    const bool yes = m_platform.message(u"Вы действительно хотите распечатать эту форму?"_s,
+                                        u"Подтвердите печать."_s, MsgIcon::Question,
+                                        MsgButtons::YesNo, MsgAnswer::Yes) == MsgAnswer::Yes;
     if (yes) {
         PrintJob job;
         job.title = windowTitle();

@@ -58,38 +58,36 @@ void tst_NumberText::formats_data() {
     QTest::addColumn<QString>("ledger");
     QTest::addColumn<QString>("plain");
     QTest::newRow("zero") << 0.0 << u"0,00"_s << u"0,000000"_s << u""_s << u"0"_s;
-    QTest::newRow("2.675 decimal half up") << 2.675 << u"2,68"_s << u"2,675000"_s << u"2,675"_s
-                                           << u"2,675"_s;
+    QTest::newRow("2.675 decimal half up")
+        << 2.675 << u"2,68"_s << u"2,675000"_s << u"2,675"_s << u"2,675"_s;
     QTest::newRow("1.005") << 1.005 << u"1,01"_s << u"1,005000"_s << u"1,005"_s << u"1,005"_s;
-    QTest::newRow("half money negative") << -2.675 << u"-2,68"_s << u"-2,675000"_s << u"-2,675"_s
-                                         << u"-2,675"_s;
+    QTest::newRow("half money negative")
+        << -2.675 << u"-2,68"_s << u"-2,675000"_s << u"-2,675"_s << u"-2,675"_s;
     QTest::newRow("12.5") << 12.5 << u"12,50"_s << u"12,500000"_s << u"12,50"_s << u"12,5"_s;
     QTest::newRow("-150") << -150.0 << u"-150,00"_s << u"-150,000000"_s << u"-150,00"_s
                           << u"-150"_s;
-    QTest::newRow("10.125") << 10.125 << u"10,13"_s << u"10,125000"_s << u"10,125"_s
-                            << u"10,125"_s;
+    QTest::newRow("10.125") << 10.125 << u"10,13"_s << u"10,125000"_s << u"10,125"_s << u"10,125"_s;
     QTest::newRow("coefficient") << 1.0526315789 << u"1,05"_s << u"1,052632"_s << u"1,05263"_s
                                  << u"1,0526315789"_s;
     QTest::newRow("1234.567") << 1234.567 << u"1234,57"_s << u"1234,567000"_s << u"1234,567"_s
                               << u"1234,567"_s;
-    QTest::newRow("tiny negative: no minus on a zero") << -0.001 << u"0,00"_s << u"-0,001000"_s
-                                                  << u"-0,001"_s << u"-0,001"_s;
-    QTest::newRow("ledger ties to even at 5 places") << 0.000005 << u"0,00"_s << u"0,000005"_s
-                                                     << u""_s << u"0,000005"_s;
-    QTest::newRow("ledger ties to even, odd") << 0.000015 << u"0,00"_s << u"0,000015"_s
-                                              << u"0,00002"_s << u"0,000015"_s;
-    QTest::newRow("binary sum 0.1+0.2") << 0.1 + 0.2 << u"0,30"_s << u"0,300000"_s << u"0,30"_s
-                                        << u"0,3"_s;
-    QTest::newRow("large") << 123456789012.345 << u"123456789012,35"_s
-                           << u"123456789012,345000"_s << u"123456789012,345"_s
-                           << u"123456789012,345"_s;
+    QTest::newRow("tiny negative: no minus on a zero")
+        << -0.001 << u"0,00"_s << u"-0,001000"_s << u"-0,001"_s << u"-0,001"_s;
+    QTest::newRow("ledger ties to even at 5 places")
+        << 0.000005 << u"0,00"_s << u"0,000005"_s << u""_s << u"0,000005"_s;
+    QTest::newRow("ledger ties to even, odd")
+        << 0.000015 << u"0,00"_s << u"0,000015"_s << u"0,00002"_s << u"0,000015"_s;
+    QTest::newRow("binary sum 0.1+0.2")
+        << 0.1 + 0.2 << u"0,30"_s << u"0,300000"_s << u"0,30"_s << u"0,3"_s;
+    QTest::newRow("large") << 123456789012.345 << u"123456789012,35"_s << u"123456789012,345000"_s
+                           << u"123456789012,345"_s << u"123456789012,345"_s;
     QTest::newRow("very large") << 1e20 << u"100000000000000000000,00"_s
                                 << u"100000000000000000000,000000"_s
                                 << u"100000000000000000000,00"_s << u"100000000000000000000"_s;
     QTest::newRow("very small") << 1.5e-9 << u"0,00"_s << u"0,000000"_s << u""_s
                                 << u"0,0000000015"_s;
-    QTest::newRow("round up carries") << 9.995 << u"10,00"_s << u"9,995000"_s << u"9,995"_s
-                                      << u"9,995"_s;
+    QTest::newRow("round up carries")
+        << 9.995 << u"10,00"_s << u"9,995000"_s << u"9,995"_s << u"9,995"_s;
 }
 
 void tst_NumberText::formats() {

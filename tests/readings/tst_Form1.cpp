@@ -1,0 +1,476 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QProcess>
+
+#include "core/DatabaseFile.h"
+#include "core/Settings.h"
+#include "readings/Form1.h"
+#include "readings/MonthCell.h"
+#include "support/ScriptedPlatform.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A program folder with a database of `count` subscribers.
+struct Fixture {
+    QTemporaryDir dir;
+    ScriptedPlatform platform;
+    AppState state;
+    std::unique_ptr<Form1> form;
+
+    explicit Fixture(int count = 3) {
+        state.databasePath = dir.filePath(u"Ostrevanka21.spb"_s);
+        if (count > 0) {
+            SubscriberTable t;
+            t.setSubscriberCount(count);
+            for (int r = 1; r <= count; ++r) {
+                t.setCell(r, ColName, u"Абонент %1"_s.arg(r));
+                t.setCell(r, ColMeterType, u"Меркурий"_s);
+            }
+            DatabaseFile::save(state.databasePath, t);
+        }
+    }
+    ~Fixture() {
+        if (form)
+            form->hide();
+    }
+    bool open() {
+        form = std::make_unique<Form1>(state, platform);
+        if (!form->load())
+            return false;
+        form->show();
+        form->activateWindow();
+        return QTest::qWaitForWindowActive(form.get());
+    }
+    MonthCell* cell(int m, int s) { return form->entryCell(m, s); }
+    MonthCell* result(int m, int r) { return form->resultCell(m, r); }
+    QComboBox* combo(const QString& name) { return form->findChild<QComboBox*>(name); }
+    QCheckBox* check(const QString& name) { return form->findChild<QCheckBox*>(name); }
+    void type(MonthCell* c, const QString& text) {
+        c->setFocus(Qt::MouseFocusReason);
+        c->selectAll();
+        QTest::keyClicks(c, text);
+    }
+    void enter(MonthCell* c) { QTest::keyClick(c, Qt::Key_Return); }
+    QByteArray fileBytes() {
+        QFile f(state.databasePath);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+    void choose(const QString& comboName, const QString& text) {
+        QComboBox* c = combo(comboName);
+        const int i = c->findText(text);
+        c->setCurrentIndex(i);
+        emit c->activated(i);
+    }
+};
+
+} // namespace
+
+class tst_Form1 : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void noDatabaseAnsweredYesCreatesOne();
+    void noDatabaseAnsweredNoEnds();
+    void loadFailures_data();
+    void loadFailures();
+    void firstStartDefaults();
+    void storedNameOfDeletedSubscriberFallsBack();
+    void roadOfOneEvent();
+    void separatorRuleWhileTyping();
+    void autofillAndTariffCopy();
+    void navigationAtTheEnds();
+    void quickCopy_data();
+    void quickCopy();
+    void dateFill();
+    void untickedMonthLeavesTotals();
+    void otherYearAndUnknownYear();
+    void printAnsweredNoAndYes();
+    void autosaveWritesOnlyAfterAChange();
+    void shutdownStoresSettingsAndDatabase();
+    void monthPopupRemembersTheMonth();
+};
+
+void tst_Form1::init() {
+    // Every test starts with no stored settings.
+    Settings s(u"ostrevanka"_s);
+    QFile::remove(s.fileName());
+}
+
+void tst_Form1::noDatabaseAnsweredYesCreatesOne() {
+    Fixture f(0);
+    f.platform.answers = {MsgAnswer::Yes};
+    QVERIFY(f.open());
+    QCOMPARE(f.platform.messages.size(), size_t(1));
+    const auto& m = f.platform.messages[0];
+    QCOMPARE(m.text, u"Файл базы Ostrevanka21.spb не найден, хотите создать новый?"_s);
+    QCOMPARE(m.title, u"Создать новый файл бызы?"_s);
+    QCOMPARE(m.icon, MsgIcon::Warning);
+    QCOMPARE(m.buttons, MsgButtons::YesNo);
+    QCOMPARE(f.fileBytes(), QByteArray(2513, '|') + "\r\n");
+    QCOMPARE(f.state.table.subscriberCount(), 1);
+    QCOMPARE(f.state.table.cell(1, ColRowNumber), u"1"_s);
+    QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), u"2017"_s);
+}
+
+void tst_Form1::noDatabaseAnsweredNoEnds() {
+    Fixture f(0);
+    f.platform.answers = {MsgAnswer::No};
+    QVERIFY(!f.open());
+    QVERIFY(!QFile::exists(f.state.databasePath));
+}
+
+void tst_Form1::loadFailures_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("firstText"); // %1 = the full path
+    QTest::addColumn<QString>("firstTitle");
+    QTest::newRow("empty") << QByteArray() << u"ФАЙЛ БАЗЫ   %1   ПУСТОЙ!"_s << u"Ошибка загрузки"_s;
+    QTest::newRow("line 2 short") << (QByteArray(2513, '|') + "\r\n" + QByteArray(2512, '|') +
+                                      "\r\n")
+                                  << u"Строка № 2   файла %1  Содержит ошибку!"_s
+                                  << u"Ошибка формата файла"_s;
+    QByteArray many;
+    for (int i = 0; i < 502; ++i)
+        many += QByteArray(2513, '|') + "\r\n";
+    QTest::newRow("502 lines") << many << QString() << QString();
+}
+
+void tst_Form1::loadFailures() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, firstText);
+    QFETCH(QString, firstTitle);
+    Fixture f(0);
+    QFile file(f.state.databasePath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    QVERIFY(!f.open());
+    const auto& msgs = f.platform.messages;
+    QCOMPARE(msgs.back().text, u"Ошибка при открытии файла базы"_s);
+    QCOMPARE(msgs.back().icon, MsgIcon::None);
+    QCOMPARE(msgs.back().buttons, MsgButtons::Ok);
+    if (firstText.isEmpty()) {
+        QCOMPARE(msgs.size(), size_t(1));
+    } else {
+        QCOMPARE(msgs.size(), size_t(2));
+        QCOMPARE(msgs[0].text, firstText.arg(QDir::toNativeSeparators(f.state.databasePath)));
+        QCOMPARE(msgs[0].title, firstTitle);
+    }
+}
+
+void tst_Form1::firstStartDefaults() {
+    Fixture f;
+    QVERIFY(f.open());
+    QCOMPARE(f.combo(u"Cmb1(0)"_s)->currentText(), u"Абонент 1"_s);
+    QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), u"2017"_s);
+    QCOMPARE(f.combo(u"Cmb1(1)"_s)->count(), 8);
+    QVERIFY(!f.check(u"Ch1"_s)->isChecked());
+    QVERIFY(!f.check(u"Ch2"_s)->isChecked());
+    QVERIFY(f.state.flSave);
+    QVERIFY(f.form->findChild<QTimer*>(u"Timer2"_s)->isActive());
+    QVERIFY(!f.form->findChild<QTimer*>(u"Timer1"_s)->isActive());
+    QVERIFY(!f.form->findChild<QToolButton*>(u"Cmd6"_s)->isEnabled());
+    // &HE6FBB5 and &HFFFF00 are blue-green-red numbers.
+    QCOMPARE(f.cell(1, 1)->palette().color(QPalette::Base), QColor(0xB5, 0xFB, 0xE6));
+    QCOMPARE(f.cell(2, 1)->palette().color(QPalette::Base), QColor(0x00, 0xFF, 0xFF));
+    QCOMPARE(f.form->findChild<QLabel*>(u"LbSch"_s)->text(), u"Меркурий"_s);
+    QCOMPARE(f.form->centralWidget()->size(), QSize(985, 528));
+    for (int m = 0; m < 12; ++m)
+        QVERIFY(f.check(u"ChS(%1)"_s.arg(m))->isChecked());
+}
+
+void tst_Form1::storedNameOfDeletedSubscriberFallsBack() {
+    Fixture f;
+    f.platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, u"Удалённый Д. Д."_s);
+    f.platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2019"_s);
+    f.platform.settings().setText(u"Nastr"_s, u"Color1"_s, QString());
+    QVERIFY(f.open());
+    QCOMPARE(f.combo(u"Cmb1(0)"_s)->currentText(), u"Абонент 1"_s);
+    QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), u"2019"_s);
+    QCOMPARE(f.state.cellColors[0], 12648384); // the empty colour's second default
+}
+
+void tst_Form1::roadOfOneEvent() {
+    Fixture f;
+    f.platform.settings().setText(u"Nastr"_s, u"Form1.Ch1"_s, u"1"_s);
+    QVERIFY(f.open());
+    f.state.table.setCell(2, MonthColumn(0, 1, T1Current), u"300"_s);
+    f.state.table.setCell(2, MonthColumn(0, 1, Tariff1), u"2"_s);
+    f.state.table.setCell(2, MonthColumn(0, 1, CompCoef1), u"1"_s);
+    f.type(f.cell(1, 5), u"3.22"_s);
+    f.type(f.cell(1, 7), u"1"_s);
+    f.type(f.cell(1, 2), u"10500"_s);
+    f.type(f.cell(1, 1), u"10625"_s);
+    f.enter(f.cell(1, 1));
+    QVERIFY(f.cell(2, 1)->hasFocus());
+    QCOMPARE(f.cell(2, 2)->text(), u"10625"_s);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 1, T1Current)), u"10625"_s);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 2, T1Previous)), u"10625"_s);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 1, ChargeWithComp)), u"402,5"_s);
+    QCOMPARE(f.state.table.cell(2, MonthColumn(0, 1, ChargeWithComp)), u"600"_s);
+    QCOMPARE(f.state.table.cell(3, MonthColumn(0, 1, ChargeWithComp)), u"0"_s);
+    QCOMPARE(f.result(1, 0)->text(), u"125"_s);
+    QCOMPARE(f.result(1, 2)->text(), u"402,50"_s);
+    QCOMPARE(f.result(1, 4)->text(), u"402,50"_s);
+    QCOMPARE(f.result(13, 4)->text(), u"402,50"_s);
+    QVERIFY(f.form->findChild<QToolButton*>(u"Cmd6"_s)->isEnabled());
+    QVERIFY(f.state.dirtyFlag);
+    // The cell left gets its month colour back; the focused one the focus colour.
+    QCOMPARE(f.cell(1, 1)->palette().color(QPalette::Base), QColor(0xB5, 0xFB, 0xE6));
+    QCOMPARE(f.cell(2, 1)->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x00));
+}
+
+void tst_Form1::separatorRuleWhileTyping() {
+    Fixture f;
+    QVERIFY(f.open());
+    f.type(f.cell(4, 5), u"3.22"_s);
+    QCOMPARE(f.cell(4, 5)->text(), u"3,22"_s);
+    QCOMPARE(f.cell(4, 5)->cursorPosition(), 4);
+    f.type(f.cell(4, 0), u"31,01,17"_s);
+    QCOMPARE(f.cell(4, 0)->text(), u"31.01.17"_s);
+    f.type(f.cell(4, 1), u"12|34"_s);
+    QCOMPARE(f.cell(4, 1)->text(), u"1234"_s);
+    f.enter(f.cell(4, 1));
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 4, ReadingDate)), u"31.01.17"_s);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 4, Tariff1)), u"3,22"_s);
+}
+
+void tst_Form1::autofillAndTariffCopy() {
+    Fixture f;
+    f.platform.settings().setText(u"Nastr"_s, u"Form1.Ch1"_s, u"1"_s);
+    f.platform.settings().setText(u"Nastr"_s, u"Form1.Ch2"_s, u"1"_s);
+    QVERIFY(f.open());
+    // A filled previous reading stays.
+    f.cell(4, 4)->setText(u"777"_s);
+    f.type(f.cell(3, 3), u"900"_s);
+    f.enter(f.cell(3, 3));
+    QCOMPARE(f.cell(4, 4)->text(), u"777"_s);
+    // December fills nothing.
+    f.type(f.cell(12, 1), u"5000"_s);
+    f.cell(11, 1)->setFocus();
+    for (int m = 1; m <= 11; ++m)
+        QVERIFY(f.cell(m, 2)->text().isEmpty());
+    // January's tariff goes to the empty tariffs of the other months only.
+    f.cell(6, 5)->setText(u"9,99"_s);
+    f.type(f.cell(1, 5), u"3,22"_s);
+    f.enter(f.cell(1, 5));
+    for (int m = 2; m <= 12; ++m)
+        QCOMPARE(f.cell(m, 5)->text(), m == 6 ? u"9,99"_s : u"3,22"_s);
+    QVERIFY(f.cell(3, 6)->text().isEmpty());
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 12, Tariff1)), u"3,22"_s);
+    // February's tariff copies nothing.
+    f.type(f.cell(2, 6), u"1,5"_s);
+    f.enter(f.cell(2, 6));
+    QVERIFY(f.cell(3, 6)->text().isEmpty());
+}
+
+void tst_Form1::navigationAtTheEnds() {
+    Fixture f;
+    QVERIFY(f.open());
+    f.cell(1, 3)->setFocus();
+    QTest::keyClick(f.cell(1, 3), Qt::Key_Up);
+    QVERIFY(f.cell(1, 3)->hasFocus());
+    QTest::keyClick(f.cell(1, 3), Qt::Key_Down);
+    QVERIFY(f.cell(2, 3)->hasFocus());
+    QTest::keyClick(f.cell(2, 3), Qt::Key_Up);
+    QVERIFY(f.cell(1, 3)->hasFocus());
+    f.cell(12, 8)->setFocus();
+    QTest::keyClick(f.cell(12, 8), Qt::Key_Enter);
+    QVERIFY(f.cell(12, 8)->hasFocus());
+    QVERIFY(f.cell(12, 8)->text().isEmpty()); // Enter typed no character
+    // Tab runs through a month's cells, then into the next month.
+    f.cell(1, 8)->setFocus();
+    QTest::keyClick(f.cell(1, 8), Qt::Key_Tab);
+    QVERIFY(f.cell(2, 0)->hasFocus());
+}
+
+void tst_Form1::quickCopy_data() {
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("copied");
+    QTest::newRow("coefficient, yes") << 7 << MsgAnswer::Yes << true << true;
+    QTest::newRow("coefficient, no") << 8 << MsgAnswer::No << true << false;
+    QTest::newRow("date, yes") << 0 << MsgAnswer::Yes << true << true;
+    QTest::newRow("reading: nothing") << 2 << MsgAnswer::Yes << false << false;
+}
+
+void tst_Form1::quickCopy() {
+    QFETCH(int, slot);
+    QFETCH(MsgAnswer, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, copied);
+    Fixture f;
+    QVERIFY(f.open());
+    f.platform.answers = {answer};
+    f.cell(3, slot)->setText(u"1,05"_s);
+    const QString shown = f.cell(3, slot)->text(); // a date cell shows 1.05
+    QTest::mouseClick(f.cell(3, slot), Qt::MiddleButton);
+    QCOMPARE(f.platform.messages.size(), size_t(asked ? 1 : 0));
+    if (asked) {
+        QCOMPARE(f.platform.messages[0].text,
+                 u"Копировать содержимое этой ячейки: "_s + shown + u" для всех абонентов? "_s);
+        QCOMPARE(f.platform.messages[0].title, u"Быстрое копирование."_s);
+    }
+    for (int r = 2; r <= 3; ++r)
+        QCOMPARE(f.state.table.cell(r, MonthColumn(0, 3, slot)), copied ? shown : QString());
+}
+
+void tst_Form1::dateFill() {
+    Fixture f;
+    QVERIFY(f.open());
+    f.choose(u"Cmb1(1)"_s, u"2020"_s);
+    f.form->fillDates();
+    QVERIFY(f.platform.messages.empty());
+    QCOMPARE(f.cell(2, 0)->text(), u"29.02.20"_s);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(3, 12, ReadingDate)), u"31.12.20"_s);
+    // Filled dates: asked, No keeps them, Yes replaces all.
+    f.cell(5, 0)->setText(u"15.05.20"_s);
+    f.choose(u"Cmb1(1)"_s, u"2021"_s);
+    f.cell(1, 0)->setText(u"01.01.21"_s);
+    f.platform.answers = {MsgAnswer::No};
+    f.form->fillDates();
+    QCOMPARE(f.platform.messages.size(), size_t(1));
+    QCOMPARE(f.platform.messages[0].title, u"Подтвердите заполнение дат."_s);
+    QCOMPARE(f.platform.messages[0].defaultButton, MsgAnswer::No);
+    QCOMPARE(f.cell(1, 0)->text(), u"01.01.21"_s);
+    QVERIFY(f.cell(2, 0)->text().isEmpty());
+    f.platform.answers = {MsgAnswer::Yes};
+    f.form->fillDates();
+    QCOMPARE(f.cell(1, 0)->text(), u"31.01.21"_s);
+    QCOMPARE(f.cell(2, 0)->text(), u"28.02.21"_s);
+}
+
+void tst_Form1::untickedMonthLeavesTotals() {
+    Fixture f;
+    QVERIFY(f.open());
+    for (int m : {1, 3}) {
+        f.cell(m, 1)->setText(u"100"_s);
+        f.cell(m, 5)->setText(u"2"_s);
+        f.cell(m, 7)->setText(u"1"_s);
+    }
+    f.form->VICHISLIT();
+    QCOMPARE(f.result(13, 4)->text(), u"400,00"_s);
+    f.check(u"ChS(2)"_s)->click();
+    QVERIFY(f.result(3, 0)->text().isEmpty());
+    QVERIFY(f.result(3, 4)->text().isEmpty());
+    QCOMPARE(f.result(13, 4)->text(), u"200,00"_s);
+    QCOMPARE(f.result(13, 0)->text(), u"100"_s);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 3, ChargeWithComp)), u"200"_s);
+}
+
+void tst_Form1::otherYearAndUnknownYear() {
+    Fixture f;
+    f.state.table.setSubscriberCount(0);
+    QVERIFY(f.open());
+    f.state.table.setCell(2, MonthColumn(7, 1, T1Current), u"42"_s);
+    f.choose(u"Cmb1(0)"_s, u"Абонент 2"_s);
+    f.choose(u"Cmb1(1)"_s, u"2024"_s);
+    QCOMPARE(f.cell(1, 1)->text(), u"42"_s);
+    QCOMPARE(f.state.currentRow, 2);
+    // A year outside the list shows empty cells and stores nothing.
+    f.combo(u"Cmb1(1)"_s)->setEditText(u"2030"_s);
+    f.form->ZAPOLNIT();
+    QVERIFY(f.cell(1, 1)->text().isEmpty());
+    f.type(f.cell(1, 1), u"99"_s);
+    f.enter(f.cell(1, 1));
+    QCOMPARE(f.state.table.cell(2, MonthColumn(7, 1, T1Current)), u"42"_s);
+}
+
+void tst_Form1::printAnsweredNoAndYes() {
+    Fixture f;
+    QVERIFY(f.open());
+    const QSize before = f.form->centralWidget()->size();
+    f.platform.answers = {MsgAnswer::No};
+    f.form->printWindow();
+    QCOMPARE(f.platform.messages.back().text, u"Вы действительно хотите распечатать эту форму?"_s);
+    QCOMPARE(f.platform.messages.back().title, u"Подтвердите печать."_s);
+    QVERIFY(f.platform.printed.empty());
+    QCOMPARE(f.form->centralWidget()->size(), before);
+    QVERIFY(f.form->findChild<QWidget*>(u"Frame1"_s)->isVisible());
+    QVERIFY(f.form->findChild<QWidget*>(u"picButtons"_s)->isVisible());
+    QCOMPARE(f.cell(1, 1)->palette().color(QPalette::Base), QColor(0xB5, 0xFB, 0xE6));
+
+    f.cell(1, 1)->setText(u"10625"_s);
+    f.platform.answers = {MsgAnswer::Yes};
+    f.form->printWindow();
+    QCOMPARE(f.platform.printed.size(), size_t(1));
+    QCOMPARE(f.platform.printed[0].orientation, PageOrientation::Landscape);
+    QCOMPARE(f.platform.printed[0].pageCount, 1);
+    QCOMPARE(f.form->centralWidget()->size(), before);
+    QProcess p;
+    p.start(u"pdftotext"_s, {f.platform.printed[0].pdfPath, u"-"_s});
+    QVERIFY(p.waitForFinished(30000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    QVERIFY2(text.contains(u"10625"_s), qPrintable(text));
+    QVERIFY(text.contains(u"Январь"_s));
+}
+
+void tst_Form1::autosaveWritesOnlyAfterAChange() {
+    Fixture f;
+    QVERIFY(f.open());
+    auto* timer1 = f.form->findChild<QTimer*>(u"Timer1"_s);
+    auto* timer2 = f.form->findChild<QTimer*>(u"Timer2"_s);
+    QFile::remove(f.state.databasePath);
+    f.form->onTimer2();
+    QVERIFY(timer1->isActive() && !timer2->isActive());
+    f.form->onTimer1();
+    QVERIFY(!timer1->isActive() && timer2->isActive());
+    QVERIFY(!QFile::exists(f.state.databasePath)); // nothing changed, nothing written
+    f.type(f.cell(1, 1), u"555"_s);
+    f.enter(f.cell(1, 1));
+    QVERIFY(!QFile::exists(f.state.databasePath)); // not before the timers run
+    f.form->onTimer2();
+    f.form->onTimer1();
+    QVERIFY(QFile::exists(f.state.databasePath));
+    QVERIFY(f.fileBytes().contains("|555|"));
+    // Autosave off: the cycle ends after the running one.
+    f.form->setAutosave(false);
+    QVERIFY(!timer2->isActive());
+    f.form->onTimer2();
+    f.form->onTimer1();
+    QVERIFY(!timer2->isActive() && !timer1->isActive());
+}
+
+void tst_Form1::shutdownStoresSettingsAndDatabase() {
+    Fixture f;
+    QVERIFY(f.open());
+    QSignalSpy closed(f.form.get(), &Form1::closed);
+    f.choose(u"Cmb1(0)"_s, u"Абонент 3"_s);
+    f.choose(u"Cmb1(1)"_s, u"2018"_s);
+    f.check(u"Ch2"_s)->setChecked(true);
+    f.cell(7, 8)->setText(u"1,07"_s); // typed, the cell never left
+    f.form->close();
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(closed[0][0].toBool(), false);
+    Settings s(u"ostrevanka"_s);
+    QCOMPARE(s.text(u"Nastr"_s, u"Cmb0"_s), u"Абонент 3"_s);
+    QCOMPARE(s.text(u"Nastr"_s, u"Cmb1"_s), u"2018"_s);
+    QCOMPARE(s.text(u"Nastr"_s, u"Form1.Ch2"_s), u"1"_s);
+    QCOMPARE(s.text(u"Nastr"_s, u"Form1.Ch1"_s), u"0"_s);
+    SubscriberTable loaded;
+    QCOMPARE(DatabaseFile::load(f.state.databasePath, loaded).status, DatabaseFile::Status::Ok);
+    QCOMPARE(loaded.cell(3, MonthColumn(1, 7, CompCoef2)), u"1,07"_s);
+}
+
+void tst_Form1::monthPopupRemembersTheMonth() {
+    Fixture f;
+    QVERIFY(f.open());
+    auto* march = f.form->findChild<QLabel*>(u"lbl2(103)"_s);
+    QVERIFY(march);
+    QTest::mouseClick(march, Qt::LeftButton);
+    QCOMPARE(f.form->selectedMonthName(), u"Март"_s);
+    QCOMPARE(f.form->selectedMonthLabel(), 103);
+}
+
+QTEST_MAIN(tst_Form1)
+#include "tst_Form1.moc"

@@ -1,0 +1,178 @@
+#include <QTest>
+
+#include "core/SubscriberTable.h"
+#include "readings/Charges.h"
+#include "readings/EntryText.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct MonthInput {
+    QString c1, p1, c2, p2, t1, t2, k1, k2;
+};
+
+void put(SubscriberTable& t, int row, int y, int m, const MonthInput& in) {
+    const QString v[8] = {in.c1, in.p1, in.c2, in.p2, in.t1, in.t2, in.k1, in.k2};
+    for (int s = 1; s <= 8; ++s)
+        t.setCell(row, MonthColumn(y, m, s), v[s - 1]);
+}
+
+std::array<bool, 12> allTicked() {
+    std::array<bool, 12> a{};
+    a.fill(true);
+    return a;
+}
+
+} // namespace
+
+class tst_ReadingsLogic : public QObject {
+    Q_OBJECT
+private slots:
+    void monthCharge_data();
+    void monthCharge();
+    void slot9ForEverySubscriberAndUntickedMonth();
+    void spareRowIsComputedButNeverStored();
+    void separatorRule_data();
+    void separatorRule();
+    void lineBreaks();
+    void monthEndDates_data();
+    void monthEndDates();
+};
+
+void tst_ReadingsLogic::monthCharge_data() {
+    QTest::addColumn<QStringList>("inputs"); // c1 p1 c2 p2 t1 t2 k1 k2
+    QTest::addColumn<QString>("d1");
+    QTest::addColumn<QString>("d2");
+    QTest::addColumn<QString>("money");
+    QTest::addColumn<QString>("moneyComp");
+    QTest::addColumn<QString>("slot9");
+    QTest::newRow("road of one event")
+        << QStringList{u"10625"_s, u"10500"_s, u""_s, u""_s, u"3,22"_s, u""_s, u"1"_s, u""_s}
+        << u"125"_s << u"0"_s << u"402,50"_s << u"402,50"_s << u"402,5"_s;
+    QTest::newRow("lower current reading counts nothing")
+        << QStringList{u"100"_s, u"150"_s, u""_s, u""_s, u"3,22"_s, u""_s, u"1"_s, u"1"_s} << u"0"_s
+        << u"0"_s << u"0,00"_s << u"0,00"_s << u"0"_s;
+    QTest::newRow("empty previous reads as 0")
+        << QStringList{u"150"_s, u""_s, u""_s, u""_s, u"2"_s, u""_s, u"1"_s, u""_s} << u"150"_s
+        << u"0"_s << u"300,00"_s << u"300,00"_s << u"300"_s;
+    QTest::newRow("empty coefficients: no charge for the ledger")
+        << QStringList{u"200"_s, u"100"_s, u"50"_s, u"10"_s, u"5,47"_s, u"2,83"_s, u""_s, u""_s}
+        << u"100"_s << u"40"_s << u"660,20"_s << u"0,00"_s << u"0"_s;
+    QTest::newRow("six decimals, half to even")
+        << QStringList{u"100,1234567"_s, u"0"_s, u""_s, u""_s, u"1"_s, u""_s, u"1"_s, u""_s}
+        << u"100,123457"_s << u"0"_s << u"100,12"_s << u"100,12"_s << u"100,123457"_s;
+    QTest::newRow("non-numeric tariff counts 0")
+        << QStringList{u"200"_s, u"100"_s, u""_s, u""_s, u"пять"_s, u""_s, u"1"_s, u""_s}
+        << u"100"_s << u"0"_s << u"0,00"_s << u"0,00"_s << u"0"_s;
+    QTest::newRow("both registers with compensation")
+        << QStringList{u"1200"_s, u"1000"_s, u"560"_s,      u"500"_s,
+                       u"5,47"_s, u"2,83"_s, u"1,052632"_s, u"1,031"_s}
+        << u"200"_s << u"60"_s << u"1263,80"_s << u"1326,64"_s << u"1326,643208"_s;
+}
+
+void tst_ReadingsLogic::monthCharge() {
+    QFETCH(QStringList, inputs);
+    QFETCH(QString, d1);
+    QFETCH(QString, d2);
+    QFETCH(QString, money);
+    QFETCH(QString, moneyComp);
+    QFETCH(QString, slot9);
+    SubscriberTable t;
+    t.setSubscriberCount(1);
+    const int y = 2;
+    put(t, 1, y, 3,
+        {inputs[0], inputs[1], inputs[2], inputs[3], inputs[4], inputs[5], inputs[6], inputs[7]});
+    const ChargeDisplay out = ComputeCharges(t, y, 1, allTicked());
+    const auto& march = out.cells[2];
+    QCOMPARE(march[0], d1);
+    QCOMPARE(march[1], d2);
+    QCOMPARE(march[2], money);
+    QCOMPARE(march[4], moneyComp);
+    QCOMPARE(t.cell(1, MonthColumn(y, 3, ChargeWithComp)), slot9);
+    // The totals of a single filled month are that month.
+    QCOMPARE(out.cells[12][4], moneyComp);
+}
+
+void tst_ReadingsLogic::slot9ForEverySubscriberAndUntickedMonth() {
+    SubscriberTable t;
+    t.setSubscriberCount(3);
+    for (int r = 1; r <= 3; ++r) {
+        put(t, r, 0, 1, {u"110"_s, u"100"_s, u""_s, u""_s, u"2"_s, u""_s, u"1"_s, u""_s});
+        put(t, r, 0, 2,
+            {QString::number(100 + 10 * r), u"100"_s, u""_s, u""_s, u"3"_s, u""_s, u"1"_s, u""_s});
+    }
+    auto ticked = allTicked();
+    ticked[1] = false; // February left out
+    const ChargeDisplay out = ComputeCharges(t, 0, 2, ticked);
+    for (int r = 1; r <= 3; ++r) {
+        QCOMPARE(t.cell(r, MonthColumn(0, 1, ChargeWithComp)), u"20"_s);
+        QCOMPARE(t.cell(r, MonthColumn(0, 2, ChargeWithComp)), QString::number(30 * r));
+    }
+    for (const QString& cell : out.cells[1])
+        QVERIFY(cell.isEmpty());
+    QCOMPARE(out.cells[12][0], u"10"_s);
+    QCOMPARE(out.cells[12][4], u"20,00"_s);
+    // Other years are not touched.
+    QVERIFY(t.cell(1, MonthColumn(1, 1, ChargeWithComp)).isEmpty());
+}
+
+void tst_ReadingsLogic::spareRowIsComputedButNeverStored() {
+    SubscriberTable t;
+    t.setSubscriberCount(1);
+    put(t, 0, 0, 1, {u"50"_s, u"0"_s, u""_s, u""_s, u"2"_s, u""_s, u"1"_s, u""_s});
+    const ChargeDisplay out = ComputeCharges(t, 0, 0, allTicked());
+    QCOMPARE(out.cells[0][2], u"100,00"_s);
+    QCOMPARE(t.cell(1, MonthColumn(0, 1, ChargeWithComp)), u"0"_s);
+}
+
+void tst_ReadingsLogic::separatorRule_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("tariff point") << u"3.22"_s << 5 << u"3,22"_s;
+    QTest::newRow("every point") << u"1.2.3"_s << 1 << u"1,2,3"_s;
+    QTest::newRow("date commas") << u"31,01,17"_s << 0 << u"31.01.17"_s;
+    QTest::newRow("date keeps points") << u"31.01.17"_s << 0 << u"31.01.17"_s;
+    QTest::newRow("coefficient T2") << u"1.031"_s << 8 << u"1,031"_s;
+    QTest::newRow("text untouched") << u"нет"_s << 3 << u"нет"_s;
+}
+
+void tst_ReadingsLogic::separatorRule() {
+    QFETCH(QString, typed);
+    QFETCH(int, slot);
+    QFETCH(QString, shown);
+    QCOMPARE(ApplySeparatorRule(typed, slot), shown);
+}
+
+void tst_ReadingsLogic::lineBreaks() {
+    QCOMPARE(RemoveLineBreaks(u"106\r\n25"_s), u"10625"_s);
+    QCOMPARE(RemoveLineBreaks(u"10625\r"_s), u"10625"_s);
+    QCOMPARE(RemoveLineBreaks(u"a\rXb"_s), u"ab"_s);
+}
+
+void tst_ReadingsLogic::monthEndDates_data() {
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<QString>("january");
+    QTest::addColumn<QString>("february");
+    QTest::addColumn<QString>("december");
+    QTest::newRow("2017") << u"2017"_s << u"31.01.17"_s << u"28.02.17"_s << u"31.12.17"_s;
+    QTest::newRow("2020 leap") << u"2020"_s << u"31.01.20"_s << u"29.02.20"_s << u"31.12.20"_s;
+    QTest::newRow("2021") << u"2021"_s << u"31.01.21"_s << u"28.02.21"_s << u"31.12.21"_s;
+    QTest::newRow("2024 leap") << u"2024"_s << u"31.01.24"_s << u"29.02.24"_s << u"31.12.24"_s;
+}
+
+void tst_ReadingsLogic::monthEndDates() {
+    QFETCH(QString, year);
+    QFETCH(QString, january);
+    QFETCH(QString, february);
+    QFETCH(QString, december);
+    const auto d = MonthEndDates(year);
+    QCOMPARE(d[0], january);
+    QCOMPARE(d[1], february);
+    QCOMPARE(d[11], december);
+    QCOMPARE(d[3], u"30.04."_s + year.right(2));
+}
+
+QTEST_GUILESS_MAIN(tst_ReadingsLogic)
+#include "tst_ReadingsLogic.moc"
