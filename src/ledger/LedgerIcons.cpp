@@ -1,0 +1,127 @@
+#include "LedgerIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void DrawSave(QPainter& p) {
+    p.setBrush(QColor(40, 80, 160));
+    p.drawRoundedRect(QRectF(3, 3, 18, 18), 2, 2);
+    p.setBrush(QColor(235, 235, 235));
+    p.drawRect(QRectF(7, 3, 10, 7));
+    p.setBrush(QColor(20, 40, 90));
+    p.drawRect(QRectF(6, 13, 12, 8));
+}
+
+void DrawPrint(QPainter& p) {
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7, 3, 10, 7));
+    p.setBrush(QColor(120, 120, 120));
+    p.drawRoundedRect(QRectF(3, 9, 18, 9), 2, 2);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7, 14, 10, 7));
+}
+
+void DrawCalculator(QPainter& p) {
+    p.setBrush(QColor(90, 90, 100));
+    p.drawRoundedRect(QRectF(5, 2, 14, 20), 2, 2);
+    p.setBrush(QColor(190, 230, 190));
+    p.drawRect(QRectF(7, 4, 10, 5));
+    p.setBrush(Qt::white);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            p.drawRect(QRectF(7 + c * 3.5, 11 + r * 3.5, 2.5, 2.5));
+}
+
+void DrawExport(QPainter& p) {
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(3, 3, 16, 18));
+    p.setPen(QColor(30, 120, 60));
+    for (int i = 1; i < 4; ++i)
+        p.drawLine(QPointF(3, 3 + i * 4.5), QPointF(19, 3 + i * 4.5));
+    p.drawLine(QPointF(9, 3), QPointF(9, 21));
+    p.setPen(QPen(QColor(30, 120, 60), 2.5));
+    p.drawLine(QPointF(13, 14), QPointF(21, 14));
+    p.drawLine(QPointF(18, 11), QPointF(21, 14));
+    p.drawLine(QPointF(18, 17), QPointF(21, 14));
+}
+
+void DrawSettings(QPainter& p) {
+    p.setBrush(QColor(110, 110, 120));
+    QPainterPath gear;
+    const QPointF c(12, 12);
+    for (int i = 0; i < 8; ++i) {
+        QTransform t;
+        t.translate(c.x(), c.y());
+        t.rotate(i * 45);
+        gear.addPolygon(t.map(QPolygonF(QRectF(-2, -10, 4, 5))));
+    }
+    gear.addEllipse(c, 7, 7);
+    p.drawPath(gear.simplified());
+    p.setBrush(Qt::white);
+    p.drawEllipse(c, 3, 3);
+}
+
+void DrawHelp(QPainter& p) {
+    p.setBrush(QColor(40, 110, 200));
+    p.drawEllipse(QRectF(2, 2, 20, 20));
+    p.setPen(Qt::white);
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(15);
+    p.setFont(f);
+    p.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, u"?"_s);
+}
+
+void DrawArrow(QPainter& p, bool right) {
+    p.setBrush(QColor(30, 110, 50));
+    QPolygonF tri;
+    if (right)
+        tri << QPointF(7, 4) << QPointF(19, 12) << QPointF(7, 20);
+    else
+        tri << QPointF(17, 4) << QPointF(5, 12) << QPointF(17, 20);
+    p.drawPolygon(tri);
+}
+
+} // namespace
+
+QIcon LedgerIcon(LedgerIconKind kind) {
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 1));
+    switch (kind) {
+    case LedgerIconKind::Save:
+        DrawSave(p);
+        break;
+    case LedgerIconKind::Print:
+        DrawPrint(p);
+        break;
+    case LedgerIconKind::Calculator:
+        DrawCalculator(p);
+        break;
+    case LedgerIconKind::Export:
+        DrawExport(p);
+        break;
+    case LedgerIconKind::Settings:
+        DrawSettings(p);
+        break;
+    case LedgerIconKind::Help:
+        DrawHelp(p);
+        break;
+    case LedgerIconKind::Left:
+        DrawArrow(p, false);
+        break;
+    case LedgerIconKind::Right:
+        DrawArrow(p, true);
+        break;
+    }
+    p.end();
+    QIcon icon(pm);
+    return icon;
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QIcon>
+
+// The pictures of the ledger's buttons, drawn rather than shipped.
+enum class LedgerIconKind { Save, Print, Calculator, Export, Settings, Help, Left, Right };
+QIcon LedgerIcon(LedgerIconKind kind);
