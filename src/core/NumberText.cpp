@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -135,7 +136,59 @@ bool IsNumberText(QStringView text) {
     return seenDigit;
 }
 
+namespace {
+
+// The common texts ("10625", "5,47", "-12,75") read exactly without a
+// general parser: an integer of at most 15 digits divided by a power of ten
+// is correctly rounded, so it equals what a full parse would give.
+bool readSimple(QStringView t, double* out) {
+    static constexpr double Pow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    bool negative = false;
+    if (i < n && (t[i] == u'-' || t[i] == u'+')) {
+        negative = t[i] == u'-';
+        ++i;
+    }
+    uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool seenSep = false;
+    bool any = false;
+    for (; i < n; ++i) {
+        const char16_t c = t[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            any = true;
+            if (mantissa == 0 && c == u'0') {
+                if (seenSep)
+                    ++decimals;
+                continue;
+            }
+            if (++digits > 15)
+                return false;
+            mantissa = mantissa * 10 + uint64_t(c - u'0');
+            if (seenSep)
+                ++decimals;
+        } else if ((c == u',' || c == u'.') && !seenSep) {
+            seenSep = true;
+        } else {
+            return false;
+        }
+    }
+    if (!any || decimals > 15)
+        return false;
+    const double v = double(mantissa) / Pow10[decimals];
+    *out = negative ? -v : v;
+    return true;
+}
+
+} // namespace
+
 double ReadNumber(QStringView text) {
+    double simple = 0;
+    if (readSimple(text, &simple))
+        return simple;
     if (!IsNumberText(text))
         return 0;
     // The checked text is ASCII: parse it without allocating, since the
@@ -180,10 +233,75 @@ QString RoundedText(double v, int decimals, HalfRounding half, bool fixedDecimal
 double R6(double v) {
     if (!std::isfinite(v))
         return 0;
+    // Away from a tie, rounding the scaled binary value gives the same number
+    // as rounding the decimal form: both are the double nearest to N / 10^6.
+    if (std::fabs(v) < 1e6) {
+        const double scaled = v * 1e6;
+        const double frac = std::fabs(scaled - std::trunc(scaled));
+        if (std::fabs(frac - 0.5) > 1e-3)
+            return std::round(scaled) / 1e6;
+    }
     return ReadNumber(RoundedText(v, 6, HalfRounding::ToEven, false));
 }
 
+namespace {
+
+// The plain text of v with a decimal point into buf when the cheap way
+// applies; -1 otherwise. The shortest form that reads back is the 15-digit
+// form whenever it has at most 15 significant digits.
+int plainChars(double v, char* buf, int size) {
+    const double a = std::fabs(v);
+    if (a == 0) {
+        buf[0] = '0';
+        return 1;
+    }
+    if (a < 1e-4 || a >= 1e15)
+        return -1;
+    if (a == std::trunc(a)) {
+        const auto res = std::to_chars(buf, buf + size, static_cast<long long>(v));
+        return int(res.ptr - buf);
+    }
+    const auto res = std::to_chars(buf, buf + size, v, std::chars_format::fixed);
+    if (res.ec != std::errc())
+        return -1;
+    int significant = 0;
+    bool leading = true;
+    for (const char* p = buf; p < res.ptr; ++p) {
+        if (*p < '0' || *p > '9' || (leading && *p == '0'))
+            continue;
+        leading = false;
+        ++significant;
+    }
+    return significant <= 15 ? int(res.ptr - buf) : -1;
+}
+
+} // namespace
+
+bool IsPlainNumberOf(QStringView text, double v) {
+    char buf[64];
+    const int n = plainChars(v, buf, sizeof buf);
+    if (n < 0)
+        return text == PlainNumber(v);
+    if (text.size() != n)
+        return false;
+    for (int i = 0; i < n; ++i) {
+        const char16_t want = buf[i] == '.' ? u',' : char16_t(buf[i]);
+        if (text[i].unicode() != want)
+            return false;
+    }
+    return true;
+}
+
 QString PlainNumber(double v) {
+    char buf[64];
+    const int n = plainChars(v, buf, sizeof buf);
+    if (n >= 0) {
+        QString out(n, Qt::Uninitialized);
+        QChar* d = out.data();
+        for (int i = 0; i < n; ++i)
+            d[i] = QLatin1Char(buf[i] == '.' ? ',' : buf[i]);
+        return out;
+    }
     // Every digit of the 15-digit form, without an exponent.
     const Decimal d = toDecimal(v);
     const int decimals = std::max(0, int(d.digits.size()) - d.exponent);

@@ -16,6 +16,8 @@ bool IsNumberText(QStringView text);
 
 double R6(double v);           // 6 decimals, half to even
 QString PlainNumber(double v); // "402,5", "125", "-12,75"
+// Whether text is exactly PlainNumber(v), without building it.
+bool IsPlainNumberOf(QStringView text, double v);
 QString FormatMoney(double v); // "##0.00"      -> "402,50"
 QString FormatCoef(double v);  // "##0.000000"  -> "1,052632"
 QString LedgerText(double v);  // two-decimal text rule; 0 -> ""

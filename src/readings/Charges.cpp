@@ -27,10 +27,9 @@ ChargeDisplay ComputeCharges(SubscriberTable& table, int yearIndex, int shownRow
     for (int s = 1; s <= table.subscriberCount(); ++s) {
         for (int m = 1; m <= 12; ++m) {
             const MonthCharge r = ComputeMonthCharge(table, s, yearIndex, m);
-            const QString text = PlainNumber(r.ak);
             const int col = MonthColumn(yearIndex, m, ChargeWithComp);
-            if (table.cellView(s, col) != text)
-                table.setCell(s, col, text);
+            if (!IsPlainNumberOf(table.cellView(s, col), r.ak))
+                table.setCell(s, col, PlainNumber(r.ak));
             if (s == shownRow)
                 shown[size_t(m - 1)] = r;
         }

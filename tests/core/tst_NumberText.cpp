@@ -125,6 +125,9 @@ void tst_NumberText::plainNumberReadsBack_data() {
     QTest::newRow("third") << 1.0 / 3.0;
     QTest::newRow("negative") << -98765.4321;
     QTest::newRow("small") << 3.5e-12;
+    QTest::newRow("integer") << 402.0;
+    QTest::newRow("huge") << 1e20;
+    QTest::newRow("zero") << 0.0;
 }
 
 void tst_NumberText::plainNumberReadsBack() {
@@ -132,6 +135,9 @@ void tst_NumberText::plainNumberReadsBack() {
     const QString text = PlainNumber(value);
     QVERIFY(!text.contains(u'e') && !text.contains(u'E') && !text.contains(u'.'));
     QCOMPARE(ReadNumber(text), value);
+    QVERIFY(IsPlainNumberOf(text, value));
+    QVERIFY(!IsPlainNumberOf(text + u'0', value));
+    QVERIFY(!IsPlainNumberOf(QString(text).replace(u',', u'.'), value));
 }
 
 QTEST_GUILESS_MAIN(tst_NumberText)
