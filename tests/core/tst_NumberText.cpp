@@ -136,7 +136,7 @@ void tst_NumberText::plainNumberReadsBack() {
     QVERIFY(!text.contains(u'e') && !text.contains(u'E') && !text.contains(u'.'));
     QCOMPARE(ReadNumber(text), value);
     QVERIFY(IsPlainNumberOf(text, value));
-    QVERIFY(!IsPlainNumberOf(text + u'0', value));
+    QVERIFY(!IsPlainNumberOf(QString(text + u'0'), value));
     QVERIFY(!IsPlainNumberOf(QString(text).replace(u',', u'.'), value));
 }
 
