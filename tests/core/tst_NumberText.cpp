@@ -137,7 +137,8 @@ void tst_NumberText::plainNumberReadsBack() {
     QCOMPARE(ReadNumber(text), value);
     QVERIFY(IsPlainNumberOf(text, value));
     QVERIFY(!IsPlainNumberOf(QString(text + u'0'), value));
-    QVERIFY(!IsPlainNumberOf(QString(text).replace(u',', u'.'), value));
+    if (text.contains(u','))
+        QVERIFY(!IsPlainNumberOf(QString(text).replace(u',', u'.'), value));
 }
 
 QTEST_GUILESS_MAIN(tst_NumberText)
