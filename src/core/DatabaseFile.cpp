@@ -1,10 +1,19 @@
 #include "DatabaseFile.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include "Cp1251.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -28,20 +37,51 @@ template <typename Fn> void forEachLine(const QByteArray& bytes, Fn&& fn) {
     }
 }
 
-int countSeparators(const char* p, const char* end, int upTo) {
-    int n = 0;
-    while (n < upTo) {
-        p = static_cast<const char*>(memchr(p, '|', size_t(end - p)));
-        if (!p)
-            break;
-        ++n;
-        ++p;
-    }
-    return n;
+// Enough '|' in a line? One vectorised count over the line is far cheaper
+// than a search per separator.
+bool hasSeparators(const char* p, const char* end, int needed) {
+    return std::count(p, end, '|') >= needed;
 }
 
-bool isSpace(char16_t c) {
-    return c == u' ';
+// Windows-1251 byte -> UTF-16, taken once from the codec.
+const std::array<char16_t, 256>& decodeTable() {
+    static const std::array<char16_t, 256> table = [] {
+        char bytes[256];
+        for (int b = 0; b < 256; ++b)
+            bytes[b] = char(b);
+        const QString text = Cp1251::decode(bytes, 256);
+        std::array<char16_t, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[size_t(b)] = text.at(b).unicode();
+        // The lower half is ASCII in this code page; the loader relies on it.
+        for (int b = 0; b < 128; ++b)
+            t[size_t(b)] = char16_t(b);
+        return t;
+    }();
+    return table;
+}
+
+// UTF-16 code unit -> the byte written to the file. Unlike the plain code
+// page, "|" becomes "¦" and a lone LF a space, so a cell never splits its
+// line. A surrogate has no form ('?'); the pair is skipped by the writer.
+const std::array<unsigned char, 65536>& encodeTable() {
+    static const std::array<unsigned char, 65536> table = [] {
+        std::array<unsigned char, 65536> t{};
+        QString all(65536, Qt::Uninitialized);
+        for (int u = 0; u < 65536; ++u)
+            all[u] = QChar(char16_t(u));
+        // Two halves, so no high surrogate is followed by a low one.
+        const QByteArray low = Cp1251::encode(QStringView(all).first(0xDC00));
+        const QByteArray high = Cp1251::encode(QStringView(all).sliced(0xDC00));
+        if (low.size() + high.size() != 65536)
+            qFatal("Windows-1251 table has the wrong size");
+        std::copy(low.cbegin(), low.cend(), t.begin());
+        std::copy(high.cbegin(), high.cend(), t.begin() + 0xDC00);
+        t[u'|'] = 0xA6;
+        t[u'\n'] = ' ';
+        return t;
+    }();
+    return table;
 }
 
 } // namespace
@@ -59,7 +99,7 @@ DatabaseFile::LoadResult DatabaseFile::check(const QByteArray& bytes, int separa
             result.status = Status::TooManyLines;
             return false;
         }
-        if (countSeparators(p, end, separators) < separators) {
+        if (!hasSeparators(p, end, separators)) {
             result.status = Status::FormatError;
             result.badLine = lineNo;
             return false;
@@ -72,51 +112,118 @@ DatabaseFile::LoadResult DatabaseFile::check(const QByteArray& bytes, int separa
 
 DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, SubscriberTable& table,
                                              int separators) {
-    LoadResult result = check(bytes, separators);
-    if (result.status != Status::Ok)
+    LoadResult result;
+    if (bytes.isEmpty()) {
+        result.status = Status::Empty;
         return result;
-    std::vector<uint32_t> starts(static_cast<size_t>(separators));
-    std::vector<uint32_t> lengths(static_cast<size_t>(separators));
+    }
+    // Lines are parsed into a fresh table as they are checked, in one pass;
+    // the caller's table is replaced only when every line is sound.
+    SubscriberTable fresh;
+    const auto& dec = decodeTable();
+    const size_t seps = size_t(separators);
+    std::vector<uint32_t> sepAt(seps);
+    std::vector<uint32_t> starts(seps);
+    std::vector<uint32_t> lengths(seps);
     forEachLine(bytes, [&](int lineNo, const char* p, const char* end) {
-        QString text = Cp1251::decode(p, end - p);
-        const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
-        const uint32_t n = uint32_t(text.size());
-        // Column 1 is the row number, whatever the line holds before the
-        // first separator; field k + 1 lies between separators k and k + 1.
-        uint32_t pos = 0;
-        while (s[pos] != u'|')
-            ++pos;
-        const QString number = QString::number(lineNo);
-        const uint32_t numberAt = n;
-        text.append(number);
-        s = reinterpret_cast<const char16_t*>(text.constData());
-        starts[0] = numberAt;
-        lengths[0] = uint32_t(number.size());
-        for (int k = 1; k < separators; ++k) {
-            uint32_t a = pos + 1;
-            uint32_t b = a;
-            while (s[b] != u'|')
-                ++b;
-            pos = b;
-            while (a < b && isSpace(s[a]))
-                ++a;
-            while (b > a && isSpace(s[b - 1]))
-                --b;
-            starts[size_t(k)] = a;
-            lengths[size_t(k)] = b - a;
+        result.lineCount = lineNo;
+        if (lineNo > SubscriberTable::MaxRow) {
+            result.status = Status::TooManyLines;
+            return false;
         }
-        table.assignRow(lineNo, std::move(text), starts, lengths, 1);
+        // One pass decodes the line up to its last used separator and notes
+        // where the separators are; whatever follows is not a column.
+        const QString number = QString::number(lineNo);
+        QString text(qsizetype(end - p) + number.size(), Qt::Uninitialized);
+        char16_t* dst = reinterpret_cast<char16_t*>(text.data());
+        const auto* src = reinterpret_cast<const unsigned char*>(p);
+        const uint32_t n = uint32_t(end - p);
+        size_t k = 0;
+        uint32_t i = 0;
+#if defined(__SSE2__)
+        // 64 bytes at a time; bytes below 0x80 (digits, commas, points: most
+        // of a line) widen directly, a chunk with a Cyrillic letter goes
+        // through the table. Stops early enough that the last separators are
+        // found below, one by one.
+        const __m128i bar = _mm_set1_epi8('|');
+        const __m128i zero = _mm_setzero_si128();
+        while (i + 64 <= n && k + 64 <= seps) {
+            __m128i v[4];
+            uint64_t bars = 0;
+            int high = 0;
+            for (int q = 0; q < 4; ++q) {
+                v[q] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 16 * q));
+                high |= _mm_movemask_epi8(v[q]);
+                bars |= uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v[q], bar))))
+                        << (16 * q);
+            }
+            if (high == 0) {
+                for (int q = 0; q < 4; ++q) {
+                    auto* out = reinterpret_cast<__m128i*>(dst + i + 16 * q);
+                    _mm_storeu_si128(out, _mm_unpacklo_epi8(v[q], zero));
+                    _mm_storeu_si128(out + 1, _mm_unpackhi_epi8(v[q], zero));
+                }
+            } else {
+                for (uint32_t j = i; j < i + 64; ++j)
+                    dst[j] = dec[src[j]];
+            }
+            for (; bars; bars &= bars - 1)
+                sepAt[k++] = i + uint32_t(std::countr_zero(bars));
+            i += 64;
+        }
+        if (k == seps)
+            i = sepAt[seps - 1] + 1;
+#endif
+        for (; k < seps && i < n; ++i) {
+            const unsigned char b = src[i];
+            dst[i] = dec[b];
+            if (b == '|')
+                sepAt[k++] = i;
+        }
+        if (k < seps) {
+            result.status = Status::FormatError;
+            result.badLine = lineNo;
+            return false;
+        }
+        // Column 1 is the row number, whatever the line holds before the
+        // first separator; field f + 1 lies between separators f and f + 1.
+        std::copy_n(number.utf16(), number.size(), dst + i);
+        starts[0] = i;
+        lengths[0] = uint32_t(number.size());
+        for (size_t f = 1; f < seps; ++f) {
+            uint32_t a = sepAt[f - 1] + 1;
+            uint32_t e = sepAt[f];
+            // An empty field reads the separators around it here, never a space.
+            if (dst[a] == u' ' || dst[e - 1] == u' ') [[unlikely]] {
+                while (a < e && dst[a] == u' ')
+                    ++a;
+                while (e > a && dst[e - 1] == u' ')
+                    --e;
+            }
+            starts[f] = a;
+            lengths[f] = e - a;
+        }
+        text.resize(qsizetype(i) + number.size());
+        fresh.assignRow(lineNo, std::move(text), starts, lengths, 1);
         return true;
     });
-    for (int r = result.lineCount + 1; r <= SubscriberTable::MaxRow; ++r)
-        table.clearRow(r);
-    table.setSubscriberCount(result.lineCount);
+    if (result.status != Status::Ok)
+        return result;
+    // Row 0 is no subscriber's and not in the file: it stays as it was.
+    for (int c = 0; c <= SubscriberTable::MaxCol; ++c)
+        if (const QStringView v = table.cellView(0, c); !v.isEmpty())
+            fresh.setCell(0, c, v.toString());
+    fresh.setSubscriberCount(result.lineCount);
+    table = std::move(fresh);
     return result;
 }
 
-DatabaseFile::LoadResult DatabaseFile::readAndCheck(const QString& path, int separators,
-                                                    QByteArray* bytes) {
-    LoadResult result;
+namespace {
+
+// The file's bytes, or why they could not be read.
+DatabaseFile::LoadResult readWhole(const QString& path, QByteArray* bytes) {
+    using Status = DatabaseFile::Status;
+    DatabaseFile::LoadResult result;
     QFileInfo info(path);
     if (!info.exists()) {
         result.status = Status::NotFound;
@@ -137,26 +244,34 @@ DatabaseFile::LoadResult DatabaseFile::readAndCheck(const QString& path, int sep
         return result;
     }
     *bytes = file.readAll();
-    if (file.error() != QFile::NoError) {
+    if (file.error() != QFile::NoError)
         result.status = Status::ReadError;
+    return result;
+}
+
+} // namespace
+
+DatabaseFile::LoadResult DatabaseFile::readAndCheck(const QString& path, int separators,
+                                                    QByteArray* bytes) {
+    const LoadResult result = readWhole(path, bytes);
+    if (result.status != Status::Ok)
         return result;
-    }
     return check(*bytes, separators);
 }
 
 DatabaseFile::LoadResult DatabaseFile::load(const QString& path, SubscriberTable& table) {
     QByteArray bytes;
-    LoadResult result = readAndCheck(path, Separators, &bytes);
+    const LoadResult result = readWhole(path, &bytes);
     if (result.status != Status::Ok)
         return result;
-    return parse(bytes, table, Separators);
+    return parse(bytes, table, Separators); // checks before it touches the table
 }
 
 void DatabaseFile::cleanLineBreaks(SubscriberTable& table, int lastCol) {
     for (int r = 1; r <= table.subscriberCount(); ++r) {
         for (int c = 1; c <= lastCol; ++c) {
             const QStringView v = table.cellView(r, c);
-            if (!v.contains(u'\r'))
+            if (std::find(v.begin(), v.end(), u'\r') == v.end())
                 continue;
             QString cleaned;
             cleaned.reserve(v.size());
@@ -173,30 +288,43 @@ void DatabaseFile::cleanLineBreaks(SubscriberTable& table, int lastCol) {
 }
 
 QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
-    QByteArray out;
+    const auto& enc = encodeTable();
     const int rows = table.subscriberCount();
-    // Roughly the size of the cells plus the separators.
-    out.reserve(qsizetype(rows) * (Separators + 2) * 4);
+    QByteArray out;
+    // Written through a pointer into a buffer grown by doubling: a call per
+    // cell into QByteArray would cost more than the encoding itself.
+    out.resize(std::max<qsizetype>(qsizetype(rows) * 16 * 1024, 64 * 1024));
+    char* d = out.data();
+    char* limit = d + out.size();
+    const auto ensure = [&](qsizetype n) {
+        if (limit - d >= n)
+            return;
+        const qsizetype at = d - out.data();
+        out.resize(std::max(out.size() * 2, at + n));
+        d = out.data() + at;
+        limit = out.data() + out.size();
+    };
     for (int r = 1; r <= rows; ++r) {
         for (int c = 1; c <= Separators; ++c) {
             const QStringView v = table.cellView(r, c);
-            if (!v.isEmpty()) {
-                const qsizetype at = out.size();
-                Cp1251::appendEncoded(out, v);
-                if (v.contains(u'|') || v.contains(u'\n')) {
-                    char* d = out.data() + at;
-                    for (qsizetype i = 0; i < out.size() - at; ++i) {
-                        if (d[i] == '|')
-                            d[i] = char(0xA6); // "¦"
-                        else if (d[i] == '\n')
-                            d[i] = ' '; // a lone LF would split the line
-                    }
-                }
+            const qsizetype n = v.size();
+            ensure(n + 3);
+            const char16_t* s = v.utf16();
+            for (qsizetype i = 0; i < n; ++i) {
+                const char16_t u = s[i];
+                const char b = char(enc[u]);
+                *d++ = b;
+                // A character beyond 16 bits is one character: one '?'.
+                if (b == '?' && (u & 0xFC00) == 0xD800 && i + 1 < n &&
+                    (s[i + 1] & 0xFC00) == 0xDC00)
+                    ++i;
             }
-            out.append('|');
+            *d++ = '|';
         }
-        out.append("\r\n", 2);
+        *d++ = '\r';
+        *d++ = '\n';
     }
+    out.resize(d - out.data());
     return out;
 }
 

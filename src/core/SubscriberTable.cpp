@@ -50,17 +50,24 @@ SubscriberTable& SubscriberTable::operator=(const SubscriberTable& other) {
     return *this;
 }
 
+namespace {
+[[noreturn, gnu::cold, gnu::noinline]] void throwOutOfRange() {
+    throw std::out_of_range("SubscriberTable: cell index out of range");
+}
+} // namespace
+
+// Inlined into every access: the writer reads each of the 1.26 million cells.
 void SubscriberTable::checkIndex(int row, int col) {
-    if (row < 0 || row > MaxRow || col < 0 || col > MaxCol)
-        throw std::out_of_range("SubscriberTable: cell index out of range");
+    if (unsigned(row) > unsigned(MaxRow) || unsigned(col) > unsigned(MaxCol)) [[unlikely]]
+        throwOutOfRange();
 }
 
 QStringView SubscriberTable::cellView(int row, int col) const {
     checkIndex(row, col);
-    const Row* r = m_rows[row].get();
+    const Row* r = m_rows[size_t(row)].get();
     if (!r || r->length[col] == 0)
         return {};
-    return QStringView(r->text).mid(r->start[col], r->length[col]);
+    return QStringView(r->text.constData() + r->start[col], qsizetype(r->length[col]));
 }
 
 QString SubscriberTable::cell(int row, int col) const {
@@ -108,17 +115,21 @@ void SubscriberTable::assignRow(int row, QString text, const std::vector<uint32_
     checkIndex(row, firstCol);
     if (starts.size() != lengths.size() || firstCol + int(starts.size()) > ColCount)
         throw std::out_of_range("SubscriberTable::assignRow: too many cells");
-    Row& r = rowForWrite(row);
-    std::fill(std::begin(r.start), std::end(r.start), 0u);
-    std::fill(std::begin(r.length), std::end(r.length), 0u);
+    const uint32_t size = uint32_t(text.size());
     std::size_t used = 0;
     for (std::size_t i = 0; i < starts.size(); ++i) {
-        if (qsizetype(starts[i]) + qsizetype(lengths[i]) > text.size())
+        if (starts[i] > size || lengths[i] > size - starts[i])
             throw std::out_of_range("SubscriberTable::assignRow: cell outside the text");
-        r.start[firstCol + i] = starts[i];
-        r.length[firstCol + i] = lengths[i];
         used += lengths[i];
     }
+    Row& r = rowForWrite(row);
+    const auto fillRest = [&](uint32_t* a, const std::vector<uint32_t>& v) {
+        std::fill(a, a + firstCol, 0u);
+        std::copy(v.begin(), v.end(), a + firstCol);
+        std::fill(a + firstCol + v.size(), a + ColCount, 0u);
+    };
+    fillRest(r.start, starts);
+    fillRest(r.length, lengths);
     r.garbage = std::size_t(text.size()) - used;
     r.text = std::move(text);
 }
