@@ -36,6 +36,9 @@ ImbalanceChart::Tariff ImbalanceChart::makeChart(const QString& title) {
     t.chart->setTitleFont(titleFont);
     t.chart->setMargins(QMargins(2, 2, 2, 2));
     t.chart->legend()->setAlignment(Qt::AlignBottom);
+    QFont legendFont = t.chart->legend()->font();
+    legendFont.setPointSizeF(7.5);
+    t.chart->legend()->setFont(legendFont);
     t.chart->setAnimationOptions(QChart::NoAnimation);
 
     t.head = new QBarSet(u"Головной счетчик"_s);
@@ -53,14 +56,17 @@ ImbalanceChart::Tariff ImbalanceChart::makeChart(const QString& title) {
     t.chart->addSeries(bars);
 
     t.imbalance = new QLineSeries;
-    t.imbalance->setName(u"Разбаланс"_s);
+    t.imbalance->setName(u"Разбаланс (шкала справа)"_s);
     QPen pen(QColor(0xd0, 0x30, 0x30));
     pen.setWidth(2);
     t.imbalance->setPen(pen);
     t.imbalance->setPointsVisible(true);
     t.chart->addSeries(t.imbalance);
 
+    QFont labels = t.chart->font();
+    labels.setPointSizeF(7);
     auto* months = new QBarCategoryAxis;
+    months->setLabelsFont(labels);
     months->append({u"Янв"_s, u"Фев"_s, u"Мар"_s, u"Апр"_s, u"Май"_s, u"Июн"_s, u"Июл"_s, u"Авг"_s,
                     u"Сен"_s, u"Окт"_s, u"Ноя"_s, u"Дек"_s});
     t.chart->addAxis(months, Qt::AlignBottom);
@@ -69,31 +75,71 @@ ImbalanceChart::Tariff ImbalanceChart::makeChart(const QString& title) {
 
     t.axis = new QValueAxis;
     t.axis->setLabelFormat(u"%.0f"_s);
+    t.axis->setLabelsFont(labels);
+    t.axis->setTickType(QValueAxis::TicksDynamic);
+    t.axis->setTickAnchor(0);
     t.chart->addAxis(t.axis, Qt::AlignLeft);
     bars->attachAxis(t.axis);
-    t.imbalance->attachAxis(t.axis);
+
+    // The imbalance is a few per cent of the consumption: on a scale of its
+    // own it shows, with its zero level with the bars' zero.
+    t.imbalanceAxis = new QValueAxis;
+    t.imbalanceAxis->setLabelFormat(u"%.0f"_s);
+    t.imbalanceAxis->setLabelsFont(labels);
+    t.imbalanceAxis->setLabelsColor(pen.color());
+    t.imbalanceAxis->setGridLineVisible(false);
+    t.imbalanceAxis->setTickType(QValueAxis::TicksDynamic);
+    t.imbalanceAxis->setTickAnchor(0);
+    t.chart->addAxis(t.imbalanceAxis, Qt::AlignRight);
+    t.imbalance->attachAxis(t.imbalanceAxis);
     return t;
 }
 
+namespace {
+
+// A round step that parts the span into about four.
+double niceStep(double span) {
+    if (!(span > 0))
+        return 1;
+    const double raw = span / 4;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double n = raw / magnitude;
+    return (n <= 1 ? 1 : n <= 2 ? 2 : n <= 5 ? 5 : 10) * magnitude;
+}
+
+} // namespace
+
 void ImbalanceChart::fill(Tariff& t, const ImbalanceResults& r, int headCol, int subsCol,
                           int imbCol) {
-    double lo = 0, hi = 0;
+    double barLo = 0, barHi = 0, imbLo = 0, imbHi = 0;
     QList<QPointF> points;
     for (int m = 0; m < 12; ++m) {
         const auto& row = r.values[size_t(m)];
         t.head->replace(m, row[size_t(headCol)]);
         t.subs->replace(m, row[size_t(subsCol)]);
         points.append(QPointF(m, row[size_t(imbCol)]));
-        for (int c : {headCol, subsCol, imbCol}) {
-            lo = std::min(lo, row[size_t(c)]);
-            hi = std::max(hi, row[size_t(c)]);
-        }
+        barLo = std::min({barLo, row[size_t(headCol)], row[size_t(subsCol)]});
+        barHi = std::max({barHi, row[size_t(headCol)], row[size_t(subsCol)]});
+        imbLo = std::min(imbLo, row[size_t(imbCol)]);
+        imbHi = std::max(imbHi, row[size_t(imbCol)]);
     }
     t.imbalance->replace(points);
-    if (hi == lo)
-        hi = lo + 1;
-    t.axis->setRange(lo, hi);
-    t.axis->applyNiceNumbers();
+
+    // Both scales rounded to their steps, then the part below zero of each
+    // widened until the zeros sit at the same height.
+    const double barStep = niceStep(barHi - barLo), imbStep = niceStep(imbHi - imbLo);
+    double top = std::max(barStep, std::ceil(barHi / barStep) * barStep);
+    double bottom = std::floor(barLo / barStep) * barStep;
+    double imbTop = std::max(imbStep, std::ceil(imbHi / imbStep) * imbStep);
+    double imbBottom = std::floor(imbLo / imbStep) * imbStep;
+    const double below = std::max(-bottom / top, -imbBottom / imbTop); // below zero : above
+    bottom = -below * top;
+    imbBottom = -below * imbTop;
+
+    t.axis->setRange(bottom, top);
+    t.axis->setTickInterval(barStep);
+    t.imbalanceAxis->setRange(imbBottom, imbTop);
+    t.imbalanceAxis->setTickInterval(imbStep);
 }
 
 void ImbalanceChart::setResults(const ImbalanceResults& results) {

@@ -23,7 +23,8 @@ private:
         QBarSet* head = nullptr;
         QBarSet* subs = nullptr;
         QLineSeries* imbalance = nullptr;
-        QValueAxis* axis = nullptr;
+        QValueAxis* axis = nullptr;          // consumption, left
+        QValueAxis* imbalanceAxis = nullptr; // imbalance, right
     };
     Tariff makeChart(const QString& title);
     static void fill(Tariff& t, const ImbalanceResults& r, int headCol, int subsCol, int imbCol);

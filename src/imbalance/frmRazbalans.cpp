@@ -117,8 +117,10 @@ QIcon ExportIcon() {
 frmRazbalans::frmRazbalans(AppState& state, Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window), m_state(state), m_platform(platform) {
     setWindowTitle(u"Разбаланс"_s);
-    QFont f = font();
-    f.setPointSize(8);
+    // The narrow face keeps six-figure amounts inside the boxes.
+    QFont f(u"Liberation Sans"_s);
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(8);
     setFont(f);
     setMouseTracking(true);
 
