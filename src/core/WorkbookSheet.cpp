@@ -115,10 +115,10 @@ QString CellAddress(int row, int col) {
     return ColumnLetters(col) + QString::number(row + 1);
 }
 
-CellRange WorkbookSheet::range(QStringView address) {
-    const auto r = ParseCellRange(address);
+CellRange WorkbookSheet::range(SheetAddress address) {
+    const auto r = ParseCellRange(address.view());
     if (!r)
-        throw std::invalid_argument("bad cell address: " + address.toString().toStdString());
+        throw std::invalid_argument("bad cell address: " + address.view().toString().toStdString());
     return *r;
 }
 
@@ -159,7 +159,7 @@ double WorkbookSheet::fittedWidth(const QString& shownText, bool bold) {
     return std::min(MaxWidth, std::ceil((chars + 1.7) * 100) / 100);
 }
 
-void WorkbookSheet::set(QStringView cell, const QString& text) {
+void WorkbookSheet::set(SheetAddress cell, const QString& text) {
     const CellRange r = range(cell);
     set(r.firstRow, r.firstCol, text);
 }
@@ -174,7 +174,7 @@ void WorkbookSheet::set(int row, int col, const QString& text) {
     m_cells[{row, col}] = c;
 }
 
-void WorkbookSheet::setNumber(QStringView cell, double value) {
+void WorkbookSheet::setNumber(SheetAddress cell, double value) {
     const CellRange r = range(cell);
     setNumber(r.firstRow, r.firstCol, value);
 }
@@ -193,53 +193,53 @@ void WorkbookSheet::setBlock(int row, int col, const QList<QStringList>& rows) {
             set(row + int(i), col + int(j), rows[i][j]);
 }
 
-void WorkbookSheet::setBlock(QStringView topLeft, const QList<QStringList>& rows) {
+void WorkbookSheet::setBlock(SheetAddress topLeft, const QList<QStringList>& rows) {
     const CellRange r = range(topLeft);
     setBlock(r.firstRow, r.firstCol, rows);
 }
 
-void WorkbookSheet::merge(QStringView address) {
+void WorkbookSheet::merge(SheetAddress address) {
     m_merges.push_back(range(address));
 }
 
-void WorkbookSheet::addOp(QStringView address, Op op, int value, const QString& text) {
+void WorkbookSheet::addOp(SheetAddress address, Op op, int value, const QString& text) {
     m_ops.push_back(FormatOp{range(address), op, value, text});
 }
 
-void WorkbookSheet::bold(QStringView r) {
+void WorkbookSheet::bold(SheetAddress r) {
     addOp(r, Op::Bold);
 }
-void WorkbookSheet::fontColor(QStringView r, int paletteIndex) {
+void WorkbookSheet::fontColor(SheetAddress r, int paletteIndex) {
     addOp(r, Op::FontColor, paletteIndex);
 }
-void WorkbookSheet::hAlign(QStringView r, int alignment) {
+void WorkbookSheet::hAlign(SheetAddress r, int alignment) {
     addOp(r, Op::HAlign, alignment);
 }
-void WorkbookSheet::vAlignTop(QStringView r) {
+void WorkbookSheet::vAlignTop(SheetAddress r) {
     addOp(r, Op::VTop);
 }
-void WorkbookSheet::wrap(QStringView r) {
+void WorkbookSheet::wrap(SheetAddress r) {
     addOp(r, Op::Wrap);
 }
-void WorkbookSheet::borders(QStringView r) {
+void WorkbookSheet::borders(SheetAddress r) {
     addOp(r, Op::Borders);
 }
-void WorkbookSheet::numberFormat(QStringView r, const QString& format) {
+void WorkbookSheet::numberFormat(SheetAddress r, const QString& format) {
     addOp(r, Op::NumberFormat, 0, format);
 }
 
-void WorkbookSheet::columnWidth(QStringView columns, double characters) {
-    const auto cols = ParseColumnRange(columns);
+void WorkbookSheet::columnWidth(SheetAddress columns, double characters) {
+    const auto cols = ParseColumnRange(columns.view());
     if (!cols)
-        throw std::invalid_argument("bad columns: " + columns.toString().toStdString());
+        throw std::invalid_argument("bad columns: " + columns.view().toString().toStdString());
     for (int c = cols->first; c <= cols->second; ++c)
         m_columns[c] = ColumnSetting{false, std::clamp(characters, 0.0, MaxWidth)};
 }
 
-void WorkbookSheet::autoFit(QStringView columns) {
-    const auto cols = ParseColumnRange(columns);
+void WorkbookSheet::autoFit(SheetAddress columns) {
+    const auto cols = ParseColumnRange(columns.view());
     if (!cols)
-        throw std::invalid_argument("bad columns: " + columns.toString().toStdString());
+        throw std::invalid_argument("bad columns: " + columns.view().toString().toStdString());
     for (int c = cols->first; c <= cols->second; ++c)
         m_columns[c] = ColumnSetting{true, 0};
 }
@@ -275,13 +275,13 @@ const WorkbookCell* WorkbookSheet::cell(int row, int col) const {
     return it == m_cells.end() ? nullptr : &it->second;
 }
 
-QString WorkbookSheet::text(QStringView address) const {
+QString WorkbookSheet::text(SheetAddress address) const {
     const CellRange r = range(address);
     const WorkbookCell* c = cell(r.firstRow, r.firstCol);
     return c ? c->text : QString();
 }
 
-bool WorkbookSheet::isNumber(QStringView address) const {
+bool WorkbookSheet::isNumber(SheetAddress address) const {
     const CellRange r = range(address);
     const WorkbookCell* c = cell(r.firstRow, r.firstCol);
     return c && c->isNumber;
@@ -295,7 +295,7 @@ CellFormat WorkbookSheet::format(int row, int col) const {
     return f;
 }
 
-CellFormat WorkbookSheet::format(QStringView address) const {
+CellFormat WorkbookSheet::format(SheetAddress address) const {
     const CellRange r = range(address);
     return format(r.firstRow, r.firstCol);
 }

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringBuilder>
 #include <QStringView>
 
 // A rectangle of cells; rows and columns are 0-based ("A1" is row 0, column 0)
@@ -29,6 +30,22 @@ std::optional<CellRange> ParseCellRange(QStringView address);
 std::optional<std::pair<int, int>> ParseColumnRange(QStringView letters);
 QString ColumnLetters(int col);        // 0 -> "A", 26 -> "AA"
 QString CellAddress(int row, int col); // (0, 0) -> "A1"
+
+// An A1-style address as the sheet's calls take it: a literal (u"A1"), a
+// QString, a view, or a built text (u"A1:F"_s + QString::number(n)).
+class SheetAddress {
+public:
+    template <qsizetype N>
+    SheetAddress(const char16_t (&text)[N]) : m_text(QStringView(text, N - 1).toString()) {}
+    SheetAddress(QStringView text) : m_text(text.toString()) {}
+    SheetAddress(const QString& text) : m_text(text) {}
+    template <typename A, typename B>
+    SheetAddress(const QStringBuilder<A, B>& text) : m_text(text) {}
+    QStringView view() const { return m_text; }
+
+private:
+    QString m_text;
+};
 
 struct WorkbookCell {
     QString text; // as given; for numbers, the number's plain text
@@ -62,36 +79,36 @@ public:
     static inline const QString GeneralFormat = QStringLiteral("General");
 
     // A text that reads as a number becomes a number (see numberOf()).
-    void set(QStringView cell, const QString& text);
+    void set(SheetAddress cell, const QString& text);
     void set(int row, int col, const QString& text);
-    void setNumber(QStringView cell, double value);
+    void setNumber(SheetAddress cell, double value);
     void setNumber(int row, int col, double value);
     // rows[i][j] goes to (row + i, col + j); each text as set() would take it.
     void setBlock(int row, int col, const QList<QStringList>& rows);
-    void setBlock(QStringView topLeft, const QList<QStringList>& rows);
+    void setBlock(SheetAddress topLeft, const QList<QStringList>& rows);
 
-    void merge(QStringView range);
-    void bold(QStringView range);
-    void fontColor(QStringView range, int paletteIndex);
-    void hAlign(QStringView range, int alignment);
-    void vAlignTop(QStringView range);
-    void wrap(QStringView range);
-    void borders(QStringView range);
-    void numberFormat(QStringView range, const QString& format);
+    void merge(SheetAddress range);
+    void bold(SheetAddress range);
+    void fontColor(SheetAddress range, int paletteIndex);
+    void hAlign(SheetAddress range, int alignment);
+    void vAlignTop(SheetAddress range);
+    void wrap(SheetAddress range);
+    void borders(SheetAddress range);
+    void numberFormat(SheetAddress range, const QString& format);
     // columns: "K" or "K:L"; width in characters.
-    void columnWidth(QStringView columns, double characters);
+    void columnWidth(SheetAddress columns, double characters);
     // Width fitted to the texts of the columns' cells (merged cells left out).
-    void autoFit(QStringView columns);
+    void autoFit(SheetAddress columns);
 
     QString name() const { return m_name; }
     void setName(const QString& name) { m_name = name; }
 
     // Reading the description back.
     const WorkbookCell* cell(int row, int col) const; // nullptr when never set
-    QString text(QStringView cell) const;
-    bool isNumber(QStringView cell) const;
+    QString text(SheetAddress cell) const;
+    bool isNumber(SheetAddress cell) const;
     CellFormat format(int row, int col) const;
-    CellFormat format(QStringView cell) const;
+    CellFormat format(SheetAddress cell) const;
     const std::vector<CellRange>& merges() const { return m_merges; }
     const std::map<std::pair<int, int>, WorkbookCell>& cells() const { return m_cells; }
     // Every cell some format call covers, with its resulting format.
@@ -121,9 +138,9 @@ private:
         bool fit = false;
         double width = 0;
     };
-    static CellRange range(QStringView address);
+    static CellRange range(SheetAddress address);
     static void apply(CellFormat& format, const FormatOp& op);
-    void addOp(QStringView range, Op op, int value = 0, const QString& text = {});
+    void addOp(SheetAddress range, Op op, int value = 0, const QString& text = {});
     QString shownText(const WorkbookCell& cell, const CellFormat& format) const;
 
     QString m_name = QStringLiteral("Лист1");
