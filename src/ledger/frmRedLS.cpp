@@ -286,7 +286,8 @@ void frmRedLS::buildHeader() {
 void frmRedLS::layOut() {
     const int n = m_state.table.subscriberCount();
     const bool scrolls = n > VisibleRows;
-    const int gridHeight = scrolls ? VisibleRows * RowHeight + 7 : n * RowHeight + 7;
+    // Whole rows only, so the last visible row is never cut.
+    const int gridHeight = (scrolls ? VisibleRows : n) * RowHeight + 2 * m_grid->frameWidth();
     int gridWidth = 2 * m_grid->frameWidth();
     for (int w : ColumnWidths)
         gridWidth += w;

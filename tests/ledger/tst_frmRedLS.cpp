@@ -383,7 +383,7 @@ void tst_frmRedLS::sumsRow() {
     const QRect col3 = grid()->visualRect(grid()->model()->index(0, 3));
     QCOMPARE(sum(2)->x(), grid()->viewport()->mapTo(m_w.get(), col3.topLeft()).x());
     QVERIFY(sum(2)->y() >= grid()->geometry().bottom());
-    QCOMPARE(grid()->height(), 25 * 19 + 7);
+    QCOMPARE(grid()->viewport()->height(), 25 * 19);
     QCOMPARE(grid()->rowAt(25 * 19 - 1), 24);
     QVERIFY(grid()->verticalScrollBar()->isVisible());
     // Scrolling hides the editor.
