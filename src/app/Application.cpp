@@ -37,27 +37,11 @@ bool Application::openMainWindow() {
 void Application::wire(Form1* form) {
     connect(form, &Form1::closed, this, &Application::onMainClosed);
     // Windows that are not there yet stay disabled rather than pretend.
-    for (const auto* name : {u"Cmd1",
-                             u"Mnu_Abonenty",
-                             u"CmdRazbalans",
-                             u"Menu_Tools_Razbalans",
-                             u"Cmd2",
-                             u"Mnu_LicSchet",
-                             u"Cmd3",
-                             u"Menu_Tools_kalc",
-                             u"Command6",
-                             u"Menu_Tools_Export_Excel",
-                             u"Menu_Tools_Import_Excel",
-                             u"Menu_Tools_Perenos",
-                             u"Menu_Tuns_Save",
-                             u"Menu_Tuns_Coloor",
-                             u"Menu_Tuns_RCopy",
-                             u"Menu_Tuns_Vost",
-                             u"Menu_Tuns_Vost1",
-                             u"Menu_Hlp_About",
-                             u"Menu_Hlp_Hlp1",
-                             u"Cmd5",
-                             u"Vedomost"})
+    for (const auto* name :
+         {u"Cmd1", u"Mnu_Abonenty", u"CmdRazbalans", u"Menu_Tools_Razbalans", u"Cmd2",
+          u"Mnu_LicSchet", u"Cmd3", u"Menu_Tools_kalc", u"Menu_Tools_Perenos", u"Menu_Tuns_Save",
+          u"Menu_Tuns_Coloor", u"Menu_Tuns_RCopy", u"Menu_Tuns_Vost", u"Menu_Tuns_Vost1",
+          u"Menu_Hlp_About", u"Menu_Hlp_Hlp1", u"Cmd5", u"Vedomost"})
         form->setCommandEnabled(QString::fromUtf16(name), false);
 }
 

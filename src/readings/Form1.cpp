@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -21,8 +22,11 @@
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
 #include "core/SubscriberTable.h"
+#include "core/WorkbookSheet.h"
+#include "core/WorkbookWriter.h"
 #include "readings/Charges.h"
 #include "readings/EntryText.h"
+#include "readings/frmImport.h"
 #include "readings/MonthCell.h"
 
 using namespace Qt::StringLiterals;
@@ -164,7 +168,7 @@ void Form1::buildButtonBar(QWidget* client) {
             emit ledgerRequested();
     });
     connect(m_buttons[5], &QToolButton::clicked, this, &Form1::calculatorRequested);
-    connect(m_buttons[6], &QToolButton::clicked, this, &Form1::exportRequested);
+    connect(m_buttons[6], &QToolButton::clicked, this, &Form1::exportTable);
     connect(m_buttons[7], &QToolButton::clicked, this, &Form1::helpRequested);
 }
 
@@ -335,9 +339,9 @@ void Form1::buildMenus() {
     m_menuTools->setObjectName(u"Menu_Tools"_s);
     item(m_menuTools, u"Menu_Tools_kalc"_s, u"Калькулятор"_s, &Form1::calculatorRequested);
     item(m_menuTools, u"Menu_Tools_Export_Excel"_s, u"Экспорт таблицы в Excel"_s,
-         &Form1::exportRequested);
+         &Form1::exportTable);
     item(m_menuTools, u"Menu_Tools_Import_Excel"_s, u"Импорт показаний счетчиков из Excel "_s,
-         &Form1::importRequested);
+         &Form1::openImport);
     item(m_menuTools, u"Menu_Tools_Date"_s, u"Проставить дату (последнее число месяца)"_s,
          &Form1::fillDates);
     item(m_menuTools, u"Menu_Tools_Perenos"_s, u"Перенести последние показания на след. год"_s,
@@ -851,6 +855,46 @@ void Form1::printWindow() {
         m_platform.print(job);
     }
     applyPrintLook(false);
+}
+
+// ---------------------------------------------------------------- workbooks
+
+ShownYear Form1::shownYear() const {
+    ShownYear shown;
+    shown.name = m_subscriber->currentText();
+    shown.year = m_year->currentText();
+    for (int m = 1; m <= 12; ++m) {
+        for (int s = 0; s <= 8; ++s)
+            shown.entries[size_t(m - 1)][size_t(s)] = entryCell(m, s)->text();
+        for (int r = 0; r < 5; ++r)
+            shown.results[size_t(m - 1)][size_t(r)] = resultCell(m, r)->text();
+    }
+    return shown;
+}
+
+void Form1::exportTable() {
+    const ShownYear shown = shownYear();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString chosen = m_platform.saveFileName(
+        u"Экспорт таблицы в Excel"_s,
+        WorkbookProposedPath(folder, TableExportName(shown.name, shown.year)), WorkbookFilter());
+    // A cancelled dialog ends the export, as the other exports do.
+    const QString path = WorkbookSavePath(chosen);
+    if (path.isEmpty())
+        return;
+    WriteWorkbook(TableExportSheet(shown), path);
+}
+
+void Form1::openImport() {
+    auto* window = new frmImport(m_state, m_platform, m_year->currentText());
+    window->setObjectName(u"frmImport"_s);
+    connect(window, &frmImport::imported, this, [this] {
+        ZAPOLNIT();
+        VICHISLIT();
+    });
+    connect(window, &frmImport::closed, this, [this] { setEnabled(true); });
+    setEnabled(false);
+    window->show();
 }
 
 // ---------------------------------------------------------------- autosave and close

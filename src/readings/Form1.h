@@ -6,6 +6,7 @@
 
 #include "core/AppState.h"
 #include "core/Platform.h"
+#include "readings/TableExport.h"
 
 class QCheckBox;
 class QComboBox;
@@ -41,6 +42,11 @@ public:
     // Stores the shown cells and writes the database; false on a failed write.
     bool saveAndWrite();
     void printWindow();
+    // "Экспорт таблицы в Excel": the shown year into a workbook.
+    void exportTable();
+    // Opens the readings import; the main window waits until it closes.
+    void openImport();
+    ShownYear shownYear() const;
 
     // The autosave's two chained timers; public so they can be driven.
     void onTimer1();
@@ -62,8 +68,6 @@ signals:
     void imbalanceRequested();
     void ledgerRequested();
     void calculatorRequested();
-    void exportRequested();
-    void importRequested();
     void yearCarryRequested();
     void saveOptionsRequested();
     void colorsRequested();

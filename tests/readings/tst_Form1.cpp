@@ -7,12 +7,18 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QApplication>
+#include <QJsonObject>
 #include <QProcess>
 
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
+#include "core/WorkbookSheet.h"
+#include "core/WorkbookWriter.h"
 #include "readings/Form1.h"
 #include "readings/MonthCell.h"
+#include "readings/frmImport.h"
+#include "support/WorkbookDump.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -98,6 +104,8 @@ private slots:
     void autosaveWritesOnlyAfterAChange();
     void shutdownStoresSettingsAndDatabase();
     void monthPopupRemembersTheMonth();
+    void exportProposesAndWrites();
+    void importWindow();
 };
 
 void tst_Form1::init() {
@@ -470,6 +478,83 @@ void tst_Form1::monthPopupRemembersTheMonth() {
     QTest::mouseClick(march, Qt::LeftButton);
     QCOMPARE(f.form->selectedMonthName(), u"Март"_s);
     QCOMPARE(f.form->selectedMonthLabel(), 103);
+}
+
+void tst_Form1::exportProposesAndWrites() {
+    Fixture f;
+    QVERIFY(f.open());
+    f.choose(u"Cmb1(1)"_s, u"2019"_s);
+    f.cell(1, 1)->setText(u"10625"_s);
+    // Cancelled: nothing written.
+    f.form->exportTable();
+    QVERIFY(f.platform.dialogProposals.back().endsWith(u"Учет эл. энергии  Абонент 1 2019.xlsx"_s));
+    QVERIFY(QDir(f.dir.path()).entryList({u"*.xls*"_s}).isEmpty());
+    const QString path = f.dir.filePath(u"таблица.xls"_s);
+    f.platform.fileNames = {path};
+    f.form->exportTable();
+    const QJsonObject d = DumpWorkbook(path);
+    QCOMPARE(DumpedCell(d, u"F1"_s)[u"value"_s].toString(), u"Абонент 1 2019 г."_s);
+    QCOMPARE(DumpedCell(d, u"C4"_s)[u"value"_s].toDouble(), 10625.0);
+    QVERIFY(f.platform.messages.empty());
+}
+
+void tst_Form1::importWindow() {
+    Fixture f;
+    f.state.table.setSubscriberCount(0);
+    QVERIFY(f.open());
+    f.state.table.setCell(1, ColAddress, u"12"_s);
+    f.choose(u"Cmb1(1)"_s, u"2018"_s);
+    f.form->openImport();
+    frmImport* import = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* i = qobject_cast<frmImport*>(w))
+            import = i;
+    QVERIFY(import);
+    QVERIFY(!f.form->isEnabled());
+    QCOMPARE(import->findChild<QComboBox*>(u"Cmb2"_s)->currentText(), u"2018"_s);
+    QCOMPARE(import->findChild<QComboBox*>(u"Cmb1"_s)->currentText(), u"01"_s);
+    QVERIFY(import->findChild<QCheckBox*>(u"Ch1"_s)->isChecked()); // default 1
+    QCOMPARE(
+        import->findChild<QLabel*>(u"Label1"_s)->text(),
+        u"Формат файла: \u0410"
+        "1 - \u0410n номер участрка (такой же как в справочнике);  B1 - Bn "
+        "показания счетчиков по Т1; C1 - Cn показания счетчиков по Т2 за указанный месяц и год."_s);
+
+    // No: nothing asked further.
+    f.platform.answers = {MsgAnswer::No};
+    import->runImport();
+    QCOMPARE(f.platform.messages.size(), size_t(1));
+    QCOMPARE(f.platform.messages[0].title,
+             u"Перед импортом рекомендуется сделать резервную копию базы."_s);
+    QCOMPARE(f.platform.messages[0].defaultButton, MsgAnswer::No);
+    // Not a workbook.
+    const QString junk = f.dir.filePath(u"junk.xls"_s);
+    QFile j(junk);
+    QVERIFY(j.open(QIODevice::WriteOnly));
+    j.write("not a workbook");
+    j.close();
+    f.platform.answers = {MsgAnswer::Yes};
+    f.platform.fileNames = {junk};
+    import->runImport();
+    QCOMPARE(f.platform.messages.back().text, u"Ошибка импорта!"_s);
+    QCOMPARE(f.platform.messages.back().title, u"Ошибка"_s);
+    // A real sheet: written, the main window refreshed, success told.
+    const QString path = f.dir.filePath(u"readings.xlsx"_s);
+    WorkbookSheet sheet;
+    sheet.set(u"A1", u"12"_s);
+    sheet.set(u"B1", u"4321"_s);
+    QVERIFY(WriteWorkbook(sheet, path));
+    import->findChild<QCheckBox*>(u"Ch1"_s)->setChecked(false);
+    f.platform.answers = {MsgAnswer::Yes};
+    f.platform.fileNames = {path};
+    import->runImport();
+    QCOMPARE(f.platform.messages.back().text, u"Импорт успешно завершен."_s);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(1, 1, T1Current)), u"4321"_s);
+    QCOMPARE(f.cell(1, 1)->text(), u"4321"_s);
+    QCOMPARE(f.cell(2, 2)->text(), u"4321"_s); // carried
+    import->close();
+    QVERIFY(f.form->isEnabled());
+    QCOMPARE(f.platform.settings().text(u"Nastr"_s, u"Ch1"_s), u"0"_s);
 }
 
 QTEST_MAIN(tst_Form1)
