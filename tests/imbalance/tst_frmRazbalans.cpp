@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -281,6 +282,17 @@ void tst_frmRazbalans::exportUsesTheBoxes() {
 
     QCOMPARE(m_platform->dialogProposals, QStringList{u"Разбаланс 2019 г..xlsx"_s});
     QVERIFY(QFile::exists(path + u".xlsx"_s));
+    QProcess read;
+    read.start(u"/usr/bin/python3"_s,
+               {u"-c"_s,
+                u"import sys, openpyxl\n"
+                u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+                u"print(ws['F1'].value, ws['B5'].value, ws['C5'].value, ws['D5'].value, "
+                u"ws['L4'].value, sep='|')"_s,
+                path + u".xlsx"_s});
+    QVERIFY(read.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(read.readAllStandardOutput()).trimmed(),
+             u"Разбаланс 2019 г.|11950|11000|950|1.052632"_s);
     // The export stores nothing.
     QVERIFY(m_state->table.cell(HeadMeterRow, HeadMeterColumn(Y2019, 2, 0)).isEmpty());
     // Clicking the button left the box first, so February was recomputed.
