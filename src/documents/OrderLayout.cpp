@@ -49,6 +49,12 @@ Qt::Alignment labelAlignment(int label) {
     case 11:
     case 12:
         return Qt::AlignHCenter | Qt::AlignBottom;
+    case 3:
+    case 4:
+    case 6:
+    case 14:
+    case 15:
+        return Qt::AlignLeft | Qt::AlignTop; // may take two lines
     default:
         return Qt::AlignLeft | Qt::AlignBottom;
     }

@@ -19,10 +19,6 @@ frmPrint1::frmPrint1(AppState& state, Platform&, QWidget* parent)
     m_state.printMode = 1;
     setFixedSize(int(LedgerPageTwips.width() / PageGeometry::TwipsPerPixel),
                  int(LedgerPageTwips.height() / PageGeometry::TwipsPerPixel));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
 }
 
 QString frmPrint1::frameCaption() const {
@@ -56,6 +52,7 @@ PrintJob frmPrint1::printJob() {
 
 void frmPrint1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(1 / PageGeometry::TwipsPerPixel, 1 / PageGeometry::TwipsPerPixel);
     PaintLedgerPage(painter, m_model, m_dateText, false);

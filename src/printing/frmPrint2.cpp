@@ -18,10 +18,6 @@ frmPrint2::frmPrint2(AppState& state, Platform&, QWidget* parent)
     m_state.printMode = 2;
     setFixedSize(int(ReadingSheetTwips.width() / PageGeometry::TwipsPerPixel),
                  int(ReadingSheetTwips.height() / PageGeometry::TwipsPerPixel));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
 }
 
 QString frmPrint2::frameCaption() const {
@@ -55,6 +51,7 @@ PrintJob frmPrint2::printJob() {
 
 void frmPrint2::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(1 / PageGeometry::TwipsPerPixel, 1 / PageGeometry::TwipsPerPixel);
     PaintReadingSheet(painter, m_model, m_dateText);

@@ -1,0 +1,113 @@
+#include "frmKvit.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include "ReceiptPainter.h"
+#include "core/AppState.h"
+#include "core/Platform.h"
+#include "core/Settings.h"
+#include "printing/PageGeometry.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Section = u"Nastr"_s;
+
+QRect toPixels(const QRect& twips) {
+    const double k = PageGeometry::TwipsPerPixel;
+    return QRect(int(twips.x() / k), int(twips.y() / k), int(twips.width() / k),
+                 int(twips.height() / k));
+}
+
+} // namespace
+
+frmKvit::frmKvit(AppState& state, Platform& platform, QWidget* parent)
+    : QWidget(parent), m_state(state), m_platform(platform), m_payBy(new QLineEdit(this)),
+      m_print(new QPushButton(u"Печать "_s, this)),
+      m_copies(new QCheckBox(u"2 экземпляра"_s, this)) {
+    setObjectName(u"frmKvit"_s);
+    setWindowTitle(u"Квитанция"_s);
+    m_state.printMode = 3;
+
+    m_payBy->setObjectName(u"txtOPL(0)"_s);
+    m_payBy->setFrame(false);
+    m_payBy->setFont(PageGeometry::pixelFont(9));
+    m_payBy->setGeometry(toPixels(ReceiptPage::payByRect(0)));
+    m_print->setObjectName(u"Command1"_s);
+    m_print->setGeometry(toPixels(ReceiptPage::buttonRect()).adjusted(0, -2, 0, 2));
+    m_copies->setObjectName(u"Ch1"_s);
+    m_copies->setGeometry(toPixels(ReceiptPage::copiesBoxRect()));
+
+    Settings& settings = m_platform.settings();
+    m_payBy->setText(settings.text(Section, u"txtOPL"_s));
+    m_copies->setChecked(settings.number(Section, u"Ch100"_s) == 1);
+    COPIREN();
+    // The second copy repeats the pay-by text as it is typed.
+    connect(m_payBy, &QLineEdit::textChanged, this, [this] { update(); });
+    connect(m_copies, &QCheckBox::toggled, this, &frmKvit::COPIREN);
+    connect(m_print, &QPushButton::clicked, this, &frmKvit::print);
+
+    m_content = MakeReceipt(m_state.table, m_state.docRow, m_state.docMonth, m_state.docYear);
+    if (m_content.t1EndEmpty)
+        m_platform.message(u"Поле (показания счетчика на комец месяца) не заполнено!"_s,
+                           u"Ошибка ввода"_s, MsgIcon::Critical, MsgButtons::Ok);
+    if (m_content.t1StartEmpty)
+        m_platform.message(u"Поле (показания счетчика на начало месяца) не заполнено!"_s,
+                           u"Ошибка ввода"_s, MsgIcon::Critical, MsgButtons::Ok);
+}
+
+QString frmKvit::payBy() const {
+    return m_payBy->text();
+}
+
+bool frmKvit::twoCopies() const {
+    return m_copies->isChecked();
+}
+
+void frmKvit::COPIREN() {
+    const int height = twoCopies() ? ReceiptPage::TwoCopiesHeight : ReceiptPage::OneCopyHeight;
+    setFixedSize(int(ReceiptPage::Width / PageGeometry::TwipsPerPixel),
+                 int(height / PageGeometry::TwipsPerPixel));
+    update();
+}
+
+void frmKvit::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(1 / PageGeometry::TwipsPerPixel, 1 / PageGeometry::TwipsPerPixel);
+    PaintReceipt(painter, m_content, payBy(), twoCopies(), false);
+}
+
+void frmKvit::print() {
+    COPIREN();
+    PrintJob job;
+    job.title = windowTitle();
+    job.orientation = PageOrientation::Portrait;
+    job.pageCount = 1;
+    const QSizeF page(ReceiptPage::Width,
+                      twoCopies() ? ReceiptPage::TwoCopiesHeight : ReceiptPage::OneCopyHeight);
+    job.paint = [this, page](QPainter& painter, int, double width, double height) {
+        PageGeometry::fitPage(painter, page, width, height);
+        PaintReceipt(painter, m_content, payBy(), twoCopies(), true);
+    };
+    // A cancelled preview leaves the receipt open for another try.
+    if (m_platform.print(job))
+        close();
+}
+
+void frmKvit::closeEvent(QCloseEvent* event) {
+    Settings& settings = m_platform.settings();
+    settings.setText(u"Nastr"_s, u"txtOPL"_s, payBy());
+    settings.setNumber(u"Nastr"_s, u"Ch100"_s, twoCopies() ? 1 : 0);
+    m_state.docMonth = 0;
+    m_state.docYear.clear();
+    m_state.printMode = 0;
+    event->accept();
+    emit closed();
+}
