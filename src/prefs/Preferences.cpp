@@ -1,0 +1,31 @@
+#include "Preferences.h"
+
+#include "core/AppState.h"
+#include "core/Settings.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString Section = u"Nastr"_s;
+
+QString oneOrZero(bool on) {
+    return on ? u"1"_s : u"0"_s;
+}
+} // namespace
+
+void StoreColors(const AppState& state, Settings& settings) {
+    for (int i = 0; i < 3; ++i)
+        settings.setNumber(Section, u"Color%1"_s.arg(i + 1), state.cellColors[size_t(i)]);
+    settings.sync();
+}
+
+void StoreLedgerPreferences(const AppState& state, Settings& settings) {
+    settings.setText(Section, u"flPls"_s, state.flPls ? u"True"_s : u"False"_s);
+    settings.setText(Section, u"flPs"_s, oneOrZero(state.flPs));
+    settings.sync();
+}
+
+void StoreAutosave(const AppState& state, Settings& settings) {
+    settings.setText(Section, u"flSave"_s, oneOrZero(state.flSave));
+    settings.sync();
+}
