@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -7,6 +8,7 @@
 #include "PdfInspect.h"
 #include "core/AppState.h"
 #include "core/SubscriberTable.h"
+#include "printing/LedgerPagePainter.h"
 #include "printing/MDIfrmPrint.h"
 #include "printing/MonthNames.h"
 #include "printing/frmPrint1.h"
@@ -53,6 +55,7 @@ private slots:
     void ledgerPageButtons_data();
     void ledgerPageButtons();
     void ledgerPrintsTheShownPageLandscape();
+    void headerColoursOnScreenOnly();
     void deleteClosesFrameAndPage();
     void sheetPagesAndPortraitPrint();
     void sheetOf501Subscribers();
@@ -120,6 +123,34 @@ void tst_PrintWindows::ledgerPrintsTheShownPageLandscape() {
     QVERIFY(text.contains(u"830,00"_s));
     QVERIFY(text.contains(u"Остаток на нач. мес., р."_s));
     QVERIFY(text.contains(u"ИТОГО к оплате"_s));
+}
+
+void tst_PrintWindows::headerColoursOnScreenOnly() {
+    AppState state;
+    fill(state, 3);
+    const LedgerPrintModel model(state.table, LedgerColumnOf(u"2019"_s, March));
+    const auto colours = [&](bool forPrint) {
+        QImage image(1115, 775, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(1 / 15.0, 1 / 15.0);
+        PaintLedgerPage(painter, model, u"2019   Март"_s, forPrint);
+        painter.end();
+        std::pair<int, int> blueRed{0, 0};
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.blue() > 200 && c.red() < 80 && c.green() < 80)
+                    ++blueRed.first;
+                if (c.red() > 200 && c.blue() < 80 && c.green() < 80)
+                    ++blueRed.second;
+            }
+        return blueRed;
+    };
+    const auto screen = colours(false);
+    QVERIFY(screen.first > 50);
+    QVERIFY(screen.second > 50);
+    QCOMPARE(colours(true), (std::pair<int, int>{0, 0}));
 }
 
 void tst_PrintWindows::deleteClosesFrameAndPage() {
