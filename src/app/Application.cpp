@@ -35,14 +35,36 @@ bool Application::openMainWindow() {
 }
 
 void Application::wire(Form1* form) {
+    connect(form, &Form1::closing, this, &Application::closeOtherWindows);
     connect(form, &Form1::closed, this, &Application::onMainClosed);
+    connect(form, &Form1::imbalanceRequested, this, &Application::openImbalance);
     // Windows that are not there yet stay disabled rather than pretend.
     for (const auto* name :
-         {u"Cmd1", u"Mnu_Abonenty", u"CmdRazbalans", u"Menu_Tools_Razbalans", u"Cmd2",
-          u"Mnu_LicSchet", u"Cmd3", u"Menu_Tools_kalc", u"Menu_Tools_Perenos", u"Menu_Tuns_Save",
-          u"Menu_Tuns_Coloor", u"Menu_Tuns_RCopy", u"Menu_Tuns_Vost", u"Menu_Tuns_Vost1",
-          u"Menu_Hlp_About", u"Menu_Hlp_Hlp1", u"Cmd5", u"Vedomost"})
+         {u"Cmd1", u"Mnu_Abonenty", u"Cmd2", u"Mnu_LicSchet", u"Cmd3", u"Menu_Tools_kalc",
+          u"Menu_Tools_Perenos", u"Menu_Tuns_Save", u"Menu_Tuns_Coloor", u"Menu_Hlp_About",
+          u"Menu_Hlp_Hlp1", u"Cmd5", u"Vedomost"})
         form->setCommandEnabled(QString::fromUtf16(name), false);
+}
+
+void Application::openImbalance() {
+    const bool fresh = !m_imbalance;
+    frmRazbalans* window = frmRazbalans::showSingle(m_imbalance, m_state, m_platform);
+    if (!fresh)
+        return;
+    connect(window, &frmRazbalans::closed, this, [this] {
+        if (!m_form)
+            return;
+        m_form->setEnabled(true);
+        m_form->VICHISLIT();
+    });
+}
+
+void Application::closeOtherWindows() {
+    // They store what they show into the table before it is written.
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows)
+        if (w != m_form && w->isVisible() && w->isWindow())
+            w->close();
 }
 
 void Application::onMainClosed(bool directorySwitch) {
@@ -50,9 +72,6 @@ void Application::onMainClosed(bool directorySwitch) {
         m_form->deleteLater();
     if (directorySwitch)
         return;
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows)
-        if (w != m_form && w->isVisible())
-            w->close();
+    closeOtherWindows();
     emit finished(0);
 }

@@ -6,6 +6,7 @@
 #include "core/AppState.h"
 #include "core/Platform.h"
 
+#include "imbalance/frmRazbalans.h"
 #include "readings/Form1.h"
 
 // Owns the shared state and the windows: opens, hides and re-creates them as
@@ -30,8 +31,11 @@ private:
     bool openMainWindow();
     void onMainClosed(bool directorySwitch);
     void wire(Form1* form);
+    void closeOtherWindows();
+    void openImbalance();
 
     Platform& m_platform;
     AppState m_state;
     QPointer<Form1> m_form;
+    QPointer<frmRazbalans> m_imbalance;
 };

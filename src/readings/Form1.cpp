@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "core/Backup.h"
 #include "core/Cp1251.h"
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
@@ -352,11 +353,11 @@ void Form1::buildMenus() {
     tuns->setObjectName(u"Menu_Tuns"_s);
     item(tuns, u"Menu_Tuns_Save"_s, u"Параметры сохранения"_s, &Form1::saveOptionsRequested);
     item(tuns, u"Menu_Tuns_Coloor"_s, u"Цвет таблицы"_s, &Form1::colorsRequested);
-    item(tuns, u"Menu_Tuns_RCopy"_s, u"Резервное копирование базы"_s, &Form1::backupRequested);
+    item(tuns, u"Menu_Tuns_RCopy"_s, u"Резервное копирование базы"_s, &Form1::backupDatabase);
     item(tuns, u"Menu_Tuns_Vost"_s, u"Восстановление базы из резервной копии"_s,
-         &Form1::restoreRequested);
+         &Form1::restoreFromBackup);
     item(tuns, u"Menu_Tuns_Vost1"_s, u"Восстановление базы из версии 1.0"_s,
-         &Form1::restoreOldRequested);
+         &Form1::restoreFromVersion10);
 
     QMenu* help = bar->addMenu(u"Помощь"_s);
     help->setObjectName(u"Menu_Hlp"_s);
@@ -897,6 +898,90 @@ void Form1::openImport() {
     window->show();
 }
 
+// ---------------------------------------------------------------- backup and restore
+
+namespace {
+const QString BackupFilter = u"Файлы (*.spb);;Все файлы (*.*)"_s;
+}
+
+void Form1::backupDatabase() {
+    const QString proposed =
+        QDir(m_state.programFolder).filePath(Backup::proposedFileName(m_platform.now()));
+    const QString path =
+        m_platform.saveFileName(u"Резервное копирование базы"_s, proposed, BackupFilter);
+    if (path.isEmpty())
+        return;
+    // A backup that was not written must not pass for one that was.
+    if (!Backup::write(path, m_state.table).ok())
+        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+}
+
+void Form1::restoreFromBackup() {
+    restore(false);
+}
+
+void Form1::restoreFromVersion10() {
+    restore(true);
+}
+
+void Form1::restore(bool version10) {
+    const QString path =
+        m_platform.openFileName(version10 ? u"Восстановление базы из версии 1.0"_s
+                                          : u"Восстановление базы из резервной копии"_s,
+                                m_state.programFolder, BackupFilter);
+    if (path.isEmpty())
+        return;
+    const Backup::Source source =
+        version10 ? Backup::readVersion10(path) : Backup::readBackup(path);
+    const auto copyError = [this] {
+        m_platform.message(u"Ошибка копирования файла"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+    };
+    switch (source.check.error) {
+    case Backup::Error::None:
+        break;
+    case Backup::Error::NotFound:
+        m_platform.message(u"файл не найден!"_s, u"Ошибка копирования"_s, MsgIcon::Warning,
+                           MsgButtons::Ok);
+        return;
+    case Backup::Error::AccessDenied:
+        m_platform.message(u"Доступ к файлу закрыт!"_s, u"Ошибка копирования"_s, MsgIcon::Warning,
+                           MsgButtons::Ok);
+        return;
+    case Backup::Error::Empty:
+        m_platform.message(u"ФАЙЛ БАЗЫ   "_s + path + u"   ПУСТОЙ!"_s, u"Ошибка загрузки"_s,
+                           MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    case Backup::Error::FormatError:
+        m_platform.message(u"Строка № "_s + QString::number(source.check.badLine) + u"   файла "_s +
+                               path + u"  Содержит ошибку!"_s,
+                           u"Ошибка формата файла"_s, MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    default:
+        copyError();
+        return;
+    }
+    if (m_platform.message(
+            u"Вы действительно хотите безвозвратно заменить файл текущей базы файлом "_s + path +
+                u" ?"_s,
+            u"Подтвердите операцию"_s, MsgIcon::Question, MsgButtons::YesNo,
+            MsgAnswer::No) != MsgAnswer::Yes)
+        return;
+    const Backup::Result result = version10 ? Backup::restoreVersion10(source, m_state.databasePath)
+                                            : Backup::restoreBackup(source, m_state.databasePath);
+    if (!result.ok()) {
+        if (version10 && result.error == Backup::Error::WriteFailed)
+            m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+        else
+            copyError();
+        return;
+    }
+    m_platform.message(u"Сейчас программа закроется, запустите её заново"_s,
+                       u"Востановление произошло успешно"_s, MsgIcon::Information, MsgButtons::Ok);
+    // The restored file must stay as it is: end without writing anything.
+    m_endWithoutSaving = true;
+    close();
+}
+
 // ---------------------------------------------------------------- autosave and close
 
 void Form1::onTimer2() {
@@ -921,6 +1006,14 @@ void Form1::setAutosave(bool on) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (m_endWithoutSaving) {
+        m_timer1->stop();
+        m_timer2->stop();
+        event->accept();
+        emit closed(false);
+        return;
+    }
+    emit closing();
     Settings& settings = m_platform.settings();
     settings.setText(Section, u"Cmb0"_s, m_subscriber->currentText());
     settings.setText(Section, u"Cmb1"_s, m_year->currentText());

@@ -47,6 +47,11 @@ public:
     // Opens the readings import; the main window waits until it closes.
     void openImport();
     ShownYear shownYear() const;
+    // "Резервное копирование базы" and the two restores; a restore ends the
+    // program without writing anything.
+    void backupDatabase();
+    void restoreFromBackup();
+    void restoreFromVersion10();
 
     // The autosave's two chained timers; public so they can be driven.
     void onTimer1();
@@ -71,12 +76,12 @@ signals:
     void yearCarryRequested();
     void saveOptionsRequested();
     void colorsRequested();
-    void backupRequested();
-    void restoreRequested();
-    void restoreOldRequested();
     void aboutRequested();
     void helpRequested();
     void readingSheetRequested();
+    // Emitted first when the window closes, before anything is stored, so
+    // that the other windows can put their data into the table.
+    void closing();
     // Emitted at the end of the close handling; directorySwitch tells
     // whether the program goes on to the directory.
     void closed(bool directorySwitch);
@@ -87,6 +92,7 @@ protected:
 
 private:
     bool OPFILE1();
+    void restore(bool version10);
     void buildButtonBar(QWidget* client);
     void buildSelectors(QWidget* client);
     void buildHeaders(QWidget* client);
@@ -136,4 +142,5 @@ private:
     int m_popupLabelIndex = 0;
     QString m_sheetYearText;
     QSize m_normalSize;
+    bool m_endWithoutSaving = false;
 };
