@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -106,6 +107,10 @@ private slots:
     void monthPopupRemembersTheMonth();
     void exportProposesAndWrites();
     void importWindow();
+    void backup();
+    void restoreRefusesAndAsks();
+    void restoreReplacesAndEndsWithoutWriting_data();
+    void restoreReplacesAndEndsWithoutWriting();
 };
 
 void tst_Form1::init() {
@@ -555,6 +560,107 @@ void tst_Form1::importWindow() {
     import->close();
     QVERIFY(f.form->isEnabled());
     QCOMPARE(f.platform.settings().text(u"Nastr"_s, u"Ch1"_s), u"0"_s);
+}
+
+void tst_Form1::backup() {
+    Fixture f;
+    QVERIFY(f.open());
+    f.form->backupDatabase(); // cancelled: nothing
+    QCOMPARE(QFileInfo(f.platform.dialogProposals.back()).fileName(),
+             u"10.12.2026 14ч05мин Ostrevanka21.spb"_s);
+    QVERIFY(f.platform.messages.empty());
+    f.state.table.setCell(2, ColNote, u"ещё не записано"_s);
+    const QString path = f.dir.filePath(u"copy.spb"_s);
+    f.platform.fileNames = {path};
+    f.form->backupDatabase();
+    QVERIFY(f.platform.messages.empty());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 4); // three lines and the end
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(lines[i].count('|'), 2513);
+        QVERIFY(lines[i].endsWith("|\r"));
+    }
+    SubscriberTable loaded;
+    QCOMPARE(DatabaseFile::load(path, loaded).status, DatabaseFile::Status::Ok);
+    QCOMPARE(loaded.cell(2, ColNote), u"ещё не записано"_s);
+}
+
+void tst_Form1::restoreRefusesAndAsks() {
+    Fixture f;
+    QVERIFY(f.open());
+    const QByteArray before = f.fileBytes();
+    const QString bad = f.dir.filePath(u"bad.spb"_s);
+    QFile b(bad);
+    QVERIFY(b.open(QIODevice::WriteOnly));
+    b.write(QByteArray(2513, '|') + "\r\n" + QByteArray(2513, '|') + "\r\n" +
+            QByteArray(2512, '|') + "\r\n");
+    b.close();
+    f.platform.fileNames = {bad};
+    f.form->restoreFromBackup();
+    QCOMPARE(f.platform.messages.back().text,
+             u"Строка № 3   файла "_s + bad + u"  Содержит ошибку!"_s);
+    QCOMPARE(f.platform.messages.back().title, u"Ошибка формата файла"_s);
+    f.platform.fileNames = {f.dir.filePath(u"нет такого.spb"_s)};
+    f.form->restoreFromBackup();
+    QCOMPARE(f.platform.messages.back().text, u"файл не найден!"_s);
+    QCOMPARE(f.platform.messages.back().title, u"Ошибка копирования"_s);
+    // A sound file, answered No: nothing changes and the program goes on.
+    const QString good = f.dir.filePath(u"good.spb"_s);
+    QVERIFY(QFile::copy(f.state.databasePath, good));
+    f.platform.fileNames = {good};
+    f.platform.answers = {MsgAnswer::No};
+    f.form->restoreFromBackup();
+    QCOMPARE(f.platform.messages.back().title, u"Подтвердите операцию"_s);
+    QCOMPARE(f.platform.messages.back().text,
+             u"Вы действительно хотите безвозвратно заменить файл текущей базы файлом "_s + good +
+                 u" ?"_s);
+    QCOMPARE(f.platform.messages.back().defaultButton, MsgAnswer::No);
+    QCOMPARE(f.fileBytes(), before);
+    QVERIFY(f.form->isVisible());
+}
+
+void tst_Form1::restoreReplacesAndEndsWithoutWriting_data() {
+    QTest::addColumn<bool>("version10");
+    QTest::newRow("backup") << false;
+    QTest::newRow("version 1.0") << true;
+}
+
+void tst_Form1::restoreReplacesAndEndsWithoutWriting() {
+    QFETCH(bool, version10);
+    Fixture f;
+    QVERIFY(f.open());
+    const int fields = version10 ? 2128 : 2513;
+    QByteArray content;
+    for (int i = 1; i <= 2; ++i)
+        content += "7|Восстановленный " + QByteArray::number(i) + QByteArray(fields - 1, '|') + "\r\n";
+    const QString source = f.dir.filePath(u"source.spb"_s);
+    QFile s(source);
+    // Windows-1251 on disk.
+    QVERIFY(s.open(QIODevice::WriteOnly));
+    QByteArray cp;
+    for (QChar c : QString::fromUtf8(content))
+        cp += c.unicode() < 128 ? char(c.unicode()) : char(c.unicode() - 0x410 + 0xC0);
+    s.write(cp);
+    s.close();
+    QSignalSpy closed(f.form.get(), &Form1::closed);
+    f.state.table.setCell(1, ColNote, u"не должно попасть в файл"_s);
+    f.platform.fileNames = {source};
+    f.platform.answers = {MsgAnswer::Yes};
+    version10 ? f.form->restoreFromVersion10() : f.form->restoreFromBackup();
+    QCOMPARE(f.platform.messages.back().text, u"Сейчас программа закроется, запустите её заново"_s);
+    QCOMPARE(f.platform.messages.back().title, u"Востановление произошло успешно"_s);
+    QCOMPARE(closed.size(), 1);
+    QVERIFY(!Settings(u"ostrevanka"_s).contains(u"Nastr"_s, u"Cmb0"_s));
+    SubscriberTable loaded;
+    QCOMPARE(DatabaseFile::load(f.state.databasePath, loaded).status, DatabaseFile::Status::Ok);
+    QCOMPARE(loaded.subscriberCount(), 2);
+    QCOMPARE(loaded.cell(2, ColRowNumber), u"2"_s);
+    QCOMPARE(loaded.cell(2, ColName), u"Восстановленный 2"_s);
+    QVERIFY(loaded.cell(1, ColNote).isEmpty());
+    if (!version10)
+        QCOMPARE(f.fileBytes(), cp);
 }
 
 QTEST_MAIN(tst_Form1)
