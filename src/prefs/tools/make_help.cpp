@@ -3,6 +3,7 @@
 // Chapters are the *.md files in name order, each starting on a new page;
 // pictures are taken relative to the folder.
 
+#include <algorithm>
 #include <cstdio>
 
 #include <QDir>
@@ -17,6 +18,9 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -81,12 +85,33 @@ int main(int argc, char** argv) {
         }
     }
 
+    // Pictures wider than the text column are scaled down to it.
+    const qreal maxWidth = 600;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat image = f.charFormat().toImageFormat();
+            const QImage picture =
+                doc.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+            const qreal scale = std::min<qreal>(1.0, maxWidth / picture.width());
+            image.setWidth(picture.width() * scale);
+            image.setHeight(picture.height() * scale);
+            QTextCursor c(&doc);
+            c.setPosition(f.position());
+            c.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
+            c.setCharFormat(image);
+        }
+    }
+
     QPdfWriter writer(args.at(2));
     writer.setTitle(u"Остреванка 2.1 — руководство пользователя"_s);
     writer.setCreator(u"make_help"_s);
     writer.setResolution(300);
+    // QTextDocument::print adds its own margins of 2 cm.
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter));
+                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     doc.print(&writer);
     if (!QFileInfo(args.at(2)).isFile() || QFileInfo(args.at(2)).size() == 0)
         return fail(u"nothing written to "_s + args.at(2));
