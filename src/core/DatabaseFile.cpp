@@ -287,7 +287,12 @@ void DatabaseFile::cleanLineBreaks(SubscriberTable& table, int lastCol) {
     }
 }
 
-QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
+namespace {
+
+// The file's bytes; *sawReturn tells whether any cell holds a CR, so the
+// writer cleans the table only when there is something to clean.
+QByteArray encodeRows(const SubscriberTable& table, bool* sawReturn) {
+    constexpr int Separators = DatabaseFile::Separators;
     const auto& enc = encodeTable();
     const int rows = table.subscriberCount();
     QByteArray out;
@@ -296,6 +301,7 @@ QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
     out.resize(std::max<qsizetype>(qsizetype(rows) * 16 * 1024, 64 * 1024));
     char* d = out.data();
     char* limit = d + out.size();
+    bool cr = false;
     const auto ensure = [&](qsizetype n) {
         if (limit - d >= n)
             return;
@@ -312,6 +318,7 @@ QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
             const char16_t* s = v.utf16();
             for (qsizetype i = 0; i < n; ++i) {
                 const char16_t u = s[i];
+                cr |= u == u'\r';
                 const char b = char(enc[u]);
                 *d++ = b;
                 // A character beyond 16 bits is one character: one '?'.
@@ -325,7 +332,15 @@ QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
         *d++ = '\n';
     }
     out.resize(d - out.data());
+    if (sawReturn)
+        *sawReturn = cr;
     return out;
+}
+
+} // namespace
+
+QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
+    return encodeRows(table, nullptr);
 }
 
 bool DatabaseFile::writeAtomically(const QString& path, const QByteArray& bytes,
@@ -347,8 +362,13 @@ bool DatabaseFile::writeAtomically(const QString& path, const QByteArray& bytes,
 
 bool DatabaseFile::save(const QString& path, SubscriberTable& table,
                         const SaveFileFactory& makeFile) {
-    cleanLineBreaks(table);
-    return writeAtomically(path, serialize(table), makeFile);
+    bool sawReturn = false;
+    QByteArray bytes = encodeRows(table, &sawReturn);
+    if (sawReturn) {
+        cleanLineBreaks(table);
+        bytes = encodeRows(table, nullptr);
+    }
+    return writeAtomically(path, bytes, makeFile);
 }
 
 bool DatabaseFile::createNew(const QString& path, SubscriberTable& table) {
