@@ -9,7 +9,7 @@ QString HeaderFormatString(HeaderVariant variant) {
                             : variant == HeaderVariant::B ? u"Адрес (№ участка)"_s
                                                           : u"Адрес (№ участка)"_s;
     const int after = variant == HeaderVariant::A ? 52 : variant == HeaderVariant::B ? 53 : 51;
-    auto part = [](QChar mark, int before, const QString& text, int spacesAfter) {
+    auto part = [](QChar mark, int before, const QString& text, int spacesAfter) -> QString {
         return QString(mark) + QString(before, u' ') + text + QString(spacesAfter, u' ');
     };
     return QStringList{part(u'<', 0, u"ID"_s, 2),           part(u'^', 15, u"Фамилия И. О."_s, 27),

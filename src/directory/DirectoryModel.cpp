@@ -86,8 +86,10 @@ QVariant DirectoryModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || section < 0 || section >= m_header.size())
         return {};
     const HeaderCell& h = m_header[section];
+    // The padding sets the column's width; shown, it would push a centred
+    // text out of a narrower column.
     if (role == Qt::DisplayRole)
-        return h.text;
+        return h.text.trimmed();
     if (role == Qt::TextAlignmentRole) {
         const Qt::Alignment a = h.mark == u'^'   ? Qt::AlignHCenter
                                 : h.mark == u'>' ? Qt::AlignRight
