@@ -51,8 +51,33 @@ bool IsLedgerHiddenColumn(int c) {
     return c == LgPrepayment || c == LgIncome2 || c == LgPrepayBalance;
 }
 
+namespace {
+
+// Whether the text is already what FormatMoney would make of it ("402,50",
+// "-3,05"): most stored ledger cells are, since the ledger stores what it shows.
+bool IsMoneyForm(QStringView t) {
+    const qsizetype n = t.size();
+    if (n < 4 || n > 15 || t[n - 3] != u',')
+        return false;
+    const qsizetype first = t[0] == u'-' ? 1 : 0;
+    if (n - 3 - first < 1 || (t[first] == u'0' && n - 3 - first > 1))
+        return false;
+    bool nonZero = false;
+    for (qsizetype i = first; i < n; ++i) {
+        if (i == n - 3)
+            continue;
+        const char16_t ch = t[i].unicode();
+        if (ch < u'0' || ch > u'9')
+            return false;
+        nonZero = nonZero || ch != u'0';
+    }
+    return nonZero || first == 0;
+}
+
+} // namespace
+
 QString LedgerLoadText(const QString& stored) {
-    if (stored.isEmpty() || !IsNumberText(stored))
+    if (stored.isEmpty() || IsMoneyForm(stored) || !IsNumberText(stored))
         return stored;
     return FormatMoney(ReadNumber(stored));
 }

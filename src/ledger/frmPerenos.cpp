@@ -84,7 +84,6 @@ frmPerenos::frmPerenos(AppState& state, Platform& platform, QWidget* parent)
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_grid->setWordWrap(false);
-    m_grid->setStyleSheet(u"QTableView { gridline-color: #a0a0a0; }"_s);
     for (int c = 0; c < BalanceCarryModel::ColumnCount; ++c)
         m_grid->setColumnWidth(c, ColumnWidths[c]);
     m_grid->viewport()->installEventFilter(this);

@@ -26,7 +26,8 @@ public:
     ~frmRedLS() override;
 
     LedgerModel& model() { return *m_model; }
-    frmPerenos* perenosWindow() const { return m_perenos; }
+    // The balance carry window while it is open.
+    frmPerenos* perenosWindow() const;
 
 public slots:
     // After the ledger preferences changed: a switched-off highlight clears

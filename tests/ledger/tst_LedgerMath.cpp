@@ -33,6 +33,11 @@ void tst_LedgerMath::loadText_data() {
     QTest::newRow("below one") << u",5"_s << u"0,50"_s;
     QTest::newRow("zero") << u"0"_s << u"0,00"_s;
     QTest::newRow("no grouping") << u"1234567,1"_s << u"1234567,10"_s;
+    QTest::newRow("already shown form") << u"-3,05"_s << u"-3,05"_s;
+    QTest::newRow("leading zeros") << u"007,50"_s << u"7,50"_s;
+    QTest::newRow("negative zero") << u"-0,00"_s << u"0,00"_s;
+    QTest::newRow("point") << u"12.5"_s << u"12,50"_s;
+    QTest::newRow("beyond 15 digits") << u"1234567890123456,78"_s << u"1234567890123460,00"_s;
 }
 
 void tst_LedgerMath::loadText() {
