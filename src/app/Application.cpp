@@ -4,6 +4,8 @@
 #include <QDir>
 
 #include "core/DatabaseFile.h"
+#include "printing/MDIfrmPrint.h"
+#include "printing/frmPrint2.h"
 #include "readings/Form1.h"
 
 using namespace Qt::StringLiterals;
@@ -38,11 +40,19 @@ void Application::wire(Form1* form) {
     connect(form, &Form1::closing, this, &Application::closeOtherWindows);
     connect(form, &Form1::closed, this, &Application::onMainClosed);
     connect(form, &Form1::imbalanceRequested, this, &Application::openImbalance);
+    connect(form, &Form1::readingSheetRequested, this, [this] {
+        if (m_state.docMonth < 1)
+            return;
+        m_form->hide();
+        openInPrintFrame(new frmPrint2(m_state, m_platform), [this] {
+            if (m_form)
+                m_form->show();
+        });
+    });
     // Windows that are not there yet stay disabled rather than pretend.
-    for (const auto* name :
-         {u"Cmd1", u"Mnu_Abonenty", u"Cmd2", u"Mnu_LicSchet", u"Cmd3", u"Menu_Tools_kalc",
-          u"Menu_Tools_Perenos", u"Menu_Tuns_Save", u"Menu_Tuns_Coloor", u"Menu_Hlp_About",
-          u"Menu_Hlp_Hlp1", u"Cmd5", u"Vedomost"})
+    for (const auto* name : {u"Cmd1", u"Mnu_Abonenty", u"Cmd2", u"Mnu_LicSchet", u"Cmd3",
+                             u"Menu_Tools_kalc", u"Menu_Tools_Perenos", u"Menu_Tuns_Save",
+                             u"Menu_Tuns_Coloor", u"Menu_Hlp_About", u"Menu_Hlp_Hlp1", u"Cmd5"})
         form->setCommandEnabled(QString::fromUtf16(name), false);
 }
 
@@ -57,6 +67,14 @@ void Application::openImbalance() {
         m_form->setEnabled(true);
         m_form->VICHISLIT();
     });
+}
+
+void Application::openInPrintFrame(QWidget* page, const std::function<void()>& done) {
+    auto* frame = new MDIfrmPrint(m_state, m_platform);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setPage(page);
+    connect(frame, &MDIfrmPrint::closed, this, done);
+    frame->show();
 }
 
 void Application::closeOtherWindows() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QObject>
 #include <QPointer>
 
@@ -33,6 +35,8 @@ private:
     void wire(Form1* form);
     void closeOtherWindows();
     void openImbalance();
+    // Shows a page window in a print frame; afterwards runs `done`.
+    void openInPrintFrame(QWidget* page, const std::function<void()>& done);
 
     Platform& m_platform;
     AppState m_state;

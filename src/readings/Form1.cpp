@@ -370,6 +370,8 @@ void Form1::buildMenus() {
     sheet->setObjectName(u"Vedomost"_s);
     connect(sheet, &QAction::triggered, this, [this] {
         m_sheetYearText = m_year->currentText();
+        m_state.docYear = m_sheetYearText;
+        m_state.docMonth = m_popupLabelIndex - 100;
         emit readingSheetRequested();
     });
 }

@@ -1,0 +1,115 @@
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/Application.h"
+#include "core/DatabaseFile.h"
+#include "core/Settings.h"
+#include "printing/MDIfrmPrint.h"
+#include "readings/MonthCell.h"
+#include "support/ScriptedPlatform.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename T> T* topLevel() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* t = qobject_cast<T*>(w); t && t->isVisible())
+            return t;
+    return nullptr;
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    ScriptedPlatform platform;
+    std::unique_ptr<Application> app;
+
+    Fixture() {
+        QFile::remove(platform.settings().fileName());
+        SubscriberTable t;
+        t.setSubscriberCount(2);
+        t.setCell(1, ColName, u"Первый П. П."_s);
+        t.setCell(2, ColName, u"Второй В. В."_s);
+        DatabaseFile::save(dir.filePath(DatabaseFile::FileName), t);
+        app = std::make_unique<Application>(platform, dir.path());
+    }
+    ~Fixture() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                w->close();
+    }
+    SubscriberTable fileTable() {
+        SubscriberTable t;
+        DatabaseFile::load(dir.filePath(DatabaseFile::FileName), t);
+        return t;
+    }
+};
+
+} // namespace
+
+class tst_Application : public QObject {
+    Q_OBJECT
+private slots:
+    void closingEndsAndWrites();
+    void imbalanceWindowWritesBeforeTheDatabase();
+    void readingSheetHidesTheMainWindow();
+};
+
+void tst_Application::closingEndsAndWrites() {
+    Fixture f;
+    QSignalSpy finished(f.app.get(), &Application::finished);
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    QVERIFY(form && form->isVisible());
+    form->entryCell(1, 1)->setText(u"321"_s);
+    form->close();
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished[0][0].toInt(), 0);
+    QCOMPARE(f.fileTable().cell(1, MonthColumn(0, 1, T1Current)), u"321"_s);
+}
+
+void tst_Application::imbalanceWindowWritesBeforeTheDatabase() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    emit form->imbalanceRequested();
+    QWidget* imbalance = topLevel<frmRazbalans>();
+    QVERIFY(imbalance);
+    emit form->imbalanceRequested(); // one window only
+    int count = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        count += qobject_cast<frmRazbalans*>(w) && w->isVisible();
+    QCOMPARE(count, 1);
+    auto* box = imbalance->findChild<QLineEdit*>(u"txt1(1)"_s);
+    QVERIFY(box);
+    box->setText(u"98765"_s);
+    form->close();
+    QCOMPARE(f.fileTable().cell(1, HeadMeterColumn(0, 1, 0)), u"98765"_s);
+}
+
+void tst_Application::readingSheetHidesTheMainWindow() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    auto* march = form->findChild<QLabel*>(u"lbl2(103)"_s);
+    QTest::mouseClick(march, Qt::LeftButton);
+    QAction* sheet = form->monthPopup()->findChild<QAction*>(u"Vedomost"_s);
+    QVERIFY(sheet && sheet->isEnabled());
+    sheet->trigger();
+    QCOMPARE(f.app->state().docMonth, 3);
+    QCOMPARE(f.app->state().docYear, u"2017"_s);
+    QVERIFY(!form->isVisible());
+    MDIfrmPrint* frame = topLevel<MDIfrmPrint>();
+    QVERIFY(frame);
+    frame->close();
+    QVERIFY(form->isVisible());
+}
+
+QTEST_MAIN(tst_Application)
+#include "tst_Application.moc"
