@@ -311,6 +311,7 @@ QByteArray encodeRows(const SubscriberTable& table, bool* sawReturn) {
         limit = out.data() + out.size();
     };
     for (int r = 1; r <= rows; ++r) {
+        const qsizetype rowAt = d - out.data();
         for (int c = 1; c <= Separators; ++c) {
             const QStringView v = table.cellView(r, c);
             const qsizetype n = v.size();
@@ -318,7 +319,6 @@ QByteArray encodeRows(const SubscriberTable& table, bool* sawReturn) {
             const char16_t* s = v.utf16();
             for (qsizetype i = 0; i < n; ++i) {
                 const char16_t u = s[i];
-                cr |= u == u'\r';
                 const char b = char(enc[u]);
                 *d++ = b;
                 // A character beyond 16 bits is one character: one '?'.
@@ -328,6 +328,10 @@ QByteArray encodeRows(const SubscriberTable& table, bool* sawReturn) {
             }
             *d++ = '|';
         }
+        // One vectorised search per line instead of a test per character.
+        const char* rowStart = out.constData() + rowAt;
+        if (!cr && memchr(rowStart, '\r', size_t(d - rowStart)))
+            cr = true;
         *d++ = '\r';
         *d++ = '\n';
     }
