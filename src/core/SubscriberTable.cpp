@@ -1,6 +1,8 @@
 #include "SubscriberTable.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -9,17 +11,44 @@ constexpr int ColCount = SubscriberTable::MaxCol + 1;
 constexpr int RowCount = SubscriberTable::MaxRow + 1;
 } // namespace
 
+// A row's cells are slices of one text. A length takes one byte; the rare
+// cell of 255 characters or more keeps its length aside. The full table thus
+// needs 5 bytes a cell beside its text instead of 8.
 struct SubscriberTable::Row {
+    static constexpr uint8_t Long = 255;
+
     QString text;
     uint32_t start[ColCount] = {};
-    uint32_t length[ColCount] = {};
+    uint8_t shortLength[ColCount] = {};
+    std::vector<std::pair<int, uint32_t>> longLengths; // (column, length)
     std::size_t garbage = 0;
+
+    uint32_t length(int c) const {
+        const uint8_t n = shortLength[c];
+        if (n != Long) [[likely]]
+            return n;
+        for (const auto& [col, len] : longLengths)
+            if (col == c)
+                return len;
+        return 0;
+    }
+
+    void setLength(int c, uint32_t n) {
+        if (shortLength[c] == Long)
+            std::erase_if(longLengths, [c](const auto& e) { return e.first == c; });
+        if (n < Long) {
+            shortLength[c] = uint8_t(n);
+            return;
+        }
+        shortLength[c] = Long;
+        longLengths.emplace_back(c, n);
+    }
 
     void compact() {
         QString fresh;
         fresh.reserve(text.size() - qsizetype(garbage));
         for (int c = 0; c < ColCount; ++c) {
-            const uint32_t n = length[c];
+            const uint32_t n = length(c);
             const uint32_t at = uint32_t(fresh.size());
             if (n)
                 fresh.append(QStringView(text).mid(start[c], n));
@@ -66,9 +95,12 @@ QStringView SubscriberTable::cellView(int row, int col) const {
     if (unsigned(row) > unsigned(MaxRow) || unsigned(col) > unsigned(MaxCol)) [[unlikely]]
         throwOutOfRange();
     const Row* r = m_rows[size_t(row)].get();
-    if (!r || r->length[col] == 0)
+    if (!r)
         return {};
-    return QStringView(r->text.constData() + r->start[col], qsizetype(r->length[col]));
+    const uint32_t n = r->length(col);
+    if (n == 0)
+        return {};
+    return QStringView(r->text.constData() + r->start[col], qsizetype(n));
 }
 
 QString SubscriberTable::cell(int row, int col) const {
@@ -87,19 +119,19 @@ void SubscriberTable::setCell(int row, int col, const QString& text) {
     if (text.isEmpty() && !m_rows[row])
         return;
     Row& r = rowForWrite(row);
-    const uint32_t oldLen = r.length[col];
+    const uint32_t oldLen = r.length(col);
     const uint32_t newLen = uint32_t(text.size());
     if (newLen <= oldLen) {
         // Overwrite in place; the tail of the old text becomes garbage.
         if (newLen)
             std::copy(text.cbegin(), text.cend(), r.text.begin() + r.start[col]);
         r.garbage += oldLen - newLen;
-        r.length[col] = newLen;
+        r.setLength(col, newLen);
         return;
     }
     r.garbage += oldLen;
     r.start[col] = uint32_t(r.text.size());
-    r.length[col] = newLen;
+    r.setLength(col, newLen);
     // Grow by an eighth rather than the doubling of a plain append: every row
     // gets a few cells appended on each computation, and doubling would leave
     // up to half of every row's buffer unused.
@@ -124,13 +156,22 @@ void SubscriberTable::assignRow(int row, QString text, const std::vector<uint32_
         used += lengths[i];
     }
     Row& r = rowForWrite(row);
-    const auto fillRest = [&](uint32_t* a, const std::vector<uint32_t>& v) {
-        std::fill(a, a + firstCol, 0u);
-        std::copy(v.begin(), v.end(), a + firstCol);
-        std::fill(a + firstCol + v.size(), a + ColCount, 0u);
-    };
-    fillRest(r.start, starts);
-    fillRest(r.length, lengths);
+    const std::size_t last = std::size_t(firstCol) + starts.size();
+    std::fill(r.start, r.start + firstCol, 0u);
+    std::copy(starts.begin(), starts.end(), r.start + firstCol);
+    std::fill(r.start + last, r.start + ColCount, 0u);
+    r.longLengths.clear();
+    std::fill(r.shortLength, r.shortLength + firstCol, uint8_t(0));
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        const uint32_t n = lengths[i];
+        if (n < Row::Long) [[likely]] {
+            r.shortLength[std::size_t(firstCol) + i] = uint8_t(n);
+        } else {
+            r.shortLength[std::size_t(firstCol) + i] = Row::Long;
+            r.longLengths.emplace_back(firstCol + int(i), n);
+        }
+    }
+    std::fill(r.shortLength + last, r.shortLength + ColCount, uint8_t(0));
     r.garbage = std::size_t(text.size()) - used;
     r.text = std::move(text);
 }
@@ -160,7 +201,8 @@ std::size_t SubscriberTable::memoryBytes() const {
     std::size_t total = sizeof(*this) + m_rows.capacity() * sizeof(m_rows[0]);
     for (const auto& r : m_rows)
         if (r)
-            total += sizeof(Row) + std::size_t(r->text.capacity()) * sizeof(QChar);
+            total += sizeof(Row) + std::size_t(r->text.capacity()) * sizeof(QChar) +
+                     r->longLengths.capacity() * sizeof(r->longLengths[0]);
     return total;
 }
 

@@ -232,6 +232,7 @@ void tst_DatabaseFile::roundTripOfEveryStoredCell() {
         u"внутри   пробелы"_s,
         u"«кавычки» — тире € ‰"_s,
         u""_s,
+        u"длинное примечание "_s.repeated(20),
     };
     SubscriberTable t;
     t.setSubscriberCount(3);

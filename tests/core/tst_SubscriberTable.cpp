@@ -171,6 +171,12 @@ void tst_SubscriberTable::overwriteKeepsNeighbours_data() {
     QTest::newRow("same length") << u"12345"_s << u"54321"_s;
     QTest::newRow("to empty") << u"10625"_s << u""_s;
     QTest::newRow("from empty") << u""_s << u"31.01.24"_s;
+    // Lengths of 255 characters and more are kept apart from the short ones.
+    QTest::newRow("short to 255") << u"абв"_s << QString(255, u'ж');
+    QTest::newRow("254 to 255") << QString(254, u'ж') << QString(255, u'ю');
+    QTest::newRow("300 to short") << QString(300, u'ж') << u"кор"_s;
+    QTest::newRow("300 to empty") << QString(300, u'ж') << u""_s;
+    QTest::newRow("300 to 70000") << QString(300, u'ж') << QString(70000, u'щ');
 }
 
 void tst_SubscriberTable::overwriteKeepsNeighbours() {
