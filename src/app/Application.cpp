@@ -4,9 +4,19 @@
 #include <QDir>
 
 #include "core/DatabaseFile.h"
+#include "directory/frmSpr.h"
+#include "documents/frmKvit.h"
+#include "documents/frmOrd.h"
+#include "ledger/YearCarry.h"
+#include "ledger/frmRedLS.h"
+#include "prefs/DesktopTools.h"
+#include "prefs/frmAbout.h"
+#include "prefs/frmColor.h"
+#include "prefs/frmTunLs.h"
+#include "prefs/frmTunSave.h"
 #include "printing/MDIfrmPrint.h"
+#include "printing/frmPrint1.h"
 #include "printing/frmPrint2.h"
-#include "readings/Form1.h"
 
 using namespace Qt::StringLiterals;
 
@@ -23,6 +33,10 @@ bool Application::start() {
     return openMainWindow();
 }
 
+frmRedLS* Application::ledgerWindow() const {
+    return m_ledger;
+}
+
 bool Application::openMainWindow() {
     auto* form = new Form1(m_state, m_platform);
     m_form = form;
@@ -36,10 +50,31 @@ bool Application::openMainWindow() {
     return true;
 }
 
+template <typename Window> Window* Application::openDialog(QWidget* opener) {
+    auto* window = new Window(m_state, m_platform);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<QWidget> guard(opener);
+    if (opener)
+        opener->setEnabled(false);
+    connect(window, &Window::closed, this, [guard] {
+        if (guard)
+            guard->setEnabled(true);
+    });
+    window->show();
+    if (opener)
+        window->move(opener->geometry().center() - window->rect().center());
+    return window;
+}
+
 void Application::wire(Form1* form) {
     connect(form, &Form1::closing, this, &Application::closeOtherWindows);
     connect(form, &Form1::closed, this, &Application::onMainClosed);
     connect(form, &Form1::imbalanceRequested, this, &Application::openImbalance);
+    connect(form, &Form1::directoryRequested, this, [this] {
+        m_state.directorySwitch = true;
+        m_form->close();
+    });
+    connect(form, &Form1::ledgerRequested, this, &Application::openLedger);
     connect(form, &Form1::readingSheetRequested, this, [this] {
         if (m_state.docMonth < 1)
             return;
@@ -49,11 +84,23 @@ void Application::wire(Form1* form) {
                 m_form->show();
         });
     });
-    // Windows that are not there yet stay disabled rather than pretend.
-    for (const auto* name : {u"Cmd1", u"Mnu_Abonenty", u"Cmd2", u"Mnu_LicSchet", u"Cmd3",
-                             u"Menu_Tools_kalc", u"Menu_Tools_Perenos", u"Menu_Tuns_Save",
-                             u"Menu_Tuns_Coloor", u"Menu_Hlp_About", u"Menu_Hlp_Hlp1", u"Cmd5"})
-        form->setCommandEnabled(QString::fromUtf16(name), false);
+    connect(form, &Form1::calculatorRequested, this, [this] { StartCalculator(m_platform); });
+    connect(form, &Form1::helpRequested, this, &Application::openHelp);
+    connect(form, &Form1::yearCarryRequested, this,
+            [this] { CarryReadingsAndTell(m_state.table, m_form->shownYear().year, m_platform); });
+    connect(form, &Form1::saveOptionsRequested, this, [this] {
+        auto* w = openDialog<frmTunSave>(m_form);
+        connect(w, &frmTunSave::autosaveChanged, m_form, &Form1::setAutosave);
+    });
+    connect(form, &Form1::colorsRequested, this, [this] {
+        auto* w = openDialog<frmColor>(m_form);
+        connect(w, &frmColor::colorsChanged, m_form, &Form1::paintRows);
+    });
+    connect(form, &Form1::aboutRequested, this, [this] { openDialog<frmAbout>(m_form); });
+}
+
+void Application::openHelp() {
+    OpenManual(m_platform, QCoreApplication::applicationDirPath());
 }
 
 void Application::openImbalance() {
@@ -67,6 +114,42 @@ void Application::openImbalance() {
         m_form->setEnabled(true);
         m_form->VICHISLIT();
     });
+}
+
+void Application::openLedger() {
+    if (m_ledger)
+        return;
+    m_form->hide();
+    auto* ledger = new frmRedLS(m_state, m_platform);
+    ledger->setAttribute(Qt::WA_DeleteOnClose);
+    m_ledger = ledger;
+    connect(ledger, &frmRedLS::closed, this, [this] {
+        if (m_form)
+            m_form->show();
+    });
+    connect(ledger, &frmRedLS::receiptRequested, this,
+            [this] { openInPrintFrame(new frmKvit(m_state, m_platform), [] {}); });
+    connect(ledger, &frmRedLS::orderRequested, this,
+            [this] { openInPrintFrame(new frmOrd(m_state, m_platform), [] {}); });
+    connect(ledger, &frmRedLS::printRequested, this, [this] {
+        openInPrintFrame(new frmPrint1(m_state, m_platform), [this] {
+            if (m_ledger)
+                m_ledger->show();
+        });
+    });
+    connect(ledger, &frmRedLS::settingsRequested, this, [this] {
+        auto* w = openDialog<frmTunLs>(m_ledger);
+        connect(w, &frmTunLs::preferencesChanged, m_ledger, &frmRedLS::applyPreferences);
+    });
+    connect(ledger, &frmRedLS::helpRequested, this, &Application::openHelp);
+    connect(ledger, &frmRedLS::calculatorRequested, this, [this] { StartCalculator(m_platform); });
+    ledger->show();
+}
+
+void Application::openDirectory() {
+    auto* directory = new frmSpr(m_state, m_platform);
+    connect(directory, &frmSpr::closed, this, [this] { openMainWindow(); });
+    directory->show();
 }
 
 void Application::openInPrintFrame(QWidget* page, const std::function<void()>& done) {
@@ -88,8 +171,10 @@ void Application::closeOtherWindows() {
 void Application::onMainClosed(bool directorySwitch) {
     if (m_form)
         m_form->deleteLater();
-    if (directorySwitch)
+    if (directorySwitch) {
+        openDirectory();
         return;
+    }
     closeOtherWindows();
     emit finished(0);
 }

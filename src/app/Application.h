@@ -7,9 +7,10 @@
 
 #include "core/AppState.h"
 #include "core/Platform.h"
-
 #include "imbalance/frmRazbalans.h"
 #include "readings/Form1.h"
+
+class frmRedLS;
 
 // Owns the shared state and the windows: opens, hides and re-creates them as
 // the user moves between the main window and the others.
@@ -24,6 +25,7 @@ public:
 
     AppState& state() { return m_state; }
     Form1* mainWindow() const { return m_form; }
+    frmRedLS* ledgerWindow() const;
 
 signals:
     // The program has ended (main window closed or load failed).
@@ -35,11 +37,17 @@ private:
     void wire(Form1* form);
     void closeOtherWindows();
     void openImbalance();
+    void openDirectory();
+    void openLedger();
+    void openHelp();
     // Shows a page window in a print frame; afterwards runs `done`.
     void openInPrintFrame(QWidget* page, const std::function<void()>& done);
+    // Shows a small window beside `opener`, which is disabled until it closes.
+    template <typename Window> Window* openDialog(QWidget* opener);
 
     Platform& m_platform;
     AppState m_state;
     QPointer<Form1> m_form;
     QPointer<frmRazbalans> m_imbalance;
+    QPointer<frmRedLS> m_ledger;
 };

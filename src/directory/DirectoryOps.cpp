@@ -96,20 +96,6 @@ QString ProperCase(const QString& text) {
     return out;
 }
 
-QString RemoveLineBreaks(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r') {
-            ++i; // and the character after it
-            continue;
-        }
-        if (text[i] != u'\n')
-            out += text[i];
-    }
-    return out;
-}
-
 bool NameExists(const SubscriberTable& table, const QString& name, int lastRow) {
     const QString needle = name.toLower();
     if (needle.isEmpty())

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include "core/LineBreaks.h"
+
 class SubscriberTable;
 
 // The directory fields 2..6 of a subscriber: name, address, telephone,
@@ -33,9 +35,6 @@ bool DeleteSubscriber(SubscriberTable& table, int selRow);
 // Editing texts.
 QString TrimSpaces(const QString& text); // leading and trailing spaces only
 QString ProperCase(const QString& text); // first letter of each word upper, the rest lower
-// A carriage return goes with the character after it; a line feed left alone
-// goes too, so a pasted text never splits a line of the database file.
-QString RemoveLineBreaks(const QString& text);
 // Whether rows 1..lastRow hold the name, ignoring case. An empty name never does.
 bool NameExists(const SubscriberTable& table, const QString& name, int lastRow);
 

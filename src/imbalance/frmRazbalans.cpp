@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "core/AppState.h"
+#include "core/MonthNames.h"
 #include "core/Platform.h"
 #include "core/WorkbookWriter.h"
 #include "imbalance/ImbalanceChart.h"
@@ -60,13 +61,6 @@ int colLeft(int c) {
 }
 int colRight(int c) {
     return px(Columns[size_t(c)].left + Columns[size_t(c)].width);
-}
-
-const QStringList& MonthNames() {
-    static const QStringList names = {u"Январь"_s,   u"Февраль"_s, u"Март"_s,   u"Апрель"_s,
-                                      u"Май"_s,      u"Июнь"_s,    u"Июль"_s,   u"Август"_s,
-                                      u"Сентябрь"_s, u"Октябрь"_s, u"Ноябрь"_s, u"Декабрь"_s};
-    return names;
 }
 
 // Which box a table column shows: a head-meter box k (0..3) or a result column.

@@ -4,13 +4,6 @@
 
 using namespace Qt::StringLiterals;
 
-const QStringList& MonthNames() {
-    static const QStringList names = {u"Январь"_s,   u"Февраль"_s, u"Март"_s,   u"Апрель"_s,
-                                      u"Май"_s,      u"Июнь"_s,    u"Июль"_s,   u"Август"_s,
-                                      u"Сентябрь"_s, u"Октябрь"_s, u"Ноябрь"_s, u"Декабрь"_s};
-    return names;
-}
-
 std::optional<int> MonthNumber(const QString& name) {
     const qsizetype i = MonthNames().indexOf(name);
     if (i < 0)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/MonthNames.h"
+
 // Grid columns of the ledger: one row per subscriber.
 enum LedgerGridColumn : int {
     LgLabel = 0,          // row number ". " full name
@@ -40,8 +42,6 @@ enum LedgerSlot : int {
     SlotPrepayCarry = 21,
 };
 
-// "Январь" .. "Декабрь".
-const QStringList& MonthNames();
 // 1..12, or none for a text that is not a month name.
 std::optional<int> MonthNumber(const QString& name);
 

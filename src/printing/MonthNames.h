@@ -1,12 +1,9 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
-// "Январь".."Декабрь".
-const QStringList& MonthNames();
-// The name of month 1..12; empty for any other number.
-QString MonthName(int month);
+#include "core/MonthNames.h"
+
 // The table column of ledger slot 10 of a month (1..12) of a year text:
 // 18 + 265 x (year - 2017) + 22 x (month - 1). A month or year outside the
 // lists gives January of the first year.

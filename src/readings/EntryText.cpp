@@ -11,21 +11,6 @@ QString ApplySeparatorRule(const QString& text, int slot) {
     return t;
 }
 
-QString RemoveLineBreaks(const QString& text) {
-    if (!text.contains(u'\r'))
-        return text;
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r') {
-            ++i;
-            continue;
-        }
-        out.append(text[i]);
-    }
-    return out;
-}
-
 std::array<QString, 12> MonthEndDates(const QString& yearText) {
     const QString suffix = u"."_s + yearText.right(2);
     static const char16_t* days[12] = {u"31.01", u"28.02", u"31.03", u"30.04", u"31.05", u"30.06",

@@ -20,6 +20,8 @@
 
 #include "core/Backup.h"
 #include "core/Cp1251.h"
+#include "core/LineBreaks.h"
+#include "core/MonthNames.h"
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
 #include "core/SubscriberTable.h"
@@ -40,10 +42,6 @@ int px(int twips) {
 }
 
 const QString Section = u"Nastr"_s;
-
-const std::array<QString, 12> MonthNames = {u"Январь"_s,   u"Февраль"_s, u"Март"_s,   u"Апрель"_s,
-                                            u"Май"_s,      u"Июнь"_s,    u"Июль"_s,   u"Август"_s,
-                                            u"Сентябрь"_s, u"Октябрь"_s, u"Ноябрь"_s, u"Декабрь"_s};
 
 // Left and width in twips of entry cells 0..8 and result cells 0..4.
 constexpr std::array<std::pair<int, int>, 9> EntryColumns = {{{975, 1035},
@@ -259,7 +257,7 @@ void Form1::buildMonthRows(QWidget* client) {
             band->setGeometry(px(120), top, px(975) - px(120), height);
             m_bands[size_t(m - 1)] = band;
 
-            auto* label = new QLabel(MonthNames[size_t(m - 1)], client);
+            auto* label = new QLabel(MonthNames()[m - 1], client);
             label->setObjectName(arrayName(u"lbl2"_s, 100 + m));
             label->setGeometry(px(255), top, px(975) - px(255), height);
             label->setMouseTracking(true);
@@ -727,7 +725,7 @@ void Form1::hideButtonCaptions() {
 }
 
 void Form1::onMonthLabelReleased(int month, Qt::MouseButton button, const QPoint& globalPos) {
-    m_popupMonthName = MonthNames[size_t(month - 1)];
+    m_popupMonthName = MonthNames()[month - 1];
     m_popupLabelIndex = 100 + month;
     m_state.docMonth = month;
     if (button == Qt::RightButton)

@@ -1,5 +1,6 @@
 #include "TableExport.h"
 
+#include "core/MonthNames.h"
 #include "core/NumberText.h"
 #include "core/WorkbookSheet.h"
 
@@ -10,13 +11,10 @@ QString TableExportName(const QString& name, const QString& year) {
 }
 
 WorkbookSheet TableExportSheet(const ShownYear& shown) {
-    static const char16_t* months[12] = {u"Январь",   u"Февраль", u"Март",   u"Апрель",
-                                         u"Май",      u"Июнь",    u"Июль",   u"Август",
-                                         u"Сентябрь", u"Октябрь", u"Ноябрь", u"Декабрь"};
     WorkbookSheet sheet;
     sheet.set(u"F1", shown.name + u' ' + shown.year + u" г."_s);
     for (int m = 0; m < 12; ++m)
-        sheet.set(3 + m, 0, QString::fromUtf16(months[m]));
+        sheet.set(3 + m, 0, MonthNames()[m]);
 
     // Formatting steps 1 to 4 with the heading texts.
     sheet.merge(u"F1:I1");

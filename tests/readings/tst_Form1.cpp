@@ -634,7 +634,8 @@ void tst_Form1::restoreReplacesAndEndsWithoutWriting() {
     const int fields = version10 ? 2128 : 2513;
     QByteArray content;
     for (int i = 1; i <= 2; ++i)
-        content += "7|Восстановленный " + QByteArray::number(i) + QByteArray(fields - 1, '|') + "\r\n";
+        content +=
+            "7|Восстановленный " + QByteArray::number(i) + QByteArray(fields - 1, '|') + "\r\n";
     const QString source = f.dir.filePath(u"source.spb"_s);
     QFile s(source);
     // Windows-1251 on disk.

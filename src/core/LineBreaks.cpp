@@ -1,0 +1,17 @@
+#include "LineBreaks.h"
+
+QString RemoveLineBreaks(const QString& text) {
+    if (!text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r') {
+            ++i; // and the character after it
+            continue;
+        }
+        if (text[i] != u'\n')
+            out += text[i];
+    }
+    return out;
+}
