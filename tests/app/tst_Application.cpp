@@ -6,10 +6,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include "app/Application.h"
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
+#include "directory/frmSpr.h"
+#include "ledger/frmRedLS.h"
 #include "printing/MDIfrmPrint.h"
 #include "readings/MonthCell.h"
 #include "support/ScriptedPlatform.h"
@@ -59,6 +62,9 @@ private slots:
     void closingEndsAndWrites();
     void imbalanceWindowWritesBeforeTheDatabase();
     void readingSheetHidesTheMainWindow();
+    void directoryRoundTripKeepsUnsavedEdits();
+    void ledgerHidesTheMainWindowAndComesBack();
+    void everyCommandIsAvailable();
 };
 
 void tst_Application::closingEndsAndWrites() {
@@ -109,6 +115,55 @@ void tst_Application::readingSheetHidesTheMainWindow() {
     QVERIFY(frame);
     frame->close();
     QVERIFY(form->isVisible());
+}
+
+void tst_Application::directoryRoundTripKeepsUnsavedEdits() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    form->entryCell(2, 5)->setText(u"4,44"_s); // typed, never saved
+    emit form->directoryRequested();
+    QVERIFY(f.app->state().directorySwitch);
+    frmSpr* directory = topLevel<frmSpr>();
+    QVERIFY(directory);
+    QVERIFY(!f.app->mainWindow() || !f.app->mainWindow()->isVisible());
+    // The file was written on the way.
+    QCOMPARE(f.fileTable().cell(1, MonthColumn(0, 2, Tariff1)), u"4,44"_s);
+    f.app->state().table.setCell(2, ColName, u"Переименованный В. В."_s);
+    directory->close();
+    QTRY_VERIFY(f.app->mainWindow() && f.app->mainWindow()->isVisible());
+    Form1* again = f.app->mainWindow();
+    QVERIFY(again != form);
+    QVERIFY(!f.app->state().directorySwitch);
+    QCOMPARE(again->entryCell(2, 5)->text(), u"4,44"_s);
+    // Reloaded from the file: a change the directory did not write is gone.
+    QCOMPARE(f.app->state().table.cell(2, ColName), u"Второй В. В."_s);
+}
+
+void tst_Application::ledgerHidesTheMainWindowAndComesBack() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    form->entryCell(1, 5)->setText(u"2"_s);
+    QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd2"_s), Qt::LeftButton);
+    QVERIFY(!form->isVisible());
+    QVERIFY(f.app->ledgerWindow() && f.app->ledgerWindow()->isVisible());
+    // The ledger button stores and writes first.
+    QCOMPARE(f.fileTable().cell(1, MonthColumn(0, 1, Tariff1)), u"2"_s);
+    f.app->ledgerWindow()->close();
+    QVERIFY(form->isVisible());
+}
+
+void tst_Application::everyCommandIsAvailable() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    for (QToolButton* b : form->findChildren<QToolButton*>())
+        if (b->objectName() != u"Cmd6"_s) // enabled by the first change
+            QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
+    for (QAction* a : form->findChildren<QAction*>())
+        if (!a->objectName().isEmpty())
+            QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
 }
 
 QTEST_MAIN(tst_Application)
