@@ -18,6 +18,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include "BenchSupport.h"
 #include "core/AppState.h"
 #include "core/DatabaseFile.h"
 #include "core/NumberText.h"
@@ -32,46 +33,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Answers nothing: the measured paths ask nothing.
-class QuietPlatform final : public Platform {
-public:
-    MsgAnswer message(const QString&, const QString&, MsgIcon, MsgButtons, MsgAnswer d) override {
-        return d;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<int> chooseColor(int) override { return std::nullopt; }
-    bool print(const PrintJob&) override { return false; }
-    bool openDocument(const QString&) override { return false; }
-    bool startProgram(const QString&, const QStringList&) override { return false; }
-    QDateTime now() const override { return QDateTime::currentDateTime(); }
-    Settings& settings() override { return m_settings; }
-    void quit(int) override {}
-
-private:
-    Settings m_settings{u"ostrevanka-bench"_s};
-};
-
-void FillLargest(SubscriberTable& t) {
-    t.setSubscriberCount(SubscriberTable::MaxRow);
-    for (int r = 1; r <= SubscriberTable::MaxRow; ++r) {
-        t.setCell(r, ColRowNumber, QString::number(r));
-        t.setCell(r, ColName, u"Абонент %1 А. Б."_s.arg(r));
-        t.setCell(r, ColAddress, u"уч. №%1"_s.arg(r));
-        for (int y = 0; y < YearTexts().size(); ++y)
-            for (int m = 1; m <= 12; ++m) {
-                const auto col = [&](int s) { return MonthColumn(y, m, s); };
-                t.setCell(r, col(ReadingDate),
-                          u"28.%1.%2"_s.arg(m, 2, 10, QLatin1Char('0')).arg(17 + y));
-                for (int s = 1; s <= 8; ++s)
-                    t.setCell(r, col(s), PlainNumber(1000 + r * 13 + m * 7 + s));
-                t.setCell(r, col(9), PlainNumber(1234.56789 + r + m));
-                for (int s = 10; s <= 21; ++s)
-                    t.setCell(r, col(s), FormatMoney((r * s + m) % 997 + 0.5));
-            }
-    }
-}
-
 struct Fixture {
     QTemporaryDir dir;
     AppState state;
@@ -83,7 +44,7 @@ struct Fixture {
     QAbstractButton* left = nullptr;
 
     Fixture() {
-        FillLargest(state.table);
+        state.table = MakeLargestTable();
         state.databasePath = dir.filePath(DatabaseFile::FileName);
         state.programFolder = dir.path();
         state.shownYearText = u"2020"_s;
@@ -107,20 +68,6 @@ Fixture& fixture() {
     if (!g_fixture)
         g_fixture = std::make_unique<Fixture>();
     return *g_fixture;
-}
-
-qint64 FloorOnce(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("cannot read the benchmark database");
-    const QByteArray bytes = f.readAll();
-    const qint64 n = std::count(bytes.cbegin(), bytes.cend(), '|');
-    benchmark::DoNotOptimize(n);
-    return n;
-}
-
-double Seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
 }
 
 template <typename Work> void AgainstFloor(benchmark::State& state, Work&& work) {

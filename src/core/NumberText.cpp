@@ -255,24 +255,47 @@ int plainChars(double v, char* buf, int size) {
         buf[0] = '0';
         return 1;
     }
-    if (a < 1e-4 || a >= 1e15)
+    if (!std::isfinite(v))
         return -1;
-    if (a == std::trunc(a)) {
+    if (a < 1e15 && a == std::trunc(a)) {
         const auto res = std::to_chars(buf, buf + size, static_cast<long long>(v));
         return int(res.ptr - buf);
     }
-    const auto res = std::to_chars(buf, buf + size, v, std::chars_format::fixed);
+    // The 15 significant digits, laid out without an exponent.
+    char sci[40];
+    const auto res = std::to_chars(sci, sci + sizeof sci, a, std::chars_format::scientific, 14);
     if (res.ec != std::errc())
         return -1;
-    int significant = 0;
-    bool leading = true;
-    for (const char* p = buf; p < res.ptr; ++p) {
-        if (*p < '0' || *p > '9' || (leading && *p == '0'))
-            continue;
-        leading = false;
-        ++significant;
+    char digits[15];
+    digits[0] = sci[0];
+    std::copy(sci + 2, sci + 16, digits + 1);
+    int nd = 15;
+    while (nd > 1 && digits[nd - 1] == '0')
+        --nd;
+    int exponent = 0;
+    std::from_chars(sci + 17 + (sci[17] == '+' ? 1 : 0), res.ptr, exponent);
+    const int intDigits = exponent + 1; // digits before the point
+    const int length = (v < 0) + (intDigits <= 0 ? 2 - intDigits + nd
+                                                 : std::max(intDigits, nd) + (nd > intDigits));
+    if (length > size)
+        return -1;
+    char* out = buf;
+    if (v < 0)
+        *out++ = '-';
+    if (intDigits <= 0) {
+        *out++ = '0';
+        *out++ = '.';
+        out = std::fill_n(out, -intDigits, '0');
+        out = std::copy(digits, digits + nd, out);
+    } else if (intDigits >= nd) {
+        out = std::copy(digits, digits + nd, out);
+        out = std::fill_n(out, intDigits - nd, '0');
+    } else {
+        out = std::copy(digits, digits + intDigits, out);
+        *out++ = '.';
+        out = std::copy(digits + intDigits, digits + nd, out);
     }
-    return significant <= 15 ? int(res.ptr - buf) : -1;
+    return int(out - buf);
 }
 
 } // namespace

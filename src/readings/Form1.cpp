@@ -585,8 +585,12 @@ void Form1::VICHISLIT() {
             m_state.table.setCell(row, MonthColumn(*y, m, s), entryCell(m, s)->text());
     const ChargeDisplay shown = ComputeCharges(m_state.table, *y, row, tickedMonths());
     for (int m = 0; m < 13; ++m)
-        for (int r = 0; r < 5; ++r)
-            m_result[size_t(m)][size_t(r)]->setText(shown.cells[size_t(m)][size_t(r)]);
+        for (int r = 0; r < 5; ++r) {
+            MonthCell* cell = m_result[size_t(m)][size_t(r)];
+            // Unchanged cells are not repainted.
+            if (cell->text() != shown.cells[size_t(m)][size_t(r)])
+                cell->setText(shown.cells[size_t(m)][size_t(r)]);
+        }
 }
 
 void Form1::SAVE() {

@@ -1,3 +1,6 @@
+#include <cmath>
+
+#include <QRandomGenerator>
 #include <QTest>
 
 #include "core/NumberText.h"
@@ -15,6 +18,7 @@ private slots:
     void r6();
     void plainNumberReadsBack_data();
     void plainNumberReadsBack();
+    void plainNumberOfManyValues();
 };
 
 void tst_NumberText::readNumber_data() {
@@ -139,6 +143,30 @@ void tst_NumberText::plainNumberReadsBack() {
     QVERIFY(!IsPlainNumberOf(QString(text + u'0'), value));
     if (text.contains(u','))
         QVERIFY(!IsPlainNumberOf(QString(text).replace(u',', u'.'), value));
+}
+
+void tst_NumberText::plainNumberOfManyValues() {
+    // Products of readings, tariffs and coefficients over many magnitudes:
+    // at most 15 significant digits, no exponent, and the value reads back
+    // to within the 15th digit.
+    QRandomGenerator random(20261210);
+    for (int i = 0; i < 20000; ++i) {
+        const double scale = std::pow(10.0, random.bounded(-6, 14));
+        const double v = (random.generateDouble() - 0.3) * scale;
+        const QString text = PlainNumber(v);
+        int significant = 0;
+        bool leading = true;
+        for (QChar c : text) {
+            if (!c.isDigit() || (leading && c == u'0'))
+                continue;
+            leading = false;
+            ++significant;
+        }
+        QVERIFY2(significant <= 15, qPrintable(text));
+        QVERIFY2(!text.contains(u'e') && !text.contains(u'.'), qPrintable(text));
+        QVERIFY2(std::fabs(ReadNumber(text) - v) <= std::fabs(v) * 1e-14, qPrintable(text));
+        QVERIFY(IsPlainNumberOf(text, v));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_NumberText)

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <chrono>
+
+#include <QString>
+
+#include "core/Platform.h"
+#include "core/Settings.h"
+#include "core/SubscriberTable.h"
+
+// The calling thread's CPU time: time spent waiting for a core shared with
+// other work is not the program's.
+struct ThreadClock {
+    using duration = std::chrono::nanoseconds;
+    using time_point = std::chrono::time_point<ThreadClock, duration>;
+    static time_point now();
+};
+
+// The largest database: 501 subscribers with realistic texts in every stored
+// cell of the month blocks, the directory fields and the head meter.
+SubscriberTable MakeLargestTable();
+
+// The floor every figure is measured against: the file's bytes read whole
+// and their "|" counted. Returns the count.
+qint64 FloorOnce(const QString& path);
+
+template <typename Duration> double Seconds(Duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+// Answers nothing: the measured paths ask nothing.
+class QuietPlatform final : public Platform {
+public:
+    MsgAnswer message(const QString&, const QString&, MsgIcon, MsgButtons, MsgAnswer d) override {
+        return d;
+    }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<int> chooseColor(int) override { return std::nullopt; }
+    bool print(const PrintJob&) override { return false; }
+    bool openDocument(const QString&) override { return false; }
+    bool startProgram(const QString&, const QStringList&) override { return false; }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+    Settings& settings() override { return m_settings; }
+    void quit(int) override {}
+
+private:
+    Settings m_settings{QStringLiteral("ostrevanka-bench")};
+};

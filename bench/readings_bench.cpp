@@ -1,0 +1,110 @@
+// The main window on the largest database: the computation of the shown
+// year for every subscriber, and the whole leave-cell sequence a user
+// triggers with Enter (store, compute, repaint), each against the floor of
+// the database benchmarks in the same run.
+
+#include <memory>
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+
+#include "BenchSupport.h"
+#include "core/AppState.h"
+#include "core/DatabaseFile.h"
+#include "readings/Charges.h"
+#include "readings/Form1.h"
+#include "readings/MonthCell.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Fixture {
+    QTemporaryDir dir;
+    AppState state;
+    QuietPlatform platform;
+    std::unique_ptr<Form1> window;
+
+    Fixture() {
+        state.databasePath = dir.filePath(DatabaseFile::FileName);
+        state.programFolder = dir.path();
+        SubscriberTable table = MakeLargestTable();
+        if (!DatabaseFile::save(state.databasePath, table))
+            qFatal("cannot write the benchmark database");
+        platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2020"_s);
+        platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, table.cell(250, ColName));
+        window = std::make_unique<Form1>(state, platform);
+        if (!window->load())
+            qFatal("cannot load the benchmark database");
+        window->show();
+        QApplication::processEvents();
+    }
+};
+
+std::unique_ptr<Fixture> g_fixture;
+
+Fixture& fixture() {
+    if (!g_fixture)
+        g_fixture = std::make_unique<Fixture>();
+    return *g_fixture;
+}
+
+template <typename Work> void AgainstFloor(benchmark::State& state, Work&& work) {
+    Fixture& f = fixture();
+    double workTotal = 0, floorTotal = 0;
+    for (auto _ : state) {
+        const auto a = ThreadClock::now();
+        FloorOnce(f.state.databasePath);
+        const auto b = ThreadClock::now();
+        work(f);
+        const auto c = ThreadClock::now();
+        floorTotal += Seconds(b - a);
+        workTotal += Seconds(c - b);
+        state.SetIterationTime(Seconds(c - b));
+    }
+    state.counters["vs_floor"] = workTotal / floorTotal;
+    state.counters["floor_ms"] = floorTotal * 1000 / double(state.iterations());
+}
+
+// The year recomputed for all 501 subscribers, slot 9 of each stored.
+void BM_ComputeYear(benchmark::State& state) {
+    std::array<bool, 12> ticked{};
+    ticked.fill(true);
+    AgainstFloor(state, [&](Fixture& f) {
+        benchmark::DoNotOptimize(ComputeCharges(f.state.table, 3, 250, ticked));
+    });
+}
+
+// A reading typed and Enter pressed: the focus moves to the next month, the
+// cell left is stored, the year recomputed and the window repainted.
+void BM_LeaveCell(benchmark::State& state) {
+    int month = 1;
+    int value = 20000;
+    AgainstFloor(state, [&](Fixture& f) {
+        MonthCell* cell = f.window->entryCell(month, 1);
+        cell->setFocus();
+        cell->setText(QString::number(++value));
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(cell, &enter);
+        f.window->centralWidget()->repaint();
+        month = month % 11 + 1;
+    });
+}
+
+} // namespace
+
+BENCHMARK(BM_ComputeYear)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LeaveCell)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_fixture.reset();
+    return 0;
+}
