@@ -44,8 +44,7 @@ void roundDecimal(const Decimal& d, int decimals, HalfRounding half, std::string
     std::string all; // digits with the point after `pointAt` characters
     int pointAt;
     if (d.exponent <= 0) {
-        all = std::string(size_t(-d.exponent), '0') + d.digits;
-        all.insert(0, "0");
+        all = std::string(size_t(1 - d.exponent), '0') + d.digits;
         pointAt = 1;
     } else {
         all = d.digits;
@@ -86,7 +85,7 @@ void roundDecimal(const Decimal& d, int decimals, HalfRounding half, std::string
         if (i >= 0)
             ++all[size_t(i)];
         else {
-            all.insert(0, "1");
+            all.insert(all.begin(), '1');
             ++pointAt;
         }
     }
