@@ -132,7 +132,7 @@ void Form1::buildButtonBar(QWidget* client) {
         {u"Cmd2", u"Л. счет", QStyle::SP_FileDialogDetailedView},
         {u"Cmd3", u"Калькулятор", QStyle::SP_ComputerIcon},
         {u"Command6", u"Экспорт", QStyle::SP_ArrowRight},
-        {u"Cmd5", u"Помощь", QStyle::SP_DialogHelpButton},
+        {u"Cmd5", u"Помощь", QStyle::SP_MessageBoxQuestion},
     };
     int left = px(120);
     int index = 0;
@@ -260,6 +260,7 @@ void Form1::buildMonthRows(QWidget* client) {
             auto* label = new QLabel(MonthNames()[m - 1], client);
             label->setObjectName(arrayName(u"lbl2"_s, 100 + m));
             label->setGeometry(px(255), top, px(975) - px(255), height);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             label->setMouseTracking(true);
             label->installEventFilter(this);
             m_monthLabels[size_t(m - 1)] = label;
@@ -304,6 +305,7 @@ void Form1::buildMonthRows(QWidget* client) {
     }
     auto* totalLabel = new QLabel(u"Итого"_s, client);
     totalLabel->setGeometry(px(255), px(6345), px(720), px(315));
+    totalLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QFont f = totalLabel->font();
     f.setBold(true);
     totalLabel->setFont(f);
