@@ -44,6 +44,7 @@ private slots:
     void importMatchesAndWrites();
     void importKeepsFilledAndCarries();
     void importCharge();
+    void importFromLegacyXls();
 
 private:
     QTemporaryDir m_dir;
@@ -183,6 +184,29 @@ void tst_ReadingsWorkbooks::importCharge() {
     o.carry = false;
     ApplyReadingsImport(t, empty, o);
     QCOMPARE(t.cell(1, MonthColumn(0, 1, ChargeWithComp)), u"325,22"_s);
+}
+
+void tst_ReadingsWorkbooks::importFromLegacyXls() {
+    SubscriberTable t;
+    t.setSubscriberCount(4);
+    const QString addresses[4] = {u"01"_s, u"2"_s, u"03"_s, u"1"_s};
+    for (int r = 1; r <= 4; ++r)
+        t.setCell(r, ColAddress, addresses[r - 1]);
+    t.setCell(4, MonthColumn(5, 7, T1Current), u"старое"_s);
+    const WorkbookReadResult sheet =
+        ReadWorkbook(QStringLiteral(OST_TEST_DATA_DIR "/readings.xls"));
+    QVERIFY(sheet.ok());
+    ReadingsImportOptions o;
+    o.yearIndex = 5;
+    o.month = 7;
+    ApplyReadingsImport(t, sheet, o);
+    QCOMPARE(t.cell(1, MonthColumn(5, 7, T1Current)), u"10625"_s);
+    QCOMPARE(t.cell(1, MonthColumn(5, 7, T2Current)), u"5120"_s);
+    QCOMPARE(t.cell(2, MonthColumn(5, 7, T1Current)), u"8410,5"_s);
+    QCOMPARE(t.cell(3, MonthColumn(5, 7, T1Current)), u"12077"_s);
+    QVERIFY(t.cell(3, MonthColumn(5, 7, T2Current)).isEmpty());
+    QCOMPARE(t.cell(4, MonthColumn(5, 7, T1Current)), u"старое"_s); // "1" is not "01"
+    QCOMPARE(t.cell(2, MonthColumn(5, 8, T1Previous)), u"8410,5"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_ReadingsWorkbooks)
