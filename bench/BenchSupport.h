@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include <benchmark/benchmark.h>
+
 #include <QString>
 
 #include "core/Platform.h"
@@ -26,6 +28,25 @@ qint64 FloorOnce(const QString& path);
 
 template <typename Duration> double Seconds(Duration d) {
     return std::chrono::duration<double>(d).count();
+}
+
+// Runs the floor on `path` and the work alternately: the iteration time is
+// the work's, the counter "vs_floor" is work time / floor time over the run.
+template <typename Clock = ThreadClock, typename Work>
+void RunAgainstFloor(benchmark::State& state, const QString& path, Work&& work) {
+    double workTotal = 0, floorTotal = 0;
+    for (auto _ : state) {
+        const auto a = Clock::now();
+        FloorOnce(path);
+        const auto b = Clock::now();
+        work();
+        const auto c = Clock::now();
+        floorTotal += Seconds(b - a);
+        workTotal += Seconds(c - b);
+        state.SetIterationTime(Seconds(c - b));
+    }
+    state.counters["vs_floor"] = workTotal / floorTotal;
+    state.counters["floor_ms"] = floorTotal * 1000 / double(state.iterations());
 }
 
 // Answers nothing: the measured paths ask nothing.

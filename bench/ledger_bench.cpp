@@ -72,19 +72,7 @@ Fixture& fixture() {
 
 template <typename Work> void AgainstFloor(benchmark::State& state, Work&& work) {
     Fixture& f = fixture();
-    double workTotal = 0, floorTotal = 0;
-    for (auto _ : state) {
-        const auto a = Clock::now();
-        FloorOnce(f.state.databasePath);
-        const auto b = Clock::now();
-        work(f);
-        const auto c = Clock::now();
-        floorTotal += Seconds(b - a);
-        workTotal += Seconds(c - b);
-        state.SetIterationTime(Seconds(c - b));
-    }
-    state.counters["vs_floor"] = workTotal / floorTotal;
-    state.counters["floor_ms"] = floorTotal * 1000 / double(state.iterations());
+    RunAgainstFloor<Clock>(state, f.state.databasePath, [&] { work(f); });
 }
 
 void SendKey(QWidget* to, int key) {

@@ -54,19 +54,7 @@ Fixture& fixture() {
 
 template <typename Work> void AgainstFloor(benchmark::State& state, Work&& work) {
     Fixture& f = fixture();
-    double workTotal = 0, floorTotal = 0;
-    for (auto _ : state) {
-        const auto a = ThreadClock::now();
-        FloorOnce(f.state.databasePath);
-        const auto b = ThreadClock::now();
-        work(f);
-        const auto c = ThreadClock::now();
-        floorTotal += Seconds(b - a);
-        workTotal += Seconds(c - b);
-        state.SetIterationTime(Seconds(c - b));
-    }
-    state.counters["vs_floor"] = workTotal / floorTotal;
-    state.counters["floor_ms"] = floorTotal * 1000 / double(state.iterations());
+    RunAgainstFloor<ThreadClock>(state, f.state.databasePath, [&] { work(f); });
 }
 
 // The year recomputed for all 501 subscribers, slot 9 of each stored.

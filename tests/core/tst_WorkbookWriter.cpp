@@ -8,62 +8,11 @@
 
 #include "core/WorkbookSheet.h"
 #include "core/WorkbookWriter.h"
+#include "support/WorkbookDump.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Reads a written workbook with openpyxl, an independent reader, and returns
-// its active sheet as JSON: cells with value, type and look, merges, widths.
-const char* const DumpScript = R"PY(
-import sys, json, openpyxl
-with open(sys.argv[1], 'rb') as f:
-    wb = openpyxl.load_workbook(f)
-ws = wb.active
-cells = {}
-for row in ws.iter_rows():
-    for c in row:
-        if c.value is None and not c.has_style:
-            continue
-        color = None
-        if c.font.color is not None and c.font.color.type == 'rgb':
-            color = c.font.color.rgb
-        b = c.border
-        cells[c.coordinate] = {
-            'value': c.value, 'type': c.data_type, 'bold': bool(c.font.b), 'color': color,
-            'h': c.alignment.horizontal, 'v': c.alignment.vertical,
-            'wrap': bool(c.alignment.wrap_text),
-            'borders': [b.left.style, b.right.style, b.top.style, b.bottom.style],
-            'format': c.number_format}
-widths = {}
-for key, d in ws.column_dimensions.items():
-    if d.customWidth:
-        for i in range(d.min, d.max + 1):
-            widths[openpyxl.utils.get_column_letter(i)] = d.width
-print(json.dumps({'sheets': wb.sheetnames, 'cells': cells,
-                  'merges': sorted(str(r) for r in ws.merged_cells.ranges),
-                  'widths': widths}, ensure_ascii=False))
-)PY";
-
-QJsonObject dump(const QString& path) {
-    QProcess p;
-    p.start(u"/usr/bin/python3"_s, {u"-c"_s, QString::fromUtf8(DumpScript), path});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        qWarning() << p.readAllStandardError();
-        return {};
-    }
-    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-}
-
-QJsonObject cellOf(const QJsonObject& d, const QString& address) {
-    return d[u"cells"_s].toObject()[address].toObject();
-}
-
-// The file stores a column width with the cell padding of the default font
-// (5 pixels on a 7-pixel digit); this is the width in characters a user sees.
-double shownWidth(const QJsonObject& widths, const QString& column) {
-    return (widths[column].toDouble() * 7 - 5) / 7;
-}
 
 QString thin() {
     return u"thin"_s;
@@ -174,7 +123,7 @@ void tst_WorkbookWriter::valuesTypesAndLooks() {
 
     const QString path = m_dir.filePath(u"looks.xlsx"_s);
     QVERIFY(WriteWorkbook(sheet, path));
-    const QJsonObject d = dump(path);
+    const QJsonObject d = DumpWorkbook(path);
     QVERIFY(!d.isEmpty());
     QCOMPARE(d[u"sheets"_s].toArray().size(), 1);
 
@@ -190,34 +139,34 @@ void tst_WorkbookWriter::valuesTypesAndLooks() {
         {u"D2", 2.675, u"n"},   {u"A3", 2.0, u"n"},
     };
     for (const Expect& e : values) {
-        const QJsonObject c = cellOf(d, QString::fromUtf16(e.cell));
+        const QJsonObject c = DumpedCell(d, QString::fromUtf16(e.cell));
         QCOMPARE(c[u"type"_s].toString(), QString::fromUtf16(e.type));
         QCOMPARE(c[u"value"_s].toVariant().toString(), e.value.toString());
     }
-    QVERIFY(cellOf(d, u"D3"_s)[u"value"_s].isNull());
+    QVERIFY(DumpedCell(d, u"D3"_s)[u"value"_s].isNull());
 
     for (const QString& a : {u"A1"_s, u"B1"_s, u"C1"_s}) {
-        QVERIFY(cellOf(d, a)[u"bold"_s].toBool());
-        QCOMPARE(cellOf(d, a)[u"h"_s].toString(), u"center"_s);
+        QVERIFY(DumpedCell(d, a)[u"bold"_s].toBool());
+        QCOMPARE(DumpedCell(d, a)[u"h"_s].toString(), u"center"_s);
     }
-    QVERIFY(!cellOf(d, u"B2"_s)[u"bold"_s].toBool());
-    QCOMPARE(cellOf(d, u"B3"_s)[u"h"_s].toString(), u"left"_s);
-    QCOMPARE(cellOf(d, u"C2"_s)[u"h"_s].toString(), u"right"_s);
-    QVERIFY(cellOf(d, u"A2"_s)[u"h"_s].isNull());
+    QVERIFY(!DumpedCell(d, u"B2"_s)[u"bold"_s].toBool());
+    QCOMPARE(DumpedCell(d, u"B3"_s)[u"h"_s].toString(), u"left"_s);
+    QCOMPARE(DumpedCell(d, u"C2"_s)[u"h"_s].toString(), u"right"_s);
+    QVERIFY(DumpedCell(d, u"A2"_s)[u"h"_s].isNull());
 
     // Thin lines on every edge of every cell of A1:D4, empty cells included,
     // and none outside.
     for (int r = 1; r <= 4; ++r)
         for (const QString& col : {u"A"_s, u"B"_s, u"C"_s, u"D"_s}) {
-            const QJsonArray b = cellOf(d, col + QString::number(r))[u"borders"_s].toArray();
+            const QJsonArray b = DumpedCell(d, col + QString::number(r))[u"borders"_s].toArray();
             QCOMPARE(b, (QJsonArray{thin(), thin(), thin(), thin()}));
         }
     QVERIFY(!d[u"cells"_s].toObject().contains(u"A5"_s));
     QVERIFY(!d[u"cells"_s].toObject().contains(u"E1"_s));
 
-    QCOMPARE(cellOf(d, u"D2"_s)[u"format"_s].toString(), u"#,##0.00$"_s);
-    QCOMPARE(cellOf(d, u"A2"_s)[u"format"_s].toString(), u"General"_s);
-    QCOMPARE(cellOf(d, u"C3"_s)[u"format"_s].toString(), u"General"_s);
+    QCOMPARE(DumpedCell(d, u"D2"_s)[u"format"_s].toString(), u"#,##0.00$"_s);
+    QCOMPARE(DumpedCell(d, u"A2"_s)[u"format"_s].toString(), u"General"_s);
+    QCOMPARE(DumpedCell(d, u"C3"_s)[u"format"_s].toString(), u"General"_s);
 }
 
 void tst_WorkbookWriter::mergesColoursAndWidths() {
@@ -240,28 +189,27 @@ void tst_WorkbookWriter::mergesColoursAndWidths() {
 
     const QString path = m_dir.filePath(u"merges.xlsx"_s);
     QVERIFY(WriteWorkbook(sheet, path));
-    const QJsonObject d = dump(path);
+    const QJsonObject d = DumpWorkbook(path);
     QVERIFY(!d.isEmpty());
     QCOMPARE(d[u"merges"_s].toArray(), (QJsonArray{u"A1:F1"_s, u"B5:C6"_s}));
-    QCOMPARE(cellOf(d, u"A1"_s)[u"value"_s].toString(), u"Разбаланс за 2024 год"_s);
-    QCOMPARE(cellOf(d, u"A1"_s)[u"h"_s].toString(), u"center"_s);
-    QCOMPARE(cellOf(d, u"B5"_s)[u"value"_s].toDouble(), 77.0);
+    QCOMPARE(DumpedCell(d, u"A1"_s)[u"value"_s].toString(), u"Разбаланс за 2024 год"_s);
+    QCOMPARE(DumpedCell(d, u"A1"_s)[u"h"_s].toString(), u"center"_s);
+    QCOMPARE(DumpedCell(d, u"B5"_s)[u"value"_s].toDouble(), 77.0);
 
-    QCOMPARE(cellOf(d, u"A2"_s)[u"color"_s].toString(), u"FFFF0000"_s);
-    QCOMPARE(cellOf(d, u"B2"_s)[u"color"_s].toString(), u"FF0000FF"_s);
-    QCOMPARE(cellOf(d, u"B2"_s)[u"value"_s].toDouble(), -12.75);
-    QCOMPARE(cellOf(d, u"C2"_s)[u"value"_s].toString(), u"длинный текст,\nвторая строка"_s);
-    QVERIFY(cellOf(d, u"C2"_s)[u"wrap"_s].toBool());
-    QVERIFY(!cellOf(d, u"B2"_s)[u"wrap"_s].toBool());
+    QCOMPARE(DumpedCell(d, u"A2"_s)[u"color"_s].toString(), u"FFFF0000"_s);
+    QCOMPARE(DumpedCell(d, u"B2"_s)[u"color"_s].toString(), u"FF0000FF"_s);
+    QCOMPARE(DumpedCell(d, u"B2"_s)[u"value"_s].toDouble(), -12.75);
+    QCOMPARE(DumpedCell(d, u"C2"_s)[u"value"_s].toString(), u"длинный текст,\nвторая строка"_s);
+    QVERIFY(DumpedCell(d, u"C2"_s)[u"wrap"_s].toBool());
+    QVERIFY(!DumpedCell(d, u"B2"_s)[u"wrap"_s].toBool());
     for (const QString& a : {u"A2"_s, u"B2"_s, u"C2"_s})
-        QCOMPARE(cellOf(d, a)[u"v"_s].toString(), u"top"_s);
-    QCOMPARE(cellOf(d, u"K3"_s)[u"format"_s].toString(), u"#,##0.00$"_s);
-    QCOMPARE(cellOf(d, u"K3"_s)[u"value"_s].toDouble(), 1234.5);
+        QCOMPARE(DumpedCell(d, a)[u"v"_s].toString(), u"top"_s);
+    QCOMPARE(DumpedCell(d, u"K3"_s)[u"format"_s].toString(), u"#,##0.00$"_s);
+    QCOMPARE(DumpedCell(d, u"K3"_s)[u"value"_s].toDouble(), 1234.5);
 
-    const QJsonObject w = d[u"widths"_s].toObject();
-    QVERIFY(qAbs(shownWidth(w, u"K"_s) - 16) < 0.05);
-    QVERIFY(qAbs(shownWidth(w, u"L"_s) - 16) < 0.05);
-    QVERIFY(!w.contains(u"A"_s));
+    QVERIFY(qAbs(ShownColumnWidth(d, u"K"_s) - 16) < 0.05);
+    QVERIFY(qAbs(ShownColumnWidth(d, u"L"_s) - 16) < 0.05);
+    QVERIFY(!d[u"widths"_s].toObject().contains(u"A"_s));
 }
 
 void tst_WorkbookWriter::autoFitFollowsTheLongestText() {
@@ -288,10 +236,10 @@ void tst_WorkbookWriter::autoFitFollowsTheLongestText() {
 
     const QString path = m_dir.filePath(u"fit.xlsx"_s);
     QVERIFY(WriteWorkbook(sheet, path));
-    const QJsonObject w = dump(path)[u"widths"_s].toObject();
-    QVERIFY(qAbs(shownWidth(w, u"B"_s) - widths.at(1)) < 0.08); // whole pixels
-    QVERIFY(qAbs(shownWidth(w, u"A"_s) - widths.at(0)) < 0.08);
-    QVERIFY(shownWidth(w, u"B"_s) > 25);
+    const QJsonObject w = DumpWorkbook(path);
+    QVERIFY(qAbs(ShownColumnWidth(w, u"B"_s) - widths.at(1)) < 0.08); // whole pixels
+    QVERIFY(qAbs(ShownColumnWidth(w, u"A"_s) - widths.at(0)) < 0.08);
+    QVERIFY(ShownColumnWidth(w, u"B"_s) > 25);
     QVERIFY(!w.contains(u"C"_s));
 }
 
@@ -307,7 +255,7 @@ void tst_WorkbookWriter::replacesAndFails() {
     WorkbookSheet sheet;
     sheet.set(u"A1", u"новое"_s);
     QVERIFY(WriteWorkbook(sheet, path));
-    QCOMPARE(cellOf(dump(path), u"A1"_s)[u"value"_s].toString(), u"новое"_s);
+    QCOMPARE(DumpedCell(DumpWorkbook(path), u"A1"_s)[u"value"_s].toString(), u"новое"_s);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no leftovers
 
     // A folder that does not exist: false, nothing made.

@@ -8,47 +8,11 @@
 
 #include "core/WorkbookWriter.h"
 #include "imbalance/RazbalansExport.h"
+#include "support/WorkbookDump.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The written workbook as openpyxl reads it: every cell with a value or a
-// style, the merges and the fixed widths.
-const char* const DumpScript = R"PY(
-import sys, json, openpyxl
-wb = openpyxl.load_workbook(sys.argv[1])
-ws = wb.active
-cells = {}
-for row in ws.iter_rows():
-    for c in row:
-        if c.value is None and not c.has_style:
-            continue
-        b = c.border
-        cells[c.coordinate] = {
-            'value': c.value, 'type': c.data_type, 'bold': bool(c.font.b),
-            'h': c.alignment.horizontal, 'v': c.alignment.vertical,
-            'wrap': bool(c.alignment.wrap_text),
-            'borders': [b.left.style, b.right.style, b.top.style, b.bottom.style],
-            'format': c.number_format}
-widths = {}
-for key, d in ws.column_dimensions.items():
-    if d.customWidth:
-        for i in range(d.min, d.max + 1):
-            widths[openpyxl.utils.get_column_letter(i)] = d.width
-print(json.dumps({'cells': cells, 'merges': sorted(str(r) for r in ws.merged_cells.ranges),
-                  'widths': widths}, ensure_ascii=False))
-)PY";
-
-QJsonObject dump(const QString& path) {
-    QProcess p;
-    p.start(u"/usr/bin/python3"_s, {u"-c"_s, QString::fromUtf8(DumpScript), path});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        qWarning() << p.readAllStandardError();
-        return {};
-    }
-    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-}
 
 // A year as the window would show it: January with readings and money,
 // February without head-meter readings, the rest empty.
@@ -85,7 +49,7 @@ void tst_RazbalansExport::readBack() {
     const QString path = m_dir.filePath(u"Разбаланс 2019 г..xlsx"_s);
     QVERIFY(WriteWorkbook(RazbalansSheet(u"Разбаланс 2019 г."_s, head, shown), path));
 
-    const QJsonObject d = dump(path);
+    const QJsonObject d = DumpWorkbook(path);
     QVERIFY(!d.isEmpty());
     const QJsonObject cells = d[u"cells"_s].toObject();
     const auto cell = [&](const char* a) { return cells[QString::fromLatin1(a)].toObject(); };
