@@ -4,5 +4,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 "$root/scripts/install-deps.sh"
+# Let clones in other folders share the compiler cache.
+export CCACHE_BASEDIR="$root"
+export CCACHE_NOHASHDIR=1
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"
