@@ -44,9 +44,9 @@ QString afterRoundTrip(const QString& text) {
 
 QString randomText(QRandomGenerator& random) {
     static const QStringList pieces = {
-        u"10625"_s, u"3,22"_s,  u"Иванов И. И."_s, u"ё"_s,     u"№"_s,     u" "_s,
-        u"|"_s,     u"\r\n"_s,  u"\r"_s,           u"\n"_s,    u"漢"_s,    u"😀"_s,
-        u"¦"_s,     u"€"_s,     u"31.01.17"_s,     u"-12,75"_s, u"  край  "_s};
+        u"10625"_s, u"3,22"_s, u"Иванов И. И."_s, u"ё"_s,      u"№"_s,       u" "_s,
+        u"|"_s,     u"\r\n"_s, u"\r"_s,           u"\n"_s,     u"漢"_s,      u"😀"_s,
+        u"¦"_s,     u"€"_s,    u"31.01.17"_s,     u"-12,75"_s, u"  край  "_s};
     const int kind = random.bounded(20);
     if (kind == 0)
         return {};
@@ -104,10 +104,11 @@ void tst_TableSoak::editsSavesAndReloads() {
                 if (it != model.end() && c <= DatabaseFile::Separators)
                     expected = afterRoundTrip(it->second);
                 if (loaded.cellView(r, c) != expected)
-                    QFAIL(qPrintable(u"round %1, cell (%2, %3): \"%4\" instead of \"%5\""_s.arg(round)
-                                         .arg(r)
-                                         .arg(c)
-                                         .arg(loaded.cell(r, c), expected)));
+                    QFAIL(
+                        qPrintable(u"round %1, cell (%2, %3): \"%4\" instead of \"%5\""_s.arg(round)
+                                       .arg(r)
+                                       .arg(c)
+                                       .arg(loaded.cell(r, c), expected)));
             }
         }
         // Go on from what the file kept, as the program does after a restart.

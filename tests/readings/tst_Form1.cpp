@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QSignalSpy>
@@ -90,6 +91,8 @@ private slots:
     void noDatabaseAnsweredNoEnds();
     void loadFailures_data();
     void loadFailures();
+    void databaseReplacedByAFolder();
+    void failedSaveKeepsEverything();
     void firstStartDefaults();
     void storedNameOfDeletedSubscriberFallsBack();
     void roadOfOneEvent();
@@ -155,6 +158,11 @@ void tst_Form1::loadFailures_data() {
     for (int i = 0; i < 502; ++i)
         many += QByteArray(2513, '|') + "\r\n";
     QTest::newRow("502 lines") << many << QString() << QString();
+    QByteArray binary(4096, '\0');
+    for (int i = 0; i < binary.size(); ++i)
+        binary[i] = char((i * 37) % 251);
+    QTest::newRow("binary") << binary << u"Строка № 1   файла %1  Содержит ошибку!"_s
+                            << u"Ошибка формата файла"_s;
 }
 
 void tst_Form1::loadFailures() {
@@ -178,6 +186,31 @@ void tst_Form1::loadFailures() {
         QCOMPARE(msgs[0].text, firstText.arg(QDir::toNativeSeparators(f.state.databasePath)));
         QCOMPARE(msgs[0].title, firstTitle);
     }
+}
+
+void tst_Form1::databaseReplacedByAFolder() {
+    Fixture f(0);
+    QVERIFY(QDir().mkpath(f.state.databasePath));
+    QVERIFY(!f.open());
+    QCOMPARE(f.platform.messages.size(), size_t(1));
+    QCOMPARE(f.platform.messages[0].text, u"Ошибка при открытии файла базы"_s);
+    QVERIFY(QFileInfo(f.state.databasePath).isDir());
+}
+
+void tst_Form1::failedSaveKeepsEverything() {
+    Fixture f;
+    QVERIFY(f.open());
+    f.cell(1, 1)->setText(u"777"_s);
+    // The folder is gone: the save fails, says so and keeps the table.
+    const QString moved = f.dir.path() + u"-moved"_s;
+    QVERIFY(QDir().rename(f.dir.path(), moved));
+    QVERIFY(!f.form->saveAndWrite());
+    QCOMPARE(f.platform.messages.back().text, u"Ошибка сохранения"_s);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 1, T1Current)), u"777"_s);
+    // Back in place, the next save writes it.
+    QVERIFY(QDir().rename(moved, f.dir.path()));
+    QVERIFY(f.form->saveAndWrite());
+    QVERIFY(f.fileBytes().contains("|777|"));
 }
 
 void tst_Form1::firstStartDefaults() {
