@@ -12,8 +12,8 @@ constexpr int Month = 3;
 
 // One month's readings of one subscriber: T1 current, T1 previous, T2 current,
 // T2 previous, separated by ';'.
-void putReadings(SubscriberTable& t, int row, int year, int month, const QString& spec) {
-    const QStringList p = spec.split(u';');
+void putReadings(SubscriberTable& t, int row, int year, int month, const QString& readings) {
+    const QStringList p = readings.split(u';');
     t.setCell(row, MonthColumn(year, month, T1Current), p.value(0));
     t.setCell(row, MonthColumn(year, month, T1Previous), p.value(1));
     t.setCell(row, MonthColumn(year, month, T2Current), p.value(2));
