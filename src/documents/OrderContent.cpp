@@ -5,7 +5,7 @@
 #include "AmountInWords.h"
 #include "core/NumberText.h"
 #include "core/SubscriberTable.h"
-#include "printing/MonthNames.h"
+#include "printing/LedgerColumn.h"
 
 using namespace Qt::StringLiterals;
 

@@ -2,7 +2,7 @@
 
 #include "core/NumberText.h"
 #include "core/SubscriberTable.h"
-#include "printing/MonthNames.h"
+#include "printing/LedgerColumn.h"
 
 using namespace Qt::StringLiterals;
 

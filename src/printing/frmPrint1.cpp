@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "LedgerPagePainter.h"
-#include "MonthNames.h"
+#include "LedgerColumn.h"
 #include "PageGeometry.h"
 #include "core/AppState.h"
 

@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 
-#include "MonthNames.h"
+#include "LedgerColumn.h"
 #include "PageGeometry.h"
 #include "ReadingSheetPainter.h"
 #include "core/AppState.h"

@@ -3,7 +3,7 @@
 #include "core/SubscriberTable.h"
 #include "documents/OrderContent.h"
 #include "documents/ReceiptContent.h"
-#include "printing/MonthNames.h"
+#include "printing/LedgerColumn.h"
 
 using namespace Qt::StringLiterals;
 

@@ -12,7 +12,7 @@
 #include "documents/frmKvit.h"
 #include "documents/frmOrd.h"
 #include "printing/MDIfrmPrint.h"
-#include "printing/MonthNames.h"
+#include "printing/LedgerColumn.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;

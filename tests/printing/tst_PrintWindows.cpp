@@ -10,7 +10,7 @@
 #include "core/SubscriberTable.h"
 #include "printing/LedgerPagePainter.h"
 #include "printing/MDIfrmPrint.h"
-#include "printing/MonthNames.h"
+#include "printing/LedgerColumn.h"
 #include "printing/frmPrint1.h"
 #include "printing/frmPrint2.h"
 #include "support/ScriptedPlatform.h"

@@ -1,4 +1,4 @@
-#include "MonthNames.h"
+#include "LedgerColumn.h"
 
 #include "core/SubscriberTable.h"
 
