@@ -24,7 +24,8 @@ MsgAnswer QtPlatform::message(const QString& text, const QString& title, MsgIcon
                               MsgButtons buttons, MsgAnswer defaultButton) {
     QMessageBox box(QApplication::activeWindow());
     box.setText(text);
-    box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    // Boxes without a title of their own carry the program's name.
+    box.setWindowTitle(title.isEmpty() ? u"Остреванка 2.1"_s : title);
     switch (icon) {
     case MsgIcon::None:
         box.setIcon(QMessageBox::NoIcon);

@@ -26,7 +26,6 @@ int main(int argc, char* argv[]) {
     const QString appName = QFileInfo(QCoreApplication::applicationFilePath()).baseName();
     QCoreApplication::setApplicationName(appName);
     QCoreApplication::setOrganizationName(appName);
-    QGuiApplication::setApplicationDisplayName(u"Остреванка 2.1"_s);
 
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Russian), u"qtbase"_s, u"_"_s,
