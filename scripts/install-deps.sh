@@ -9,7 +9,7 @@ packages=(
   libxlsxwriter-dev libfreexl-dev libzip-dev libqrencode-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xauth xdotool openbox wmctrl imagemagick poppler-utils
-  python3-openpyxl libbenchmark-dev
+  python3-openpyxl libbenchmark-dev time
 )
 
 missing=()
