@@ -19,29 +19,48 @@ def run(*args, env=None, check=True):
 
 class Display:
     def __init__(self):
-        r, w = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-            pass_fds=[w], stderr=subprocess.DEVNULL)
-        os.close(w)
-        number = os.read(r, 16).decode().strip()
-        os.close(r)
-        self.env = dict(os.environ, DISPLAY=":" + number, QT_QPA_PLATFORM="xcb")
-        self.wm = None
-        # The window manager is up when it answers; a start that fails (it
-        # can lose a race with the server's start) is tried again.
+        self.xvfb = self.wm = None
+        self.log = tempfile.TemporaryFile()  # what the server and the manager say
+        # A server and its window manager; a start that fails is tried again
+        # with a fresh server.
+        problems = []
         for _ in range(5):
-            self.wm = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.PIPE)
-            end = time.time() + 10
-            while time.time() < end and self.wm.poll() is None:
-                if run("wmctrl", "-m", env=self.env, check=False).returncode == 0:
-                    return
-                time.sleep(0.2)
+            if self._start():
+                return
+            self.log.seek(0)
+            problems.append("Xvfb %s, openbox %s: %s" % (
+                self.xvfb.poll(), self.wm.poll(),
+                self.log.read().decode(errors="replace").strip()[-600:]))
+            self.close()
+            time.sleep(0.5)
+        raise AssertionError("the window manager did not start:\n" + "\n".join(problems))
+
+    def _start(self):
+        # A display number nobody holds; the server is ready once its socket
+        # is there.
+        number = next(str(n) for n in range(90, 400)
+                      if not os.path.exists("/tmp/.X%d-lock" % n)
+                      and not os.path.exists("/tmp/.X11-unix/X%d" % n))
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", ":" + number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=self.log)
+        end = time.time() + 15
+        while not os.path.exists("/tmp/.X11-unix/X" + number):
+            if time.time() > end or self.xvfb.poll() is not None:
+                self.wm = subprocess.Popen(["true"])
+                return False
+            time.sleep(0.1)
+        self.env = dict(os.environ, DISPLAY=":" + number, QT_QPA_PLATFORM="xcb")
+        self.wm = subprocess.Popen(["openbox"], env=self.env, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=self.log)
+        end = time.time() + 15
+        while time.time() < end and self.wm.poll() is None and self.xvfb.poll() is None:
+            if run("wmctrl", "-m", env=self.env, check=False).returncode == 0:
+                return True
+            time.sleep(0.2)
+        if self.wm.poll() is None:
             self.wm.kill()
-            print("openbox:", self.wm.communicate()[1].decode(errors="replace"), file=sys.stderr)
-        self.close()
-        raise AssertionError("the window manager did not start")
+        return False
 
     def close(self):
         for p in (self.wm, self.xvfb):
