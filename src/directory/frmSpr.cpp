@@ -21,6 +21,7 @@
 #include "core/DatabaseFile.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
+#include "core/UserWarnings.h"
 #include "core/WorkbookReader.h"
 #include "core/WorkbookSheet.h"
 #include "core/WorkbookWriter.h"
@@ -350,15 +351,8 @@ void frmSpr::importWorkbook() {
     if (path.isEmpty())
         return;
     const WorkbookReadResult sheet = ReadWorkbook(path);
-    if (sheet.status == WorkbookReadResult::Status::AccessDenied) {
-        m_platform.message(u"Доступ к файлу закрыт!"_s, u"Ошибка импорта"_s, MsgIcon::Warning,
-                           MsgButtons::Ok);
+    if (ReportWorkbookReadFailure(m_platform, sheet))
         return;
-    }
-    if (sheet.status != WorkbookReadResult::Status::Ok) {
-        m_platform.message(u"Ошибка импорта!"_s, u"Ошибка"_s, MsgIcon::Information, MsgButtons::Ok);
-        return;
-    }
     const DirectoryImport import = ReadDirectoryImport(sheet);
     if (import.status == DirectoryImport::Status::Empty)
         return;

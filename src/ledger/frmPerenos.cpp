@@ -12,6 +12,8 @@
 #include "YearCarry.h"
 #include "core/AppState.h"
 #include "core/Cp1251.h"
+#include "core/UserWarnings.h"
+#include "ledger/CellEditor.h"
 #include "core/Platform.h"
 #include "core/SubscriberTable.h"
 
@@ -150,26 +152,16 @@ void frmPerenos::resizeEvent(QResizeEvent* event) {
 }
 
 void frmPerenos::hideEditor() {
-    if (!m_editor->isVisible())
-        return;
-    m_editor->hide();
-    m_editor->clear();
+    if (m_editor->isVisible())
+        HideCellEditor(m_editor);
 }
 
 void frmPerenos::openEditor() {
-    m_editor->hide();
-    m_editor->clear();
+    HideCellEditor(m_editor);
     const QModelIndex cur = m_grid->currentIndex();
     if (!cur.isValid() || cur.column() == BalanceCarryModel::Label)
         return;
-    m_grid->scrollTo(cur);
-    const QRect r = m_grid->visualRect(cur);
-    const QPoint topLeft = m_grid->viewport()->mapTo(this, r.topLeft());
-    m_editor->setGeometry(topLeft.x() - 1, topLeft.y(), r.width() + 2, r.height());
-    m_editor->show();
-    m_editor->raise();
-    m_editor->setText(m_model->text(cur.row(), cur.column()));
-    m_editor->setFocus();
+    ShowEditorOverCell(m_editor, m_grid, cur, m_model->text(cur.row(), cur.column()));
 }
 
 void frmPerenos::acceptEdit() {
@@ -177,11 +169,7 @@ void frmPerenos::acceptEdit() {
     if (!cur.isValid())
         return;
     const QString text = m_editor->text();
-    if (!Cp1251::canEncode(text))
-        m_platform.message(
-            u"Текст \""_s + text +
-                u"\" содержит символы, которые не сохранятся в файле базы; они будут записаны как «?»."_s,
-            u"Предупреждение"_s, MsgIcon::Warning, MsgButtons::Ok);
+    WarnIfNotStorable(m_platform, text);
     m_model->setText(cur.row(), cur.column(), text);
     m_editor->hide();
     m_editor->clear();

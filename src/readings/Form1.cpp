@@ -20,6 +20,7 @@
 
 #include "core/Backup.h"
 #include "core/Cp1251.h"
+#include "core/UserWarnings.h"
 #include "core/LineBreaks.h"
 #include "core/MonthNames.h"
 #include "core/DatabaseFile.h"
@@ -637,11 +638,7 @@ void Form1::onCellFocusOut(MonthCell* cell) {
     const QString cleaned = RemoveLineBreaks(cell->text());
     if (cleaned != cell->text())
         cell->setText(cleaned);
-    if (!Cp1251::canEncode(cell->text()))
-        m_platform.message(
-            u"Текст \""_s + cell->text() +
-                u"\" содержит символы, которые не сохранятся в файле базы; они будут записаны как «?»."_s,
-            u"Предупреждение"_s, MsgIcon::Warning, MsgButtons::Ok);
+    WarnIfNotStorable(m_platform, cell->text());
     if (m_ch1->isChecked() && m <= 11 && (s == 1 || s == 3)) {
         MonthCell* next = entryCell(m + 1, s + 1);
         if (next->text().isEmpty() && !cell->text().isEmpty())

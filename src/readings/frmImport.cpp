@@ -11,6 +11,7 @@
 
 #include "core/Settings.h"
 #include "core/SubscriberTable.h"
+#include "core/UserWarnings.h"
 #include "core/WorkbookReader.h"
 #include "core/WorkbookWriter.h"
 #include "readings/ReadingsImport.h"
@@ -128,15 +129,8 @@ void frmImport::runImport() {
     if (path.isEmpty())
         return;
     const WorkbookReadResult sheet = ReadWorkbook(path);
-    if (sheet.status == WorkbookReadResult::Status::AccessDenied) {
-        m_platform.message(u"Доступ к файлу закрыт!"_s, u"Ошибка импорта"_s, MsgIcon::Warning,
-                           MsgButtons::Ok);
+    if (ReportWorkbookReadFailure(m_platform, sheet))
         return;
-    }
-    if (!sheet.ok()) {
-        m_platform.message(u"Ошибка импорта!"_s, u"Ошибка"_s, MsgIcon::Information, MsgButtons::Ok);
-        return;
-    }
     ReadingsImportOptions options;
     options.yearIndex = *y;
     options.month = m_month->currentIndex() + 1;
