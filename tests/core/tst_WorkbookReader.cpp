@@ -30,6 +30,17 @@ bool makeWorkbook(const char* script, const QString& path) {
     return runPython({QStringLiteral(OST_TEST_DATA_DIR "/") + QString::fromLatin1(script), path});
 }
 
+// A legacy workbook written record by record: "biff8", "biff5", or the
+// BIFF8 one broken in the named way.
+bool makeLegacyWorkbook(const QString& kind, const QString& path) {
+    return runPython({QStringLiteral(OST_TEST_DATA_DIR "/make_biff_xls.py"), kind, path});
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 struct Expect {
     const char16_t* cell;
     const char16_t* text;
@@ -72,6 +83,13 @@ private slots:
     void openpyxlActiveSheet();
     void handWrittenPackage();
     void legacyXls();
+    void legacyXlsFeatures();
+    void legacyRecords();
+    void legacyExcel95_data();
+    void legacyExcel95();
+    void legacyDamaged_data();
+    void legacyDamaged();
+    void legacyCutShort();
     void readsBackWhatWasWritten();
     void failures();
     void accessDenied();
@@ -163,6 +181,141 @@ void tst_WorkbookReader::legacyXls() {
     QCOMPARE(r.rowCount(), 6);
 }
 
+void tst_WorkbookReader::legacyXlsFeatures() {
+    // Made with python3-xlwt (README): its shared strings run on into
+    // continuation records.
+    const WorkbookReadResult r = ReadWorkbook(QStringLiteral(OST_TEST_DATA_DIR "/features.xls"));
+    QCOMPARE(r.status, WorkbookReadResult::Status::Ok);
+    compare(r, {{u"A1", u"ИСТИНА"},
+                {u"B1", u"ЛОЖЬ"},
+                {u"C1", u""}, // an error value
+                {u"D1", u""}, // a formula stored without a result
+                {u"E1", u"после"},
+                {u"C2", u"конец"},
+                {u"A3", u"1"},
+                {u"B3", u"-7"},
+                {u"C3", u"12,34"},
+                {u"D3", u"2,5"},
+                {u"E3", u"0,1"},
+                {u"F3", u"10000000000"},
+                {u"G3", u"123456789"},
+                {u"H3", u"1073741824"},
+                {u"A4", u"Жирный и обычный"}});
+    QCOMPARE(r.cell(u"A2"), u"0123456789"_s.repeated(900));
+    QCOMPARE(r.cell(u"B2"), u"съешь же ещё этих мягких булок, да выпей чаю. "_s.repeated(110));
+    QCOMPARE(r.cells.size(), std::size_t(15));
+}
+
+void tst_WorkbookReader::legacyRecords() {
+    const QString path = m_dir.filePath(u"records.xls"_s);
+    QVERIFY(makeLegacyWorkbook(u"biff8"_s, path));
+    const WorkbookReadResult r = ReadWorkbook(path);
+    QCOMPARE(r.status, WorkbookReadResult::Status::Ok);
+    // Row 1: stored formula results; row 2: booleans and an error value.
+    compare(r, {{u"A1", u"3,5"},
+                {u"B1", u"итог"},
+                {u"C1", u"ИСТИНА"},
+                {u"D1", u""},
+                {u"E1", u""},
+                {u"A2", u"ЛОЖЬ"},
+                {u"B2", u""},
+                {u"C2", u"ИСТИНА"}});
+    QCOMPARE(r.cell(u"F1"), u"x"_s.repeated(100) + u"ы"_s.repeated(50));
+    // Row 3: shared strings, each split across records in another way.
+    compare(r, {{u"A3", u"простой"},
+                {u"C3", u"Жирный и обычный"},
+                {u"D3", u"дальний"},
+                {u"E3", u"заголовок в конце"},
+                {u"F3", u"ровно"},
+                {u"G3", u"с начала записи"},
+                {u"H3", u"ЩЩЩЩЩЩЩЩЩЩzzzzzzzzzz"},
+                {u"I3", u"последняя"}});
+    QCOMPARE(r.cell(u"B3"), u"A"_s.repeated(400) + u"Ж"_s.repeated(200));
+    // Rows 4 and 5: texts of their own and the compact number forms.
+    compare(r, {{u"A4", u"метка"},
+                {u"B4", u"форматированный"},
+                {u"C4", u"-0,001"},
+                {u"D4", u"-7"},
+                {u"E4", u"12,34"},
+                {u"F4", u"2,5"},
+                {u"B5", u"1"},
+                {u"C5", u"0,5"},
+                {u"D5", u"-2,5"},
+                {u"A6", u""}, // a number inside the chart on the sheet
+                {u"B6", u"с начала записи"},
+                {u"IV100", u"1"}});
+    QCOMPARE(r.cells.size(), std::size_t(26)); // nothing from the other sheets
+}
+
+void tst_WorkbookReader::legacyExcel95_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("code page 1251") << u"biff5"_s;
+    QTest::newRow("code page 866") << u"biff5-cp866"_s;
+}
+
+void tst_WorkbookReader::legacyExcel95() {
+    QFETCH(QString, kind);
+    const QString path = m_dir.filePath(kind + u".xls"_s);
+    QVERIFY(makeLegacyWorkbook(kind, path));
+    const WorkbookReadResult r = ReadWorkbook(path);
+    QCOMPARE(r.status, WorkbookReadResult::Status::Ok);
+    compare(r, {{u"A1", u"Иванов И. И."},
+                {u"B1", u"жирный"},
+                {u"A2", u"12,5"},
+                {u"B2", u"1500"},
+                {u"C2", u"сумма"}, // a formula's text result
+                {u"D2", u"ЛОЖЬ"},
+                {u"E2", u"ИСТИНА"}});
+    QCOMPARE(r.cells.size(), std::size_t(7));
+}
+
+void tst_WorkbookReader::legacyDamaged_data() {
+    QTest::addColumn<QString>("damage");
+    for (const char* damage :
+         {// shared strings: counts and lengths the records cannot hold
+          "sst-count-too-big", "sst-count-huge", "sst-string-past-record", "sst-odd-wide-split",
+          // cells and records
+          "labelsst-index", "label-past-record", "string-past-record", "record-past-stream",
+          "sheet-without-eof", "globals-without-eof", "mulrk-mismatch", "mulrk-short",
+          "column-past-last", "number-nan", "number-short", "formula-short",
+          // the sheets and the workbook as a whole
+          "boundsheet-offset-outside", "boundsheet-offset-inside-record", "no-worksheet",
+          "sheet-bof-chart", "encrypted", "biff4", "no-bof",
+          // the container: loops and sectors outside the file
+          "fat-loop", "dir-loop", "difat-loop", "minifat-loop", "fat-sector-outside",
+          "dir-start-outside", "stream-size-past-chain", "sector-shift", "no-workbook-stream"})
+        QTest::newRow(damage) << QString::fromLatin1(damage);
+}
+
+void tst_WorkbookReader::legacyDamaged() {
+    QFETCH(QString, damage);
+    const QString path = m_dir.filePath(damage + u".xls"_s);
+    QVERIFY(makeLegacyWorkbook(damage, path));
+    const WorkbookReadResult r = ReadWorkbook(path);
+    QCOMPARE(r.status, WorkbookReadResult::Status::Error);
+    QVERIFY(r.cells.empty());
+}
+
+void tst_WorkbookReader::legacyCutShort() {
+    // Wherever a legacy workbook is cut, the loss is seen.
+    const QString records = m_dir.filePath(u"whole.xls"_s);
+    QVERIFY(makeLegacyWorkbook(u"biff8"_s, records));
+    for (const QString& path : {QStringLiteral(OST_TEST_DATA_DIR "/legacy.xls"),
+                                QStringLiteral(OST_TEST_DATA_DIR "/features.xls"), records}) {
+        const QByteArray bytes = fileBytes(path);
+        QVERIFY(bytes.size() > 1024);
+        const QString cut = m_dir.filePath(u"cut-short.xls"_s);
+        for (qsizetype n = 8; n < bytes.size(); n += 61) {
+            QFile f(cut);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes.left(n));
+            f.close();
+            if (ReadWorkbook(cut).status != WorkbookReadResult::Status::Error)
+                QFAIL(qPrintable(path + u" cut to "_s + QString::number(n) + u" bytes"_s));
+        }
+    }
+}
+
 void tst_WorkbookReader::readsBackWhatWasWritten() {
     WorkbookSheet sheet;
     sheet.setBlock(u"A1", {{u"1"_s, u"Иванов И. И."_s, u"01"_s, u"402,50"_s},
@@ -224,6 +377,9 @@ void tst_WorkbookReader::failures() {
     QFile xls(QStringLiteral(OST_TEST_DATA_DIR "/legacy.xls"));
     QVERIFY(xls.open(QIODevice::ReadOnly));
     QCOMPARE(ReadWorkbook(write(u"cut.xls"_s, xls.read(600))).status, S::Error);
+    // Found by fuzzing: a record two bytes short, every later offset off.
+    QCOMPARE(ReadWorkbook(QStringLiteral(OST_TEST_DATA_DIR "/damaged-freexl-overrun.xls")).status,
+             S::Error);
 }
 
 void tst_WorkbookReader::accessDenied() {
