@@ -1,4 +1,5 @@
 #include "CompoundFile.h"
+#include "LittleEndian.h"
 
 #include <vector>
 
@@ -10,18 +11,6 @@ namespace {
 constexpr quint32 LastRegularSector = 0xFFFFFFF9;
 constexpr int DirEntryBytes = 128;
 constexpr int HeaderFatEntries = 109;
-
-quint16 le16(const QByteArray& b, qsizetype at) {
-    if (at < 0 || at + 2 > b.size())
-        return 0;
-    return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8);
-}
-
-quint32 le32(const QByteArray& b, qsizetype at) {
-    if (at < 0 || at + 4 > b.size())
-        return 0;
-    return quint32(le16(b, at)) | quint32(le16(b, at + 2)) << 16;
-}
 
 // Follows a chain of units (sectors or mini sectors) through its allocation
 // table and joins them, stopping after maxBytes. A unit met twice (a loop)
@@ -52,8 +41,8 @@ bool CompoundFile::hasSignature(const QByteArray& bytes) {
 std::optional<QByteArray> CompoundFile::stream(QStringView wanted) const {
     if (!hasSignature(m_b) || m_b.size() < 512)
         return std::nullopt;
-    const int shift = le16(m_b, 0x1E);
-    const int miniShift = le16(m_b, 0x20);
+    const int shift = Le16(m_b, 0x1E);
+    const int miniShift = Le16(m_b, 0x20);
     if (shift < 7 || shift > 16 || miniShift < 1 || miniShift >= shift)
         return std::nullopt;
     const qsizetype sector = qsizetype(1) << shift;
@@ -79,25 +68,25 @@ std::optional<QByteArray> CompoundFile::stream(QStringView wanted) const {
         return true;
     };
     for (int i = 0; i < HeaderFatEntries; ++i)
-        if (!addFatSector(le32(m_b, 0x4C + 4 * i)))
+        if (!addFatSector(Le32(m_b, 0x4C + 4 * i)))
             return std::nullopt;
     std::vector<bool> seenExtension(std::size_t(sectorCount), false);
-    for (quint32 ext = le32(m_b, 0x44); ext <= LastRegularSector;) {
+    for (quint32 ext = Le32(m_b, 0x44); ext <= LastRegularSector;) {
         const qsizetype at = sectorOffset(ext);
         if (at < 0 || seenExtension[ext])
             return std::nullopt;
         seenExtension[ext] = true;
         for (qsizetype i = 0; i < perSector - 1; ++i)
-            if (!addFatSector(le32(m_b, at + 4 * i)))
+            if (!addFatSector(Le32(m_b, at + 4 * i)))
                 return std::nullopt;
-        ext = le32(m_b, at + 4 * (perSector - 1));
+        ext = Le32(m_b, at + 4 * (perSector - 1));
     }
     std::vector<quint32> fat;
     fat.reserve(fatSectors.size() * std::size_t(perSector));
     for (quint32 s : fatSectors) {
         const qsizetype at = sectorOffset(s);
         for (qsizetype i = 0; i < perSector; ++i)
-            fat.push_back(le32(m_b, at + 4 * i));
+            fat.push_back(Le32(m_b, at + 4 * i));
     }
 
     auto bigChain = [&](quint32 start, qsizetype maxBytes) {
@@ -110,23 +99,23 @@ std::optional<QByteArray> CompoundFile::stream(QStringView wanted) const {
         });
     };
 
-    const auto dir = bigChain(le32(m_b, 0x30), m_b.size());
+    const auto dir = bigChain(Le32(m_b, 0x30), m_b.size());
     if (!dir || dir->size() < DirEntryBytes)
         return std::nullopt;
-    const quint32 cutoff = le32(m_b, 0x38);
+    const quint32 cutoff = Le32(m_b, 0x38);
     for (qsizetype at = 0; at + DirEntryBytes <= dir->size(); at += DirEntryBytes) {
-        const int nameBytes = le16(*dir, at + 0x40);
+        const int nameBytes = Le16(*dir, at + 0x40);
         const int type = quint8((*dir)[at + 0x42]);
         if (type != 2 || nameBytes < 2 || nameBytes > 64)
             continue;
         QString name(nameBytes / 2 - 1, Qt::Uninitialized);
         for (int i = 0; i < name.size(); ++i)
-            name[i] = QChar(char16_t(le16(*dir, at + 2 * i)));
+            name[i] = QChar(char16_t(Le16(*dir, at + 2 * i)));
         if (name.compare(wanted, Qt::CaseInsensitive) != 0)
             continue;
 
-        const quint32 start = le32(*dir, at + 0x74);
-        const qsizetype size = le32(*dir, at + 0x78);
+        const quint32 start = Le32(*dir, at + 0x74);
+        const qsizetype size = Le32(*dir, at + 0x78);
         if (size > m_b.size())
             return std::nullopt;
         if (size == 0)
@@ -139,17 +128,17 @@ std::optional<QByteArray> CompoundFile::stream(QStringView wanted) const {
             // stream, chained through their own table.
             if (quint8((*dir)[0x42]) != 5)
                 return std::nullopt;
-            const qsizetype rootSize = le32(*dir, 0x78);
+            const qsizetype rootSize = Le32(*dir, 0x78);
             if (rootSize > m_b.size())
                 return std::nullopt;
-            const auto ministream = bigChain(le32(*dir, 0x74), rootSize);
-            const auto miniFatBytes = bigChain(le32(m_b, 0x3C), m_b.size());
+            const auto ministream = bigChain(Le32(*dir, 0x74), rootSize);
+            const auto miniFatBytes = bigChain(Le32(m_b, 0x3C), m_b.size());
             if (!ministream || !miniFatBytes)
                 return std::nullopt;
             std::vector<quint32> miniFat;
             miniFat.reserve(std::size_t(miniFatBytes->size() / 4));
             for (qsizetype i = 0; i + 4 <= miniFatBytes->size(); i += 4)
-                miniFat.push_back(le32(*miniFatBytes, i));
+                miniFat.push_back(Le32(*miniFatBytes, i));
             const qsizetype mini = qsizetype(1) << miniShift;
             const QByteArray& ms = *ministream;
             data = readChain(start, miniFat, size, [&](quint32 s, QByteArray& out) {

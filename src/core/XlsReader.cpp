@@ -10,6 +10,7 @@
 
 #include "CompoundFile.h"
 #include "Cp1251.h"
+#include "LittleEndian.h"
 #include "NumberText.h"
 
 using namespace Qt::StringLiterals;
@@ -49,20 +50,8 @@ constexpr int MaxColumns = 256;
 constexpr qint64 MaxTextBytes = 256LL * 1024 * 1024;
 constexpr qint64 CellOverheadBytes = 64;
 
-quint16 le16(QByteArrayView b, qsizetype at) {
-    if (at < 0 || at + 2 > b.size())
-        return 0;
-    return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8);
-}
-
-quint32 le32(QByteArrayView b, qsizetype at) {
-    if (at < 0 || at + 4 > b.size())
-        return 0;
-    return quint32(le16(b, at)) | quint32(le16(b, at + 2)) << 16;
-}
-
 double leDouble(QByteArrayView b, qsizetype at) {
-    const quint64 bits = quint64(le32(b, at)) | quint64(le32(b, at + 4)) << 32;
+    const quint64 bits = quint64(Le32(b, at)) | quint64(Le32(b, at + 4)) << 32;
     double v;
     std::memcpy(&v, &bits, sizeof v);
     return v;
@@ -99,7 +88,7 @@ public:
         if (!take(r.id, data))
             return false;
         r.parts.push_back(data);
-        while (m_at + 4 <= m_s.size() && le16(m_s, m_at) == RecContinue) {
+        while (m_at + 4 <= m_s.size() && Le16(m_s, m_at) == RecContinue) {
             quint16 id;
             if (!take(id, data))
                 return false;
@@ -113,12 +102,12 @@ private:
     bool take(quint16& id, QByteArrayView& data) {
         if (m_at >= m_s.size())
             return false;
-        const qsizetype len = le16(m_s, m_at + 2);
+        const qsizetype len = Le16(m_s, m_at + 2);
         if (m_at < 0 || m_at + 4 + len > m_s.size()) {
             m_damaged = true;
             return false;
         }
-        id = le16(m_s, m_at);
+        id = Le16(m_s, m_at);
         data = QByteArrayView(m_s).sliced(m_at + 4, len);
         m_at += 4 + len;
         return true;
@@ -211,7 +200,7 @@ public:
             if (wide) {
                 if (m_pos + 2 > cur().size())
                     return false;
-                out[got++] = QChar(char16_t(le16(cur(), m_pos)));
+                out[got++] = QChar(char16_t(Le16(cur(), m_pos)));
                 m_pos += 2;
                 m_left -= 2;
             } else {
@@ -331,7 +320,7 @@ private:
 
     bool readSst(const Record& r) {
         Pieces p(r.parts, 8);
-        const quint32 count = le32(r.data(), 4);
+        const quint32 count = Le32(r.data(), 4);
         // Three bytes at least each: a count of strings the record cannot
         // hold is damage, not a reason to reserve room.
         if (r.data().size() < 8 || qint64(count) * 3 > p.left() ||
@@ -352,8 +341,8 @@ private:
         Record r;
         if (!walk.next(r) || r.id != RecBof || r.data().size() < 4)
             return false;
-        m_version = le16(r.data(), 0);
-        if ((m_version != Biff8 && m_version != Biff5) || le16(r.data(), 2) != BofGlobals)
+        m_version = Le16(r.data(), 0);
+        if ((m_version != Biff8 && m_version != Biff5) || Le16(r.data(), 2) != BofGlobals)
             return false;
 
         struct Sheet {
@@ -376,18 +365,18 @@ private:
             case RecCodePage:
                 if (d.size() < 2)
                     return false;
-                m_byteText.setCodePage(le16(d, 0));
+                m_byteText.setCodePage(Le16(d, 0));
                 break;
             case RecWindow1:
                 if (d.size() < 12)
                     return false;
                 if (activeTab < 0)
-                    activeTab = le16(d, 10);
+                    activeTab = Le16(d, 10);
                 break;
             case RecBoundSheet:
                 if (d.size() < 6)
                     return false;
-                sheets.push_back({le32(d, 0), quint8(d[5])});
+                sheets.push_back({Le32(d, 0), quint8(d[5])});
                 break;
             case RecSst:
                 if (m_version != Biff8 || sstSeen || !readSst(r))
@@ -441,7 +430,7 @@ private:
             return false;
         RecordWalk walk(m_s, at);
         Record r;
-        if (!walk.next(r) || r.id != RecBof || le16(r.data(), 2) != BofWorksheet)
+        if (!walk.next(r) || r.id != RecBof || Le16(r.data(), 2) != BofWorksheet)
             return false;
         int depth = 1; // charts sit in the sheet as substreams of their own
         std::optional<std::pair<quint16, quint16>> pendingString;
@@ -458,26 +447,26 @@ private:
             if (depth > 1)
                 continue;
             const QByteArrayView d = r.data();
-            const quint16 row = le16(d, 0);
-            const quint16 col = le16(d, 2);
+            const quint16 row = Le16(d, 0);
+            const quint16 col = Le16(d, 2);
             bool ok = true;
             switch (r.id) {
             case RecNumber:
                 ok = d.size() >= 14 && putNumber(row, col, leDouble(d, 6));
                 break;
             case RecRk:
-                ok = d.size() >= 10 && putNumber(row, col, rkValue(le32(d, 6)));
+                ok = d.size() >= 10 && putNumber(row, col, rkValue(Le32(d, 6)));
                 break;
             case RecMulRk: {
                 const qsizetype n = (d.size() - 6) / 6;
                 ok = d.size() >= 12 && (d.size() - 6) % 6 == 0 &&
-                     le16(d, d.size() - 2) == col + n - 1;
+                     Le16(d, d.size() - 2) == col + n - 1;
                 for (qsizetype i = 0; ok && i < n; ++i)
-                    ok = putNumber(row, quint16(col + i), rkValue(le32(d, 4 + 6 * i + 2)));
+                    ok = putNumber(row, quint16(col + i), rkValue(Le32(d, 4 + 6 * i + 2)));
                 break;
             }
             case RecLabelSst: {
-                const quint32 index = le32(d, 6);
+                const quint32 index = Le32(d, 6);
                 ok = d.size() >= 10 && index < quint32(m_sst.size()) &&
                      put(row, col, m_sst[qsizetype(index)]);
                 break;
@@ -496,7 +485,7 @@ private:
                 pendingString.reset();
                 if (d.size() < 14) {
                     ok = false;
-                } else if (le16(d, 12) != 0xFFFF) {
+                } else if (Le16(d, 12) != 0xFFFF) {
                     ok = putNumber(row, col, leDouble(d, 6));
                 } else if (d[6] == 0) { // a text, in the STRING record that follows
                     pendingString.emplace(row, col);
