@@ -32,8 +32,10 @@ template <typename Duration> double Seconds(Duration d) {
 
 // Runs the floor on `path` and the work alternately: the iteration time is
 // the work's, the counter "vs_floor" is work time / floor time over the run.
-template <typename Clock = ThreadClock, typename Work>
-void RunAgainstFloor(benchmark::State& state, const QString& path, Work&& work) {
+// `after` runs outside the measured time (to close what the work opened).
+template <typename Clock = ThreadClock, typename Work, typename After = void (*)()>
+void RunAgainstFloor(
+    benchmark::State& state, const QString& path, Work&& work, After&& after = [] {}) {
     double workTotal = 0, floorTotal = 0;
     for (auto _ : state) {
         const auto a = Clock::now();
@@ -44,6 +46,7 @@ void RunAgainstFloor(benchmark::State& state, const QString& path, Work&& work) 
         floorTotal += Seconds(b - a);
         workTotal += Seconds(c - b);
         state.SetIterationTime(Seconds(c - b));
+        after();
     }
     state.counters["vs_floor"] = workTotal / floorTotal;
     state.counters["floor_ms"] = floorTotal * 1000 / double(state.iterations());

@@ -47,28 +47,14 @@ Fixture& fixture() {
     return f;
 }
 
-// Runs work and the floor alternately; the iteration time is the work's, the
-// counter "vs_floor" is work time / floor time over the whole run. `after`
-// runs outside the measured time. Waiting for the disk is no CPU time: the
-// save with fsync is measured on the wall clock instead.
+// Waiting for the disk is no CPU time: the save with fsync is measured on
+// the wall clock instead.
 template <typename Timer = ThreadClock, typename Work, typename After = void (*)()>
 void againstFloor(
     benchmark::State& state, Work&& work, After&& after = [] {}) {
     Fixture& f = fixture();
-    double workTotal = 0, floorTotal = 0;
-    for (auto _ : state) {
-        const auto a = Timer::now();
-        FloorOnce(f.path);
-        const auto b = Timer::now();
-        work(f);
-        const auto c = Timer::now();
-        floorTotal += Seconds(b - a);
-        workTotal += Seconds(c - b);
-        state.SetIterationTime(Seconds(c - b));
-        after();
-    }
-    state.counters["vs_floor"] = workTotal / floorTotal;
-    state.counters["floor_ms"] = floorTotal * 1000 / double(state.iterations());
+    RunAgainstFloor<Timer>(
+        state, f.path, [&] { work(f); }, after);
     state.counters["file_MB"] = double(f.fileSize) / 1e6;
     state.SetBytesProcessed(int64_t(state.iterations()) * f.fileSize);
 }

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 
 #include "BenchSupport.h"
+#include "WindowBench.h"
 #include "core/AppState.h"
 #include "core/DatabaseFile.h"
 #include "core/NumberText.h"
@@ -61,13 +62,10 @@ struct Fixture {
     }
 };
 
-// Made on first use and dropped before the application object goes.
 std::unique_ptr<Fixture> g_fixture;
 
 Fixture& fixture() {
-    if (!g_fixture)
-        g_fixture = std::make_unique<Fixture>();
-    return *g_fixture;
+    return MadeOnce(g_fixture);
 }
 
 template <typename Work> void AgainstFloor(benchmark::State& state, Work&& work) {
@@ -114,11 +112,5 @@ BENCHMARK(BM_ShowMonth)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AcceptEdit)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_fixture.reset();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [] { g_fixture.reset(); });
 }

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include "BenchSupport.h"
+#include "WindowBench.h"
 #include "core/AppState.h"
 #include "core/DatabaseFile.h"
 #include "readings/Charges.h"
@@ -47,9 +48,7 @@ struct Fixture {
 std::unique_ptr<Fixture> g_fixture;
 
 Fixture& fixture() {
-    if (!g_fixture)
-        g_fixture = std::make_unique<Fixture>();
-    return *g_fixture;
+    return MadeOnce(g_fixture);
 }
 
 template <typename Work> void AgainstFloor(benchmark::State& state, Work&& work) {
@@ -101,11 +100,5 @@ BENCHMARK(BM_LeaveCell)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LeaveCellPaintChanged)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_fixture.reset();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [] { g_fixture.reset(); });
 }

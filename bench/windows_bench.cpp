@@ -3,6 +3,7 @@
 // wiring as the running program (the application object and the main
 // window's requests); closing what was opened is not measured.
 
+#include <functional>
 #include <memory>
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include "BenchSupport.h"
+#include "WindowBench.h"
 #include "app/Application.h"
 #include "core/DatabaseFile.h"
 #include "directory/frmSpr.h"
@@ -49,9 +51,7 @@ struct Fixture {
 std::unique_ptr<Fixture> g_fixture;
 
 Fixture& fixture() {
-    if (!g_fixture)
-        g_fixture = std::make_unique<Fixture>();
-    return *g_fixture;
+    return MadeOnce(g_fixture);
 }
 
 // The shown top-level window of the given class, painted; null if none.
@@ -71,25 +71,34 @@ template <typename Window> void closeWindow() {
     QApplication::processEvents();
 }
 
-// Runs `open` against the floor and `close` untimed after each iteration.
+// Runs `open` against the floor, then `close` untimed.
 template <typename Open, typename Close>
 void OpenAndClose(benchmark::State& state, Open&& open, Close&& close) {
     Fixture& f = fixture();
-    double workTotal = 0, floorTotal = 0;
-    for (auto _ : state) {
-        const auto a = Clock::now();
-        FloorOnce(f.databasePath());
-        const auto b = Clock::now();
-        open(f);
-        QApplication::processEvents();
-        const auto c = Clock::now();
-        close(f);
-        floorTotal += Seconds(b - a);
-        workTotal += Seconds(c - b);
-        state.SetIterationTime(Seconds(c - b));
-    }
-    state.counters["vs_floor"] = workTotal / floorTotal;
-    state.counters["floor_ms"] = floorTotal * 1000 / double(state.iterations());
+    RunAgainstFloor<Clock>(
+        state, f.databasePath(),
+        [&] {
+            open(f);
+            QApplication::processEvents();
+        },
+        [&] { close(f); });
+}
+
+// A request of the main window that opens a window of class Window, shown and
+// painted; the window is closed again untimed.
+template <typename Window>
+void OpenFromMain(benchmark::State& state, void (Form1::*request)(), const char* failure,
+                  const std::function<void(Fixture&)>& prepare = {}) {
+    OpenAndClose(
+        state,
+        [&](Fixture& f) {
+            if (prepare)
+                prepare(f);
+            (f.form()->*request)();
+            if (!paintedWindow<Window>())
+                qFatal("%s", failure);
+        },
+        [](Fixture&) { closeWindow<Window>(); });
 }
 
 // Another subscriber picked in the main window's selector: stored, loaded,
@@ -109,39 +118,21 @@ void BM_SwitchSubscriber(benchmark::State& state) {
 }
 
 void BM_OpenLedger(benchmark::State& state) {
-    OpenAndClose(
-        state,
-        [](Fixture& f) {
-            emit f.form()->ledgerRequested();
-            if (!paintedWindow<frmRedLS>())
-                qFatal("the ledger did not open");
-        },
-        [](Fixture&) { closeWindow<frmRedLS>(); });
+    OpenFromMain<frmRedLS>(state, &Form1::ledgerRequested, "the ledger did not open");
 }
 
 void BM_OpenImbalance(benchmark::State& state) {
-    OpenAndClose(
-        state,
-        [](Fixture& f) {
-            emit f.form()->imbalanceRequested();
-            if (!paintedWindow<frmRazbalans>())
-                qFatal("the imbalance window did not open");
-        },
-        [](Fixture&) { closeWindow<frmRazbalans>(); });
+    OpenFromMain<frmRazbalans>(state, &Form1::imbalanceRequested,
+                               "the imbalance window did not open");
 }
 
 // The reading sheet of May from the month popup.
 void BM_OpenReadingSheet(benchmark::State& state) {
-    OpenAndClose(
-        state,
-        [](Fixture& f) {
-            f.app->state().docMonth = 5;
-            f.app->state().docYear = u"2020"_s;
-            emit f.form()->readingSheetRequested();
-            if (!paintedWindow<MDIfrmPrint>())
-                qFatal("the reading sheet did not open");
-        },
-        [](Fixture&) { closeWindow<MDIfrmPrint>(); });
+    OpenFromMain<MDIfrmPrint>(state, &Form1::readingSheetRequested,
+                              "the reading sheet did not open", [](Fixture& f) {
+                                  f.app->state().docMonth = 5;
+                                  f.app->state().docYear = u"2020"_s;
+                              });
 }
 
 // The directory: the main window stores and writes the database, closes, and
@@ -171,11 +162,5 @@ BENCHMARK(BM_OpenReadingSheet)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenDirectory)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_fixture.reset();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [] { g_fixture.reset(); });
 }

@@ -1,0 +1,15 @@
+#include "WindowBench.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+int RunWindowBenchmarks(int argc, char** argv, const std::function<void()>& dropFixtures) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    dropFixtures();
+    return 0;
+}
