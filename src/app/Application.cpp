@@ -4,6 +4,7 @@
 #include <QDir>
 
 #include "core/DatabaseFile.h"
+#include "core/DatabaseLock.h"
 #include "directory/frmSpr.h"
 #include "documents/frmKvit.h"
 #include "documents/frmOrd.h"
@@ -30,7 +31,24 @@ Application::~Application() {
 }
 
 bool Application::start() {
+    m_lock = std::make_unique<DatabaseLock>(m_state.databasePath);
+    // A lock that cannot be made at all (a folder that cannot be written)
+    // does not keep the user from the data.
+    if (m_lock->take() == DatabaseLock::Result::HeldByOther) {
+        m_platform.message(u"Программа уже работает с этой базой. Закройте её и запустите снова."_s,
+                           u"Остреванка 2.1"_s, MsgIcon::Warning, MsgButtons::Ok);
+        end(1);
+        return false;
+    }
     return openMainWindow();
+}
+
+void Application::end(int exitCode) {
+    // Released before the program is gone, so a new start right after it
+    // (after a restore, say) finds the database free.
+    if (m_lock)
+        m_lock->release();
+    emit finished(exitCode);
 }
 
 frmRedLS* Application::ledgerWindow() const {
@@ -43,7 +61,7 @@ bool Application::openMainWindow() {
     wire(form);
     if (!form->load()) {
         delete form;
-        emit finished(1);
+        end(1);
         return false;
     }
     form->show();
@@ -176,5 +194,5 @@ void Application::onMainClosed(bool directorySwitch) {
         return;
     }
     closeOtherWindows();
-    emit finished(0);
+    end(0);
 }

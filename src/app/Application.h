@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QObject>
 #include <QPointer>
@@ -10,6 +11,7 @@
 #include "imbalance/frmRazbalans.h"
 #include "readings/Form1.h"
 
+class DatabaseLock;
 class frmRedLS;
 
 // Owns the shared state and the windows: opens, hides and re-creates them as
@@ -20,7 +22,8 @@ public:
     Application(Platform& platform, const QString& programFolder);
     ~Application() override;
 
-    // Opens and loads the main window; false when the load failed.
+    // Takes the database's lock, then opens and loads the main window;
+    // false when another program has the database or the load failed.
     bool start();
 
     AppState& state() { return m_state; }
@@ -45,8 +48,11 @@ private:
     // Shows a small window beside `opener`, which is disabled until it closes.
     template <typename Window> Window* openDialog(QWidget* opener);
 
+    void end(int exitCode);
+
     Platform& m_platform;
     AppState m_state;
+    std::unique_ptr<DatabaseLock> m_lock;
     QPointer<Form1> m_form;
     QPointer<frmRazbalans> m_imbalance;
     QPointer<frmRedLS> m_ledger;

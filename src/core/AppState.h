@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QDate>
 #include <QString>
 
 #include "SubscriberTable.h"
@@ -14,6 +15,11 @@ struct AppState {
     // Program folder paths.
     QString programFolder;
     QString databasePath;
+
+    // Daily safety copies: the day whose copy is in place, and whether this
+    // run has already warned that a copy failed.
+    QDate safetyCopyDay;
+    bool safetyCopyWarned = false;
 
     // Colours of the month rows: odd months, even months, focused cell;
     // 0x00BBGGRR numbers as stored in the settings.

@@ -10,6 +10,7 @@
 #include <QSaveFile>
 
 #include "Cp1251.h"
+#include "FolderSync.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -348,20 +349,32 @@ QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
 }
 
 bool DatabaseFile::writeAtomically(const QString& path, const QByteArray& bytes,
-                                   const SaveFileFactory& makeFile) {
+                                   const SaveFileFactory& makeFile, QString* errorText) {
     std::unique_ptr<QSaveFile> file = makeFile ? makeFile(path) : std::make_unique<QSaveFile>(path);
-    if (!file->open(QIODevice::WriteOnly))
+    const auto fail = [&] {
+        if (errorText)
+            *errorText = file->errorString();
+        file->cancelWriting();
         return false;
+    };
+    if (!file->open(QIODevice::WriteOnly))
+        return fail();
     qint64 written = 0;
     while (written < bytes.size()) {
         const qint64 n = file->write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0) {
-            file->cancelWriting();
-            return false;
-        }
+        if (n <= 0)
+            return fail();
         written += n;
     }
-    return file->commit();
+    if (!file->commit()) {
+        if (errorText)
+            *errorText = file->errorString();
+        return false;
+    }
+    // The file's data are on the disk; the rename is only once the folder is.
+    // A folder that cannot be synced still holds the new file.
+    SyncFolder(QFileInfo(path).absolutePath());
+    return true;
 }
 
 bool DatabaseFile::save(const QString& path, SubscriberTable& table,

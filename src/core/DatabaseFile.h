@@ -48,9 +48,11 @@ public:
     // previous file as it was. false on failure.
     static bool save(const QString& path, SubscriberTable& table,
                      const SaveFileFactory& makeFile = {});
-    // Writes bytes atomically.
+    // Writes bytes atomically, then syncs the folder so that the rename
+    // itself survives a power cut.
+    // *errorText, when given, says what failed.
     static bool writeAtomically(const QString& path, const QByteArray& bytes,
-                                const SaveFileFactory& makeFile = {});
+                                const SaveFileFactory& makeFile = {}, QString* errorText = nullptr);
     // One subscriber with every cell empty.
     static bool createNew(const QString& path, SubscriberTable& table);
 };

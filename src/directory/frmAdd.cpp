@@ -11,7 +11,7 @@
 #include "DirectoryFieldBoxes.h"
 #include "DirectoryOps.h"
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "core/DatabaseSave.h"
 #include "core/Platform.h"
 
 using namespace Qt::StringLiterals;
@@ -81,7 +81,7 @@ void frmAdd::add() {
 void frmAdd::commit() {
     CommitPending(m_state.table, m_addedCount);
     m_addedCount = 0;
-    const bool ok = DatabaseFile::save(m_state.databasePath, m_state.table);
+    const bool ok = SaveDatabase(m_state, m_platform);
     if (!ok)
         m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
     emit databaseWritten(ok);

@@ -10,7 +10,7 @@
 #include "DirectoryFieldBoxes.h"
 #include "DirectoryOps.h"
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "core/DatabaseSave.h"
 #include "core/Platform.h"
 
 using namespace Qt::StringLiterals;
@@ -49,7 +49,7 @@ void frmRedakt::ok() {
     }
     StoreEdit(m_state.table, m_row, m_fields->texts());
     emit stored(m_row);
-    const bool saved = DatabaseFile::save(m_state.databasePath, m_state.table);
+    const bool saved = SaveDatabase(m_state, m_platform);
     if (!saved)
         m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
     emit databaseWritten(saved);

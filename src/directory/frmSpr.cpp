@@ -18,7 +18,7 @@
 #include "DirectoryGridModel.h"
 #include "DirectoryOps.h"
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "core/DatabaseSave.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "core/UserWarnings.h"
@@ -372,7 +372,7 @@ void frmSpr::importWorkbook() {
 }
 
 void frmSpr::save() {
-    const bool ok = DatabaseFile::save(m_state.databasePath, m_state.table);
+    const bool ok = SaveDatabase(m_state, m_platform);
     if (!ok)
         m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
     emit databaseWritten(ok);

@@ -22,7 +22,7 @@
 #include "core/Cp1251.h"
 #include "core/UserWarnings.h"
 #include "ledger/CellEditor.h"
-#include "core/DatabaseFile.h"
+#include "core/DatabaseSave.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "frmPerenos.h"
@@ -511,7 +511,7 @@ void frmRedLS::applyPreferences() {
 
 void frmRedLS::saveToDisk() {
     save();
-    if (!DatabaseFile::save(m_state.databasePath, m_state.table))
+    if (!SaveDatabase(m_state, m_platform))
         m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
 }
 
@@ -608,7 +608,7 @@ void frmRedLS::closeEvent(QCloseEvent* event) {
     s.setText(u"Nastr"_s, u"Li"_s, QString::number(m_state.ledgerMonth));
     compute();
     save();
-    if (!DatabaseFile::save(m_state.databasePath, m_state.table))
+    if (!SaveDatabase(m_state, m_platform))
         m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
     event->accept();
     emit closed();

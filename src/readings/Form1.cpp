@@ -24,6 +24,8 @@
 #include "core/LineBreaks.h"
 #include "core/MonthNames.h"
 #include "core/DatabaseFile.h"
+#include "core/DatabaseSave.h"
+#include "core/RecoveryOffer.h"
 #include "core/Settings.h"
 #include "core/SubscriberTable.h"
 #include "core/WorkbookSheet.h"
@@ -430,6 +432,8 @@ bool Form1::OPFILE1() {
         }
         m_platform.message(u"Ошибка при открытии файла базы"_s, QString(), MsgIcon::None,
                            MsgButtons::Ok);
+        if (OfferSafetyCopy(m_state.databasePath, result.status, m_platform))
+            continue; // a safety copy is in place of the damaged file
         return false;
     }
 }
@@ -605,7 +609,7 @@ void Form1::SAVE() {
 
 bool Form1::saveAndWrite() {
     SAVE();
-    if (!DatabaseFile::save(m_state.databasePath, m_state.table)) {
+    if (!SaveDatabase(m_state, m_platform)) {
         m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
         return false;
     }
@@ -969,6 +973,8 @@ void Form1::restore(bool version10) {
             u"Подтвердите операцию"_s, MsgIcon::Question, MsgButtons::YesNo,
             MsgAnswer::No) != MsgAnswer::Yes)
         return;
+    // The file about to be replaced is today's state until now: keep it.
+    TakeDailySafetyCopy(m_state, m_platform);
     const Backup::Result result = version10 ? Backup::restoreVersion10(source, m_state.databasePath)
                                             : Backup::restoreBackup(source, m_state.databasePath);
     if (!result.ok()) {
@@ -993,7 +999,7 @@ void Form1::onTimer2() {
 }
 
 void Form1::onTimer1() {
-    if (m_state.dirtyFlag && !DatabaseFile::save(m_state.databasePath, m_state.table))
+    if (m_state.dirtyFlag && !SaveDatabase(m_state, m_platform))
         m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
     m_timer1->stop();
     if (m_state.flSave)
@@ -1027,7 +1033,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     m_timer2->stop();
     if (m_computeEnabled) {
         SAVE();
-        if (!DatabaseFile::save(m_state.databasePath, m_state.table))
+        if (!SaveDatabase(m_state, m_platform))
             m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
     }
     event->accept();

@@ -89,6 +89,25 @@ class Display:
         names = self.x("xdotool", "search", "--name", ".", "getwindowname", "%@", check=False)
         raise AssertionError("no window titled %r among:\n%s\nX windows:\n%s" % (title, seen, names))
 
+    def windows(self, title):
+        """The ids of every window with this title."""
+        found = []
+        for line in self.x("wmctrl", "-l", check=False).splitlines():
+            parts = line.split(None, 3)
+            if len(parts) == 4 and parts[3] == title:
+                found.append(parts[0])
+        return found
+
+    def wait_new_window(self, title, known, timeout=30):
+        """A window with this title that is none of `known`."""
+        end = time.time() + timeout
+        while time.time() < end:
+            fresh = [w for w in self.windows(title) if w not in known]
+            if fresh:
+                return fresh[0]
+            time.sleep(0.3)
+        raise AssertionError("no new window titled %r" % title)
+
     def wait_gone(self, title, timeout=30):
         end = time.time() + timeout
         while time.time() < end:
@@ -398,7 +417,68 @@ def ledger_payment(display, folder, config):
     assert_cells(before, read_table(db), changed)
 
 
-SCENARIOS = (first_start, typing_and_restart, directory_round_trip, ledger_payment)
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def second_program_refused(display, folder, config):
+    """Two programs on one database: the second says so, ends and changes
+    nothing; the first works on and takes the day's safety copy."""
+    db = os.path.join(folder, "Ostrevanka21.spb")
+    lock = db + ".lock"
+    backups = os.path.join(folder, "backups")
+    prepare(folder, config, prepared_subscribers(), "Абонент 05 Ё. №.", "2019")
+    original = read_bytes(db)
+
+    first = start(display, folder, config)
+    main = display.wait_window("Остреванка 2.1")
+    assert os.path.exists(lock), "the running program holds the lock"
+    second = start(display, folder, config)
+    # The refusal carries the program's title too.
+    box = display.wait_new_window("Остреванка 2.1", [main])
+    display.screenshot("second-program")
+    display.x("xdotool", "windowactivate", "--sync", box)
+    display.x("xdotool", "key", "Return")
+    second.wait(timeout=30)
+    assert second.returncode == 1, "the second program ended with %s" % second.returncode
+    assert first.poll() is None, "the first program still runs"
+    assert read_bytes(db) == original, "the second program changed the database"
+    assert not os.path.exists(backups), "the second program wrote a safety copy"
+    assert os.path.exists(lock), "the lock stays with the first program"
+
+    close_main(display, first)
+    assert not os.path.exists(lock), "the lock is released at the end"
+    copies = os.listdir(backups)
+    today = "Ostrevanka21-%s.spb" % time.strftime("%Y-%m-%d")
+    assert copies == [today], copies
+    assert read_bytes(os.path.join(backups, today)) == original, "the copy is the day's first file"
+
+
+def stale_lock_taken_over(display, folder, config):
+    """A program killed outright leaves its lock behind; the next start takes
+    it over without asking."""
+    db = os.path.join(folder, "Ostrevanka21.spb")
+    lock = db + ".lock"
+    prepare(folder, config, prepared_subscribers(), "Абонент 05 Ё. №.", "2019")
+
+    killed = start(display, folder, config)
+    display.wait_window("Остреванка 2.1")
+    killed.kill()
+    killed.wait(timeout=30)
+    display.wait_gone("Остреванка 2.1")
+    assert os.path.exists(lock), "a killed program leaves its lock"
+
+    proc = start(display, folder, config)
+    main = display.wait_window("Остреванка 2.1")
+    time.sleep(1)
+    assert display.windows("Остреванка 2.1") == [main], "no refusal, only the main window"
+    close_main(display, proc)
+    assert not os.path.exists(lock), "the lock is released at the end"
+
+
+SCENARIOS = (first_start, typing_and_restart, directory_round_trip, ledger_payment,
+             second_program_refused, stale_lock_taken_over)
 
 
 def main():

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include "DatabaseFile.h"
+
+// Recovery of a damaged database from its safety copies (SafetyCopies).
+// Nothing here asks or tells the user.
+class DatabaseRecovery final {
+public:
+    struct Candidate {
+        QDate date;
+        QString path;
+        QByteArray bytes;
+    };
+    enum class Error {
+        None,
+        DamagedNotKept, // the damaged file could not be moved aside; nothing changed
+        RestoreFailed,  // the copy could not be written; the damaged file is back in place
+    };
+    struct Result {
+        Error error = Error::None;
+        QString damagedPath; // where the damaged file is kept
+        bool ok() const { return error == Error::None; }
+    };
+
+    // A load that failed this way may be mended from a copy: the file is
+    // there and readable, but its content is not a database.
+    static bool canRecover(DatabaseFile::Status status);
+    // The newest safety copy that loads, trying older ones when it does not.
+    static std::optional<Candidate> newestUsable(const QString& databasePath);
+    // "Ostrevanka21.spb.damaged-20261210-140500"
+    static QString damagedName(const QDateTime& when);
+    // Keeps the damaged file, unchanged, under its timestamped name (with
+    // "-2", "-3"... when that name is taken, so nothing is overwritten) and
+    // puts the copy in place of the database, atomically.
+    static Result restore(const QString& databasePath, const Candidate& copy, const QDateTime& when,
+                          const DatabaseFile::SaveFileFactory& makeFile = {});
+};

@@ -1,0 +1,340 @@
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QSaveFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/Application.h"
+#include "core/AppState.h"
+#include "core/Cp1251.h"
+#include "core/DatabaseFile.h"
+#include "core/DatabaseLock.h"
+#include "core/DatabaseSave.h"
+#include "core/SafetyCopies.h"
+#include "readings/MonthCell.h"
+#include "support/ScriptedPlatform.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray database(const QString& tag, int count = 2) {
+    QByteArray out;
+    for (int r = 1; r <= count; ++r) {
+        QString line = QString::number(r) + u'|' + tag + u' ' + QString::number(r) + u'|';
+        line += QString(DatabaseFile::Separators - 2, u'|');
+        out += Cp1251::encode(line) + "\r\n";
+    }
+    return out;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every file under a folder with its bytes: "nothing changed" is this, equal.
+std::map<QString, QByteArray> snapshot(const QString& folder) {
+    std::map<QString, QByteArray> files;
+    QDir dir(folder);
+    const auto entries =
+        dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo& e : entries) {
+        if (e.isDir()) {
+            for (auto& [name, bytes] : snapshot(e.filePath()))
+                files[e.fileName() + u'/' + name] = bytes;
+        } else {
+            files[e.fileName()] = readFile(e.filePath());
+        }
+    }
+    return files;
+}
+
+class FullDiskFile final : public QSaveFile {
+public:
+    using QSaveFile::QSaveFile;
+
+protected:
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+struct Fixture {
+    QTemporaryDir dir;
+    ScriptedPlatform platform;
+    std::unique_ptr<Application> app;
+
+    explicit Fixture(const QByteArray& bytes = database(u"Абонент"_s)) {
+        QFile::remove(platform.settings().fileName());
+        writeFile(dbPath(), bytes);
+        app = std::make_unique<Application>(platform, dir.path());
+    }
+    ~Fixture() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                w->close();
+    }
+    QString dbPath() const { return dir.filePath(DatabaseFile::FileName); }
+    QString copyPath(const QDate& d) const {
+        return QDir(SafetyCopies::folderFor(dbPath())).filePath(SafetyCopies::fileName(d));
+    }
+    void putCopy(const QDate& d, const QByteArray& bytes) {
+        QDir().mkpath(SafetyCopies::folderFor(dbPath()));
+        writeFile(copyPath(d), bytes);
+    }
+    QDate today() const { return platform.clock.date(); }
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& m : platform.messages)
+            out << m.text;
+        return out;
+    }
+    // Types into January's T1 of the shown subscriber and clicks "Сохранить".
+    void editAndSave(const QString& text) {
+        Form1* form = app->mainWindow();
+        MonthCell* cell = form->entryCell(1, T1Current);
+        cell->setFocus();
+        cell->setText(text);
+        QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd6"_s), Qt::LeftButton);
+    }
+    QString savedReading() {
+        SubscriberTable t;
+        DatabaseFile::load(dbPath(), t);
+        return t.cell(1, MonthColumn(0, 1, T1Current));
+    }
+};
+
+} // namespace
+
+class tst_DatabaseSafety : public QObject {
+    Q_OBJECT
+private slots:
+    void secondProgramIsRefusedAndChangesNothing();
+    void lockIsReleasedAtTheEnd_data();
+    void lockIsReleasedAtTheEnd();
+
+    void firstSaveOfTheDayMakesOneCopy();
+    void failedCopyWarnsOnceAndTheSaveLands();
+    void failedSaveLeavesFileAndCopies_data();
+    void failedSaveLeavesFileAndCopies();
+
+    void damagedFileIsRestoredFromTheNewestUsableCopy_data();
+    void damagedFileIsRestoredFromTheNewestUsableCopy();
+    void answerNoLeavesEverythingAsItWas();
+    void noUsableCopyEndsAsBefore();
+};
+
+void tst_DatabaseSafety::secondProgramIsRefusedAndChangesNothing() {
+    Fixture f;
+    DatabaseLock first(f.dbPath()); // the program already running
+    QCOMPARE(first.take(), DatabaseLock::Result::Taken);
+    const auto before = snapshot(f.dir.path());
+    QSignalSpy finished(f.app.get(), &Application::finished);
+
+    QVERIFY(!f.app->start());
+    QCOMPARE(f.platform.messages.size(), size_t(1));
+    const auto& m = f.platform.messages.front();
+    QCOMPARE(m.text, u"Программа уже работает с этой базой. Закройте её и запустите снова."_s);
+    QCOMPARE(m.title, u"Остреванка 2.1"_s);
+    QCOMPARE(m.icon, MsgIcon::Warning);
+    QCOMPARE(m.buttons, MsgButtons::Ok);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished[0][0].toInt(), 1);
+    QVERIFY(!f.app->mainWindow());
+    QVERIFY(snapshot(f.dir.path()) == before);
+    QVERIFY(first.isTaken());
+}
+
+void tst_DatabaseSafety::lockIsReleasedAtTheEnd_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("closing the main window") << u"close"_s;
+    QTest::newRow("a restore") << u"restore"_s;
+    QTest::newRow("a failed load") << u"damaged"_s;
+}
+
+void tst_DatabaseSafety::lockIsReleasedAtTheEnd() {
+    QFETCH(QString, how);
+    Fixture f(how == u"damaged"_s ? QByteArray("1|broken\r\n") : database(u"Абонент"_s));
+    QSignalSpy finished(f.app.get(), &Application::finished);
+    DatabaseLock other(f.dbPath());
+    if (how == u"damaged"_s) {
+        QVERIFY(!f.app->start());
+    } else {
+        QVERIFY(f.app->start());
+        QCOMPARE(other.take(), DatabaseLock::Result::HeldByOther);
+        if (how == u"close"_s) {
+            f.app->mainWindow()->close();
+        } else {
+            const QString source = f.dir.filePath(u"backup.spb"_s);
+            QVERIFY(writeFile(source, database(u"Из копии"_s)));
+            f.platform.fileNames = {source};
+            f.platform.answers = {MsgAnswer::Yes};
+            f.app->mainWindow()->findChild<QAction*>(u"Menu_Tuns_Vost"_s)->trigger();
+            QCOMPARE(readFile(f.dbPath()), database(u"Из копии"_s));
+            // The file it replaced is the day's safety copy.
+            QCOMPARE(readFile(f.copyPath(f.today())), database(u"Абонент"_s));
+        }
+    }
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(!QFile::exists(DatabaseLock::pathFor(f.dbPath())));
+    QCOMPARE(other.take(), DatabaseLock::Result::Taken);
+}
+
+void tst_DatabaseSafety::firstSaveOfTheDayMakesOneCopy() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    f.editAndSave(u"100"_s);
+    QCOMPARE(f.savedReading(), u"100"_s);
+    // The copy holds the file as it was before the day's first write.
+    QCOMPARE(QDir(SafetyCopies::folderFor(f.dbPath())).entryList(QDir::Files),
+             QStringList{SafetyCopies::fileName(f.today())});
+    QCOMPARE(readFile(f.copyPath(f.today())), database(u"Абонент"_s));
+
+    f.editAndSave(u"200"_s);
+    QCOMPARE(f.savedReading(), u"200"_s);
+    QCOMPARE(QDir(SafetyCopies::folderFor(f.dbPath())).entryList(QDir::Files).size(), 1);
+    QCOMPARE(readFile(f.copyPath(f.today())), database(u"Абонент"_s));
+
+    // Past midnight the next write copies the file again.
+    const QByteArray lastNight = readFile(f.dbPath());
+    f.platform.clock = f.platform.clock.addDays(1);
+    f.editAndSave(u"300"_s);
+    QCOMPARE(f.savedReading(), u"300"_s);
+    QCOMPARE(readFile(f.copyPath(f.today())), lastNight);
+    QCOMPARE(QDir(SafetyCopies::folderFor(f.dbPath())).entryList(QDir::Files).size(), 2);
+    QVERIFY(f.platform.messages.empty());
+}
+
+void tst_DatabaseSafety::failedCopyWarnsOnceAndTheSaveLands() {
+    Fixture f;
+    // Nowhere to put the copies: "backups" is a file.
+    QVERIFY(writeFile(SafetyCopies::folderFor(f.dbPath()), "not a folder"));
+    QVERIFY(f.app->start());
+    f.editAndSave(u"100"_s);
+    QCOMPARE(f.savedReading(), u"100"_s);
+    f.editAndSave(u"200"_s);
+    QCOMPARE(f.savedReading(), u"200"_s);
+    f.app->mainWindow()->close();
+    QCOMPARE(f.savedReading(), u"200"_s);
+
+    QCOMPARE(f.platform.messages.size(), size_t(1));
+    const auto& m = f.platform.messages.front();
+    QCOMPARE(m.text, u"Не удалось сохранить страховую копию базы: не удалось создать папку "_s +
+                         QDir::toNativeSeparators(SafetyCopies::folderFor(f.dbPath())));
+    QCOMPARE(m.icon, MsgIcon::Warning);
+    QCOMPARE(readFile(SafetyCopies::folderFor(f.dbPath())), QByteArray("not a folder"));
+}
+
+void tst_DatabaseSafety::failedSaveLeavesFileAndCopies_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("full disk") << u"full"_s;
+    QTest::newRow("vanished folder") << u"vanished"_s;
+}
+
+void tst_DatabaseSafety::failedSaveLeavesFileAndCopies() {
+    QFETCH(QString, fault);
+    Fixture f;
+    f.putCopy(f.today().addDays(-1), database(u"Вчера"_s));
+    AppState state;
+    state.databasePath = f.dbPath();
+    QCOMPARE(DatabaseFile::load(state.databasePath, state.table).status, DatabaseFile::Status::Ok);
+    state.table.setCell(1, MonthColumn(0, 1, T1Current), u"999"_s);
+    DatabaseFile::SaveFileFactory factory;
+    if (fault == u"full"_s)
+        factory = [](const QString& path) { return std::make_unique<FullDiskFile>(path); };
+    else
+        QVERIFY(QDir(f.dir.path()).removeRecursively());
+    const auto before = snapshot(f.dir.path());
+
+    QVERIFY(!SaveDatabase(state, f.platform, factory));
+    QVERIFY(snapshot(f.dir.path()) == before);
+    QCOMPARE(QFileInfo::exists(f.dir.path()), fault == u"full"_s);
+    // The copy that could not be made is told about once, the failed save
+    // by its caller.
+    QCOMPARE(f.platform.messages.size(), size_t(fault == u"full"_s ? 1 : 0));
+    QVERIFY(!SaveDatabase(state, f.platform, factory));
+    QCOMPARE(f.platform.messages.size(), size_t(fault == u"full"_s ? 1 : 0));
+}
+
+void tst_DatabaseSafety::damagedFileIsRestoredFromTheNewestUsableCopy_data() {
+    QTest::addColumn<QByteArray>("damage");
+    QTest::addColumn<QStringList>("messages"); // before the question
+    const QString shown = u"%1"_s;             // the database path
+    QByteArray tooLong;
+    for (int r = 1; r <= 502; ++r)
+        tooLong += QByteArray(DatabaseFile::Separators, '|') + "\r\n";
+    QTest::newRow("format error") << database(u"Абонент"_s) + "3|обрывок\r\n"
+                                  << QStringList{u"Строка № 3   файла %1  Содержит ошибку!"_s,
+                                                 u"Ошибка при открытии файла базы"_s};
+    QTest::newRow("empty file") << QByteArray("")
+                                << QStringList{u"ФАЙЛ БАЗЫ   %1   ПУСТОЙ!"_s,
+                                               u"Ошибка при открытии файла базы"_s};
+    QTest::newRow("502 lines") << tooLong << QStringList{u"Ошибка при открытии файла базы"_s};
+}
+
+void tst_DatabaseSafety::damagedFileIsRestoredFromTheNewestUsableCopy() {
+    QFETCH(QByteArray, damage);
+    QFETCH(QStringList, messages);
+    Fixture f(damage);
+    f.putCopy(QDate(2026, 12, 8), database(u"Восьмое"_s));
+    f.putCopy(QDate(2026, 12, 9), database(u"Девятое"_s).left(5000)); // damaged too
+    f.platform.clock = QDateTime(QDate(2026, 12, 10), QTime(9, 15, 30));
+    for (int i = 0; i < messages.size(); ++i)
+        f.platform.answers.push_back(MsgAnswer::Ok);
+    f.platform.answers.push_back(MsgAnswer::Yes);
+
+    QVERIFY(f.app->start());
+    QStringList expected;
+    for (const QString& m : messages)
+        expected << m.arg(QDir::toNativeSeparators(f.dbPath()));
+    const QString kept = u"Ostrevanka21.spb.damaged-20261210-091530"_s;
+    expected << u"Восстановить базу из страховой копии от 08.12.2026?"_s
+             << u"База восстановлена из страховой копии от 08.12.2026. Повреждённый файл "
+                u"сохранён как "_s +
+                    kept + u'.';
+    QCOMPARE(f.texts(), expected);
+    const auto& question = f.platform.messages[size_t(messages.size())];
+    QCOMPARE(question.buttons, MsgButtons::YesNo);
+    QCOMPARE(question.defaultButton, MsgAnswer::No);
+
+    QCOMPARE(readFile(f.dir.filePath(kept)), damage);
+    QCOMPARE(readFile(f.dbPath()), database(u"Восьмое"_s));
+    Form1* form = f.app->mainWindow();
+    QVERIFY(form && form->isVisible());
+    QCOMPARE(f.app->state().table.subscriberCount(), 2);
+    QCOMPARE(f.app->state().table.cell(2, ColName), u"Восьмое 2"_s);
+}
+
+void tst_DatabaseSafety::answerNoLeavesEverythingAsItWas() {
+    Fixture f(database(u"Абонент"_s) + "3|обрывок\r\n");
+    f.putCopy(QDate(2026, 12, 8), database(u"Восьмое"_s));
+    const auto before = snapshot(f.dir.path());
+    f.platform.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::No};
+    QSignalSpy finished(f.app.get(), &Application::finished);
+    QVERIFY(!f.app->start());
+    QCOMPARE(f.texts().back(), u"Восстановить базу из страховой копии от 08.12.2026?"_s);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished[0][0].toInt(), 1);
+    QVERIFY(snapshot(f.dir.path()) == before);
+}
+
+void tst_DatabaseSafety::noUsableCopyEndsAsBefore() {
+    Fixture f(database(u"Абонент"_s) + "3|обрывок\r\n");
+    f.putCopy(QDate(2026, 12, 9), QByteArray("1|||\r\n"));
+    const auto before = snapshot(f.dir.path());
+    QVERIFY(!f.app->start());
+    // The messages of a damaged file and nothing more.
+    QCOMPARE(f.platform.messages.size(), size_t(2));
+    QCOMPARE(f.texts().back(), u"Ошибка при открытии файла базы"_s);
+    QVERIFY(snapshot(f.dir.path()) == before);
+}
+
+QTEST_MAIN(tst_DatabaseSafety)
+#include "tst_DatabaseSafety.moc"

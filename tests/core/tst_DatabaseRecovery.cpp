@@ -1,0 +1,181 @@
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/Cp1251.h"
+#include "core/DatabaseRecovery.h"
+#include "core/SafetyCopies.h"
+
+using namespace Qt::StringLiterals;
+using Status = DatabaseFile::Status;
+
+Q_DECLARE_METATYPE(DatabaseFile::Status)
+
+namespace {
+
+QByteArray database(const QString& tag, int count = 2) {
+    QByteArray out;
+    for (int r = 1; r <= count; ++r) {
+        QString line = QString::number(r) + u'|' + tag + u'|';
+        line += QString(DatabaseFile::Separators - 2, u'|');
+        out += Cp1251::encode(line) + "\r\n";
+    }
+    return out;
+}
+
+// A database whose second line lost its tail.
+QByteArray damaged(const QString& tag) {
+    return database(tag, 1) + Cp1251::encode(u"2|"_s + tag + u"|||"_s) + "\r\n";
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class FullDiskFile final : public QSaveFile {
+public:
+    using QSaveFile::QSaveFile;
+
+protected:
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+} // namespace
+
+class tst_DatabaseRecovery : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+
+    void whichFailuresAreOffered_data();
+    void whichFailuresAreOffered();
+    void damagedNewestCopyIsPassedOver();
+    void noUsableCopy();
+    void damagedFileIsKeptByteForByte();
+    void keptFilesAreNeverOverwritten();
+    void failedRestorePutsTheDamagedFileBack();
+
+private:
+    QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
+    QString copyPath(const QDate& d) const {
+        return QDir(SafetyCopies::folderFor(dbPath())).filePath(SafetyCopies::fileName(d));
+    }
+    void putCopy(const QDate& d, const QByteArray& bytes) {
+        QVERIFY(QDir().mkpath(SafetyCopies::folderFor(dbPath())));
+        QVERIFY(writeFile(copyPath(d), bytes));
+    }
+    QStringList folderNames() const {
+        return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+    std::unique_ptr<QTemporaryDir> m_dir;
+    const QDateTime m_when = QDateTime(QDate(2026, 12, 10), QTime(14, 5, 7));
+};
+
+void tst_DatabaseRecovery::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void tst_DatabaseRecovery::whichFailuresAreOffered_data() {
+    QTest::addColumn<Status>("status");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("format error") << Status::FormatError << true;
+    QTest::newRow("empty") << Status::Empty << true;
+    QTest::newRow("more than 501 lines") << Status::TooManyLines << true;
+    // The file is missing or cannot be read: a copy would replace a file
+    // that may well be sound.
+    QTest::newRow("not found") << Status::NotFound << false;
+    QTest::newRow("access denied") << Status::AccessDenied << false;
+    QTest::newRow("read error") << Status::ReadError << false;
+}
+
+void tst_DatabaseRecovery::whichFailuresAreOffered() {
+    QFETCH(Status, status);
+    QFETCH(bool, offered);
+    QCOMPARE(DatabaseRecovery::canRecover(status), offered);
+}
+
+void tst_DatabaseRecovery::damagedNewestCopyIsPassedOver() {
+    putCopy(QDate(2026, 12, 8), database(u"Восьмое"_s));
+    putCopy(QDate(2026, 12, 9), damaged(u"Девятое"_s));
+    putCopy(QDate(2026, 12, 7), database(u"Седьмое"_s));
+    const auto candidate = DatabaseRecovery::newestUsable(dbPath());
+    QVERIFY(candidate);
+    QCOMPARE(candidate->date, QDate(2026, 12, 8));
+    QCOMPARE(candidate->bytes, database(u"Восьмое"_s));
+}
+
+void tst_DatabaseRecovery::noUsableCopy() {
+    QVERIFY(!DatabaseRecovery::newestUsable(dbPath())); // no folder
+    putCopy(QDate(2026, 12, 9), damaged(u"Девятое"_s));
+    putCopy(QDate(2026, 12, 8), QByteArray());
+    QVERIFY(writeFile(QDir(SafetyCopies::folderFor(dbPath())).filePath(u"other.spb"_s),
+                      database(u"Чужая"_s)));
+    QVERIFY(!DatabaseRecovery::newestUsable(dbPath()));
+}
+
+void tst_DatabaseRecovery::damagedFileIsKeptByteForByte() {
+    const QByteArray broken = damaged(u"Испорчена"_s);
+    QVERIFY(writeFile(dbPath(), broken));
+    putCopy(QDate(2026, 12, 8), database(u"Восьмое"_s));
+    putCopy(QDate(2026, 12, 9), damaged(u"Девятое"_s));
+
+    const auto candidate = DatabaseRecovery::newestUsable(dbPath());
+    QVERIFY(candidate);
+    const auto r = DatabaseRecovery::restore(dbPath(), *candidate, m_when);
+    QVERIFY(r.ok());
+    const QString kept = u"Ostrevanka21.spb.damaged-20261210-140507"_s;
+    QCOMPARE(QFileInfo(r.damagedPath).fileName(), kept);
+    QCOMPARE(readFile(m_dir->filePath(kept)), broken);
+    QCOMPARE(readFile(dbPath()), database(u"Восьмое"_s));
+    QCOMPARE(folderNames(), (QStringList{DatabaseFile::FileName, kept}));
+    // The copies stay as they were.
+    QCOMPARE(readFile(copyPath(QDate(2026, 12, 8))), database(u"Восьмое"_s));
+    QCOMPARE(readFile(copyPath(QDate(2026, 12, 9))), damaged(u"Девятое"_s));
+    SubscriberTable table;
+    QCOMPARE(DatabaseFile::load(dbPath(), table).status, Status::Ok);
+    QCOMPARE(table.cell(2, 2), u"Восьмое"_s);
+}
+
+void tst_DatabaseRecovery::keptFilesAreNeverOverwritten() {
+    putCopy(QDate(2026, 12, 8), database(u"Восьмое"_s));
+    const auto candidate = DatabaseRecovery::newestUsable(dbPath());
+    QVERIFY(candidate);
+    // Damaged twice within one second: the first kept file stays.
+    QVERIFY(writeFile(dbPath(), "first"));
+    auto r = DatabaseRecovery::restore(dbPath(), *candidate, m_when);
+    QVERIFY(r.ok());
+    QVERIFY(writeFile(dbPath(), "second"));
+    r = DatabaseRecovery::restore(dbPath(), *candidate, m_when);
+    QVERIFY(r.ok());
+    const QString name = DatabaseRecovery::damagedName(m_when);
+    QCOMPARE(QFileInfo(r.damagedPath).fileName(), name + u"-2"_s);
+    QCOMPARE(readFile(m_dir->filePath(name)), QByteArray("first"));
+    QCOMPARE(readFile(m_dir->filePath(name + u"-2"_s)), QByteArray("second"));
+}
+
+void tst_DatabaseRecovery::failedRestorePutsTheDamagedFileBack() {
+    const QByteArray broken = damaged(u"Испорчена"_s);
+    QVERIFY(writeFile(dbPath(), broken));
+    putCopy(QDate(2026, 12, 8), database(u"Восьмое"_s));
+    const auto candidate = DatabaseRecovery::newestUsable(dbPath());
+    QVERIFY(candidate);
+    const auto r = DatabaseRecovery::restore(dbPath(), *candidate, m_when, [](const QString& path) {
+        return std::make_unique<FullDiskFile>(path);
+    });
+    QCOMPARE(r.error, DatabaseRecovery::Error::RestoreFailed);
+    // As before: the damaged file in its place, nothing beside it.
+    QCOMPARE(readFile(dbPath()), broken);
+    QCOMPARE(folderNames(), QStringList{DatabaseFile::FileName});
+}
+
+QTEST_GUILESS_MAIN(tst_DatabaseRecovery)
+#include "tst_DatabaseRecovery.moc"

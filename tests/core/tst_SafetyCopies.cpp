@@ -1,0 +1,218 @@
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/Cp1251.h"
+#include "core/SafetyCopies.h"
+
+using namespace Qt::StringLiterals;
+using Error = SafetyCopies::Error;
+
+Q_DECLARE_METATYPE(SafetyCopies::Error)
+
+namespace {
+
+// A database of `count` subscribers whose names tell the version apart.
+QByteArray database(const QString& tag, int count = 2) {
+    QByteArray out;
+    for (int r = 1; r <= count; ++r) {
+        QString line = QString::number(r) + u'|' + tag + u'|';
+        line += QString(DatabaseFile::Separators - 2, u'|');
+        out += Cp1251::encode(line) + "\r\n";
+    }
+    return out;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A disk that is full: nothing can be written.
+class FullDiskFile final : public QSaveFile {
+public:
+    using QSaveFile::QSaveFile;
+
+protected:
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+} // namespace
+
+class tst_SafetyCopies : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+
+    void copyNames_data();
+    void copyNames();
+    void folderBesideTheDatabase();
+
+    void firstWriteOfTheDayMakesOneCopy();
+    void thirtyFirstDayDeletesTheOldest();
+    void failedCopyKeepsEarlierCopies_data();
+    void failedCopyKeepsEarlierCopies();
+    void nothingToCopyOrNowhereToPutIt();
+
+private:
+    QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
+    QString backups() const { return m_dir->filePath(u"backups"_s); }
+    QStringList backupNames() const {
+        return QDir(backups()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void tst_SafetyCopies::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void tst_SafetyCopies::copyNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QDate>("date"); // invalid: not a copy
+    QTest::newRow("a copy") << u"Ostrevanka21-2026-12-10.spb"_s << QDate(2026, 12, 10);
+    QTest::newRow("leap day") << u"Ostrevanka21-2024-02-29.spb"_s << QDate(2024, 2, 29);
+    QTest::newRow("no such day") << u"Ostrevanka21-2026-02-30.spb"_s << QDate();
+    QTest::newRow("short month") << u"Ostrevanka21-2026-1-05.spb"_s << QDate();
+    QTest::newRow("the database") << u"Ostrevanka21.spb"_s << QDate();
+    QTest::newRow("a temporary file") << u"Ostrevanka21-2026-12-10.spb.Xy12ab"_s << QDate();
+    QTest::newRow("another program's") << u"Other-2026-12-10.spb"_s << QDate();
+    QTest::newRow("a user's backup") << u"08.12.2026 20ч56мин Ostrevanka21.spb"_s << QDate();
+}
+
+void tst_SafetyCopies::copyNames() {
+    QFETCH(QString, name);
+    QFETCH(QDate, date);
+    const auto parsed = SafetyCopies::dateOf(name);
+    QCOMPARE(parsed.value_or(QDate()), date);
+    if (date.isValid())
+        QCOMPARE(SafetyCopies::fileName(date), name);
+}
+
+void tst_SafetyCopies::folderBesideTheDatabase() {
+    // Wherever the database lives (the program's folder or the user's data
+    // folder), its copies are beside it.
+    QCOMPARE(SafetyCopies::folderFor(dbPath()), QDir(m_dir->path()).filePath(u"backups"_s));
+    const QString elsewhere = m_dir->filePath(u"data/ostrevanka/Ostrevanka21.spb"_s);
+    QCOMPARE(SafetyCopies::folderFor(elsewhere), m_dir->filePath(u"data/ostrevanka/backups"_s));
+}
+
+void tst_SafetyCopies::firstWriteOfTheDayMakesOneCopy() {
+    const QByteArray morning = database(u"Утро"_s);
+    QVERIFY(writeFile(dbPath(), morning));
+    const QDate day(2026, 12, 10);
+
+    auto r = SafetyCopies::takeDaily(dbPath(), day);
+    QVERIFY(r.ok());
+    QVERIFY(r.made);
+    QCOMPARE(backupNames(), QStringList{u"Ostrevanka21-2026-12-10.spb"_s});
+    QCOMPARE(readFile(r.path), morning);
+
+    // Later the same day (another run, too): the morning's copy stays.
+    QVERIFY(writeFile(dbPath(), database(u"Вечер"_s)));
+    r = SafetyCopies::takeDaily(dbPath(), day);
+    QVERIFY(r.ok());
+    QVERIFY(!r.made);
+    QCOMPARE(backupNames(), QStringList{u"Ostrevanka21-2026-12-10.spb"_s});
+    QCOMPARE(readFile(r.path), morning);
+
+    // The next day gets its own.
+    QVERIFY(SafetyCopies::takeDaily(dbPath(), day.addDays(1)).made);
+    QCOMPARE(backupNames().size(), 2);
+    QCOMPARE(readFile(SafetyCopies::list(dbPath()).front().path), database(u"Вечер"_s));
+}
+
+void tst_SafetyCopies::thirtyFirstDayDeletesTheOldest() {
+    QVERIFY(QDir().mkpath(backups()));
+    // Files in the folder that are no copies are never touched.
+    const QStringList strangers = {u"notes.txt"_s, u"Ostrevanka21-2026-1-1.spb"_s,
+                                   u"Ostrevanka21.spb"_s,
+                                   u"08.12.2026 20ч56мин Ostrevanka21.spb"_s};
+    for (const QString& name : strangers)
+        QVERIFY(writeFile(QDir(backups()).filePath(name), "x"));
+
+    const QDate first(2026, 11, 1);
+    for (int d = 0; d < 30; ++d) {
+        QVERIFY(writeFile(dbPath(), database(u"День %1"_s.arg(d))));
+        QVERIFY(SafetyCopies::takeDaily(dbPath(), first.addDays(d)).made);
+    }
+    QCOMPARE(SafetyCopies::list(dbPath()).size(), size_t(30));
+    QVERIFY(QFile::exists(QDir(backups()).filePath(SafetyCopies::fileName(first))));
+
+    QVERIFY(writeFile(dbPath(), database(u"День 30"_s)));
+    QVERIFY(SafetyCopies::takeDaily(dbPath(), first.addDays(30)).made);
+    const auto copies = SafetyCopies::list(dbPath());
+    QCOMPARE(copies.size(), size_t(30));
+    QCOMPARE(copies.front().date, first.addDays(30));
+    QCOMPARE(copies.back().date, first.addDays(1));
+    QVERIFY(!QFile::exists(QDir(backups()).filePath(SafetyCopies::fileName(first))));
+    // The copy of day 1 still holds what the file held on day 1.
+    QCOMPARE(readFile(copies.back().path), database(u"День 1"_s));
+    for (const QString& name : strangers)
+        QVERIFY2(QFile::exists(QDir(backups()).filePath(name)), qPrintable(name));
+}
+
+void tst_SafetyCopies::failedCopyKeepsEarlierCopies_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<Error>("error");
+    QTest::newRow("full disk") << u"full"_s << Error::WriteFailed;
+    QTest::newRow("damaged file on disk") << u"damaged"_s << Error::DatabaseDamaged;
+    QTest::newRow("empty file on disk") << u"empty"_s << Error::DatabaseDamaged;
+    QTest::newRow("unreadable file") << u"unreadable"_s << Error::ReadFailed;
+}
+
+void tst_SafetyCopies::failedCopyKeepsEarlierCopies() {
+    QFETCH(QString, fault);
+    QFETCH(Error, error);
+    const QDate yesterday(2026, 12, 9);
+    QVERIFY(writeFile(dbPath(), database(u"Вчера"_s)));
+    QVERIFY(SafetyCopies::takeDaily(dbPath(), yesterday).made);
+    const QString yesterdays = SafetyCopies::list(dbPath()).front().path;
+
+    DatabaseFile::SaveFileFactory factory;
+    if (fault == u"full"_s)
+        factory = [](const QString& path) { return std::make_unique<FullDiskFile>(path); };
+    else if (fault == u"damaged"_s)
+        QVERIFY(writeFile(dbPath(), database(u"Сегодня"_s) + "7|обрывок строки\r\n"));
+    else if (fault == u"empty"_s)
+        QVERIFY(writeFile(dbPath(), QByteArray()));
+    else if (fault == u"unreadable"_s) {
+        QVERIFY(QFile::setPermissions(dbPath(), QFileDevice::WriteOwner));
+        if (QFile(dbPath()).open(QIODevice::ReadOnly))
+            QSKIP("the file is readable anyway (run as root)");
+    }
+
+    const auto r = SafetyCopies::takeDaily(dbPath(), yesterday.addDays(1), factory);
+    QFile::setPermissions(dbPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(r.error, error);
+    QVERIFY(!r.made);
+    QVERIFY(!r.path.isEmpty());
+    // Only yesterday's copy, as it was; no half-written file beside it.
+    QCOMPARE(backupNames(), QStringList{QFileInfo(yesterdays).fileName()});
+    QCOMPARE(readFile(yesterdays), database(u"Вчера"_s));
+}
+
+void tst_SafetyCopies::nothingToCopyOrNowhereToPutIt() {
+    const auto r = SafetyCopies::takeDaily(dbPath(), QDate(2026, 12, 10));
+    QVERIFY(r.ok());
+    QVERIFY(!r.made);
+    QVERIFY(!QFileInfo::exists(backups()));
+
+    // "backups" taken by a file: the folder cannot be made.
+    QVERIFY(writeFile(dbPath(), database(u"База"_s)));
+    QVERIFY(writeFile(backups(), "not a folder"));
+    const auto blocked = SafetyCopies::takeDaily(dbPath(), QDate(2026, 12, 10));
+    QCOMPARE(blocked.error, Error::FolderNotMade);
+    QCOMPARE(readFile(backups()), QByteArray("not a folder"));
+}
+
+QTEST_GUILESS_MAIN(tst_SafetyCopies)
+#include "tst_SafetyCopies.moc"
