@@ -14,6 +14,9 @@ public:
         Failed,      // no lock file could be made (a folder that cannot be written)
     };
 
+    // A lock file that names no owner is taken over once it is this old.
+    static constexpr int UnreadableGraceSeconds = 10;
+
     explicit DatabaseLock(const QString& databasePath);
     ~DatabaseLock();
     DatabaseLock(const DatabaseLock&) = delete;

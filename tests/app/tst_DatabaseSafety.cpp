@@ -99,10 +99,16 @@ struct Fixture {
     // Types into January's T1 of the shown subscriber and clicks "Сохранить".
     void editAndSave(const QString& text) {
         Form1* form = app->mainWindow();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
         MonthCell* cell = form->entryCell(1, T1Current);
-        cell->setFocus();
-        cell->setText(text);
-        QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd6"_s), Qt::LeftButton);
+        cell->setFocus(Qt::MouseFocusReason);
+        cell->selectAll();
+        QTest::keyClicks(cell, text);
+        QTest::keyClick(cell, Qt::Key_Return); // leaving the cell stores it
+        auto* save = form->findChild<QToolButton*>(u"Cmd6"_s);
+        QVERIFY(save && save->isEnabled());
+        QTest::mouseClick(save, Qt::LeftButton);
     }
     QString savedReading() {
         SubscriberTable t;

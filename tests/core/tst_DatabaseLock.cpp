@@ -1,3 +1,4 @@
+#include <QDateTime>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -9,6 +10,8 @@
 using namespace Qt::StringLiterals;
 using Result = DatabaseLock::Result;
 
+Q_DECLARE_METATYPE(DatabaseLock::Result)
+
 class tst_DatabaseLock : public QObject {
     Q_OBJECT
 private slots:
@@ -19,6 +22,8 @@ private slots:
     void secondHolderInOneProcessIsRefused();
     void otherProcessIsRefusedUntilItEnds();
     void lockOfAKilledProcessIsTakenOver();
+    void lockFileWithoutOwner_data();
+    void lockFileWithoutOwner();
 
 private:
     QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
@@ -93,6 +98,38 @@ void tst_DatabaseLock::lockOfAKilledProcessIsTakenOver() {
     QCOMPARE(mine.take(), Result::Taken);
     QProcess& late = holder();
     QCOMPARE(startHolder(late), QByteArray("held"));
+}
+
+void tst_DatabaseLock::lockFileWithoutOwner_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("ageSeconds");
+    QTest::addColumn<Result>("result");
+    // Left empty or cut short by a power cut.
+    QTest::newRow("empty, a minute old") << QByteArray() << 60 << Result::Taken;
+    QTest::newRow("garbled, a minute old") << QByteArray("\x01\x02\n") << 60 << Result::Taken;
+    // Perhaps another start writing it this very moment.
+    QTest::newRow("empty, just made") << QByteArray() << 0 << Result::HeldByOther;
+}
+
+void tst_DatabaseLock::lockFileWithoutOwner() {
+    QFETCH(QByteArray, content);
+    QFETCH(int, ageSeconds);
+    QFETCH(Result, result);
+    const QString path = DatabaseLock::pathFor(dbPath());
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(content), content.size());
+        QVERIFY(f.flush()); // before the time is set: a later write would reset it
+        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                              QFileDevice::FileModificationTime));
+    }
+    DatabaseLock mine(dbPath());
+    QCOMPARE(mine.take(), result);
+    if (result == Result::Taken) {
+        QProcess& other = holder();
+        QCOMPARE(startHolder(other), QByteArray("held"));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_DatabaseLock)

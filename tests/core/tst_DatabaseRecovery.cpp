@@ -27,7 +27,7 @@ QByteArray database(const QString& tag, int count = 2) {
 
 // A database whose second line lost its tail.
 QByteArray damaged(const QString& tag) {
-    return database(tag, 1) + Cp1251::encode(u"2|"_s + tag + u"|||"_s) + "\r\n";
+    return database(tag, 1) + Cp1251::encode(QString(u"2|"_s + tag + u"|||"_s)) + "\r\n";
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
