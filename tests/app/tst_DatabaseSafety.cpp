@@ -127,6 +127,7 @@ private slots:
     void lockIsReleasedAtTheEnd();
 
     void firstSaveOfTheDayMakesOneCopy();
+    void autosaveTakesTheDaysCopyToo();
     void failedCopyWarnsOnceAndTheSaveLands();
     void failedSaveLeavesFileAndCopies_data();
     void failedSaveLeavesFileAndCopies();
@@ -216,6 +217,18 @@ void tst_DatabaseSafety::firstSaveOfTheDayMakesOneCopy() {
     QCOMPARE(readFile(f.copyPath(f.today())), lastNight);
     QCOMPARE(QDir(SafetyCopies::folderFor(f.dbPath())).entryList(QDir::Files).size(), 2);
     QVERIFY(f.platform.messages.empty());
+}
+
+void tst_DatabaseSafety::autosaveTakesTheDaysCopyToo() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    MonthCell* cell = form->entryCell(1, T1Current);
+    cell->setText(u"150"_s);
+    form->SAVE(); // what leaving the cell does
+    form->onTimer1();
+    QCOMPARE(f.savedReading(), u"150"_s);
+    QCOMPARE(readFile(f.copyPath(f.today())), database(u"Абонент"_s));
 }
 
 void tst_DatabaseSafety::failedCopyWarnsOnceAndTheSaveLands() {
