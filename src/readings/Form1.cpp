@@ -825,10 +825,19 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    if (watched == m_client && (type == QEvent::MouseMove || type == QEvent::Enter)) {
+    // A move over a label or a button that it does not take reaches the
+    // background too: only the background's own moves reset the hover.
+    const auto onBackground = [event](QWidget* background) {
+        if (event->type() != QEvent::MouseMove)
+            return true;
+        return !background->childAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+    };
+    if (watched == m_client && (type == QEvent::MouseMove || type == QEvent::Enter) &&
+        onBackground(m_client)) {
         setMonthLabelsBold(0);
         hideButtonCaptions();
-    } else if (watched == m_buttonBar && (type == QEvent::MouseMove || type == QEvent::Enter)) {
+    } else if (watched == m_buttonBar && (type == QEvent::MouseMove || type == QEvent::Enter) &&
+               onBackground(m_buttonBar)) {
         hideButtonCaptions();
     }
     return QMainWindow::eventFilter(watched, event);

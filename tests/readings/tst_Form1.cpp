@@ -144,6 +144,7 @@ private slots:
     void closingLeavesTheEditedCell();
     void popupIsNotLeaving();
     void monthNamesFit();
+    void hoverCaptions();
     void untickedMonthLeavesTotals();
     void otherYearAndUnknownYear();
     void printAnsweredNoAndYes();
@@ -547,7 +548,10 @@ void tst_Form1::monthNamesFit() {
     for (int m = 1; m <= 12; ++m) {
         auto* label = f.form->findChild<QLabel*>(u"lbl2(%1)"_s.arg(100 + m));
         QVERIFY(label);
-        // Bold too: the name under the mouse turns bold.
+        // The name under the mouse turns bold and stays bold as the mouse moves on it.
+        QTest::mouseMove(label);
+        QTest::mouseMove(label, QPoint(5, 5));
+        QVERIFY(label->font().bold());
         QFont font = label->font();
         for (bool bold : {false, true}) {
             font.setBold(bold);
@@ -558,6 +562,27 @@ void tst_Form1::monthNamesFit() {
                                     .arg(label->contentsRect().width())));
         }
     }
+}
+
+void tst_Form1::hoverCaptions() {
+    Fixture f;
+    QVERIFY(f.open());
+    auto* save = f.form->findChild<QToolButton*>(u"Cmd6"_s);
+    auto* caption = f.form->findChild<QLabel*>(u"Label1(0)"_s);
+    QTest::mouseMove(save);
+    QTest::mouseMove(save, QPoint(4, 4));
+    QVERIFY(caption->isVisible());
+    QCOMPARE(caption->text(), u"Сохранить "_s);
+    // Off the buttons, onto the bar's background: hidden.
+    QWidget* bar = f.form->findChild<QWidget*>(u"Frame1"_s);
+    QTest::mouseMove(bar, QPoint(bar->width() - 5, 5));
+    QVERIFY(!caption->isVisible());
+    // Off a month name, onto the window's background: back to normal weight.
+    auto* march = f.form->findChild<QLabel*>(u"lbl2(103)"_s);
+    QTest::mouseMove(march);
+    QVERIFY(march->font().bold());
+    QTest::mouseMove(f.form->centralWidget(), QPoint(5, 80));
+    QVERIFY(!march->font().bold());
 }
 
 void tst_Form1::untickedMonthLeavesTotals() {
