@@ -261,8 +261,8 @@ void Form1::buildMonthRows(QWidget* client) {
 
             auto* label = new QLabel(MonthNames()[m - 1], client);
             label->setObjectName(arrayName(u"lbl2"_s, 100 + m));
-            // From the band's left edge: "Сентябрь" in bold is wider than
-            // the 720 twips from the column's own left.
+            // Starts near the band's left edge: "Сентябрь" in bold is wider
+            // than the 720 twips from the column's own left.
             label->setGeometry(px(135), top, px(975) - px(135), height);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             label->setMouseTracking(true);
