@@ -13,6 +13,7 @@
 #include "prefs/DesktopTools.h"
 #include "prefs/frmAbout.h"
 #include "prefs/frmColor.h"
+#include "prefs/frmHlp1.h"
 #include "prefs/frmTunLs.h"
 #include "prefs/frmTunSave.h"
 #include "printing/MDIfrmPrint.h"
@@ -159,7 +160,8 @@ void Application::openLedger() {
         auto* w = openDialog<frmTunLs>(m_ledger);
         connect(w, &frmTunLs::preferencesChanged, m_ledger, &frmRedLS::applyPreferences);
     });
-    connect(ledger, &frmRedLS::helpRequested, this, &Application::openHelp);
+    // The ledger's help is the keys of its cell editor, not the manual.
+    connect(ledger, &frmRedLS::helpRequested, this, [this] { openDialog<frmHlp1>(m_ledger); });
     connect(ledger, &frmRedLS::calculatorRequested, this, [this] { StartCalculator(m_platform); });
     ledger->show();
 }

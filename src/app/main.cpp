@@ -2,11 +2,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTranslator>
 
 #include "app/Application.h"
+#include "app/ProgramNames.h"
 #include "app/QtPlatform.h"
 #include "core/DatabaseFile.h"
 
@@ -23,9 +23,8 @@ bool isWritableFolder(const QString& folder) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    const QString appName = QFileInfo(QCoreApplication::applicationFilePath()).baseName();
-    QCoreApplication::setApplicationName(appName);
-    QCoreApplication::setOrganizationName(appName);
+    SetProgramNames(QCoreApplication::applicationFilePath());
+    const QString appName = QCoreApplication::applicationName();
 
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Russian), u"qtbase"_s, u"_"_s,
@@ -37,7 +36,7 @@ int main(int argc, char* argv[]) {
     QString folder = QCoreApplication::applicationDirPath();
     if (!isWritableFolder(folder)) {
         // An installed copy: keep the database in the user's data folder.
-        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        folder = UserDataFolder();
         QDir().mkpath(folder);
         if (!QFileInfo::exists(QDir(folder).filePath(DatabaseFile::FileName)))
             platform.message(

@@ -1,5 +1,7 @@
 #include "Backup.h"
 
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -54,6 +56,18 @@ Backup::Result writeFailed() {
 QString Backup::proposedFileName(const QDateTime& when) {
     return when.toString(u"dd.MM.yyyy hh"_s) + u'ч' + when.toString(u"mm"_s) + u"мин "_s +
            DatabaseFile::FileName;
+}
+
+QString Backup::withDefaultExtension(const QString& chosen) {
+    if (chosen.isEmpty())
+        return chosen;
+    const QString name = QFileInfo(chosen).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const bool hasExtension =
+        dot > 0 && dot + 1 < name.size() && !QStringView(name).sliced(dot + 1).contains(u' ');
+    if (hasExtension)
+        return chosen;
+    return chosen.endsWith(u'.') ? chosen + u"spb"_s : chosen + u".spb"_s;
 }
 
 Backup::Result Backup::write(const QString& path, const SubscriberTable& table,

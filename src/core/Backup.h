@@ -39,6 +39,12 @@ public:
     // "08.12.2026 20ч56мин Ostrevanka21.spb"
     static QString proposedFileName(const QDateTime& when);
 
+    // The chosen backup name with ".spb" added when it has no extension of
+    // its own, so that the restore's "*.spb" filter shows the copy. What
+    // follows the last dot is an extension only when it holds no space:
+    // "10.12.2026 перед импортом" gets ".spb".
+    static QString withDefaultExtension(const QString& chosen);
+
     // Writes rows 1..subscriberCount in the database format, line breaks
     // removed (the table itself is left as it is). Atomic: a failed write
     // leaves an earlier file of that name as it was.

@@ -20,16 +20,31 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Splits bytes into lines at LF (a CR before it belongs to the line end).
+// Splits bytes into lines at CR LF. A lone LF is a character of its cell:
+// older writers kept it in a multi-line cell (a spreadsheet's Alt+Enter).
+// A CR ending the last line goes.
 template <typename Fn> void forEachLine(const QByteArray& bytes, Fn&& fn) {
     const char* p = bytes.constData();
     const char* end = p + bytes.size();
+    // A file that holds no CR LF at all went through a tool that converted
+    // its line ends; splitting it at every LF keeps its subscribers apart
+    // instead of gluing them into one line.
+    const bool lfEndsLines = !bytes.contains("\r\n");
     int lineNo = 0;
     while (p < end) {
-        const char* nl = static_cast<const char*>(memchr(p, '\n', size_t(end - p)));
-        const char* lineEnd = nl ? nl : end;
-        const char* contentEnd = lineEnd;
-        if (contentEnd > p && contentEnd[-1] == '\r')
+        const char* nl = nullptr; // the LF ending this line
+        for (const char* from = p; from < end;) {
+            const char* lf = static_cast<const char*>(memchr(from, '\n', size_t(end - from)));
+            if (!lf)
+                break;
+            if (lfEndsLines || (lf > p && lf[-1] == '\r')) {
+                nl = lf;
+                break;
+            }
+            from = lf + 1;
+        }
+        const char* contentEnd = nl ? (lfEndsLines ? nl : nl - 1) : end;
+        if (!nl && contentEnd > p && contentEnd[-1] == '\r')
             --contentEnd;
         ++lineNo;
         if (!fn(lineNo, p, contentEnd))

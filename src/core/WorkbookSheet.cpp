@@ -313,11 +313,11 @@ QString WorkbookSheet::shownText(const WorkbookCell& c, const CellFormat& f) con
     if (!c.isNumber)
         return c.text;
     if (f.numberFormat == MoneyFormat) {
-        // Two decimals, a group separator every three digits and the sign.
+        // Two decimals, a group separator every three digits and " ₽".
         QString t = FormatMoney(c.number);
         const qsizetype comma = t.indexOf(u',');
         const qsizetype digits = comma - (t.startsWith(u'-') ? 1 : 0);
-        return t + QString((digits - 1) / 3, u' ') + u'$';
+        return t + QString((digits - 1) / 3, u' ') + u" ₽"_s;
     }
     return PlainNumber(c.number);
 }

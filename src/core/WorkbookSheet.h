@@ -75,7 +75,8 @@ class WorkbookSheet final {
 public:
     static constexpr int Red = 3, Blue = 5;               // palette indexes
     static constexpr int Left = 2, Centre = 3, Right = 4; // horizontal alignment
-    static inline const QString MoneyFormat = QStringLiteral("#,##0.00$");
+    // Rubles: spreadsheets show 1501.83 as "1 501,83 ₽" in a Russian locale.
+    static inline const QString MoneyFormat = QStringLiteral("#,##0.00 \"₽\"");
     static inline const QString GeneralFormat = QStringLiteral("General");
 
     // A text that reads as a number becomes a number (see numberOf()).

@@ -49,7 +49,10 @@ DirectoryFieldBoxes::DirectoryFieldBoxes(QWidget* window, QPushButton* cmd1)
         box->setMinimumWidth(300);
         label->setBuddy(box);
         box->installEventFilter(this);
-        connect(box, &QLineEdit::textChanged, this, &DirectoryFieldBoxes::updateCommand);
+        connect(box, &QLineEdit::textChanged, this, [this, box] {
+            refuseSeparator(box);
+            updateCommand();
+        });
         grid->addWidget(label, k, 0);
         grid->addWidget(box, k, 1);
         m_boxes[size_t(k)] = box;
@@ -75,6 +78,16 @@ void DirectoryFieldBoxes::setTexts(const DirectoryFields& fields) {
 void DirectoryFieldBoxes::clear() {
     for (QLineEdit* box : m_boxes)
         box->clear();
+}
+
+void DirectoryFieldBoxes::refuseSeparator(QLineEdit* box) {
+    // A "|" would split the subscriber's line in the database file.
+    if (!box->text().contains(u'|'))
+        return;
+    const int caret = box->cursorPosition();
+    const QString before = box->text().left(caret);
+    box->setText(QString(box->text()).remove(u'|'));
+    box->setCursorPosition(int(caret - before.count(u'|')));
 }
 
 void DirectoryFieldBoxes::updateCommand() {

@@ -15,8 +15,8 @@ class QWidget;
 
 // The five field boxes txt1(0)..txt1(4) with their captions lbl1(0)..lbl1(4)
 // in Frame1, and the behaviour the add and edit windows share: yellow while
-// focused, Enter to the next box, Cmd1 enabled only with a name, the name in
-// proper case and line breaks removed on leaving a box.
+// focused, Enter to the next box, no "|", Cmd1 enabled only with a name, the
+// name in proper case and line breaks removed on leaving a box.
 class DirectoryFieldBoxes final : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +36,7 @@ protected:
 
 private:
     void updateCommand();
+    void refuseSeparator(QLineEdit* box);
     void left(int k);
 
     QGroupBox* m_frame;

@@ -13,6 +13,7 @@
 #include "core/AppState.h"
 #include "core/DatabaseSave.h"
 #include "core/Platform.h"
+#include "core/UserWarnings.h"
 
 using namespace Qt::StringLiterals;
 
@@ -57,6 +58,8 @@ void frmAdd::checkDuplicate() {
 }
 
 void frmAdd::add() {
+    for (const QString& text : m_fields->texts())
+        WarnIfNotStorable(m_platform, text);
     switch (AddPending(m_state.table, m_addedCount, m_fields->texts())) {
     case AddStatus::EmptyName:
         m_platform.message(u"Не введена Фамилия И. О. "_s, u"Ошибка ввода"_s, MsgIcon::Critical,

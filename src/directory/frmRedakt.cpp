@@ -12,6 +12,7 @@
 #include "core/AppState.h"
 #include "core/DatabaseSave.h"
 #include "core/Platform.h"
+#include "core/UserWarnings.h"
 
 using namespace Qt::StringLiterals;
 
@@ -47,6 +48,8 @@ void frmRedakt::ok() {
         close();
         return;
     }
+    for (const QString& text : m_fields->texts())
+        WarnIfNotStorable(m_platform, text);
     StoreEdit(m_state.table, m_row, m_fields->texts());
     emit stored(m_row);
     const bool saved = SaveDatabase(m_state, m_platform);

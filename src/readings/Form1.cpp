@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -161,17 +162,17 @@ void Form1::buildButtonBar(QWidget* client) {
     }
     m_saveButton = m_buttons[0];
     m_saveButton->setEnabled(false);
-    connect(m_buttons[0], &QToolButton::clicked, this, [this] { saveAndWrite(); });
-    connect(m_buttons[1], &QToolButton::clicked, this, &Form1::printWindow);
-    connect(m_buttons[2], &QToolButton::clicked, this, &Form1::directoryRequested);
-    connect(m_buttons[3], &QToolButton::clicked, this, &Form1::imbalanceRequested);
-    connect(m_buttons[4], &QToolButton::clicked, this, [this] {
+    connectCommand(m_buttons[0], [this] { saveAndWrite(); });
+    connectCommand(m_buttons[1], [this] { printWindow(); });
+    connectCommand(m_buttons[2], [this] { emit directoryRequested(); });
+    connectCommand(m_buttons[3], [this] { emit imbalanceRequested(); });
+    connectCommand(m_buttons[4], [this] {
         if (saveAndWrite())
             emit ledgerRequested();
     });
-    connect(m_buttons[5], &QToolButton::clicked, this, &Form1::calculatorRequested);
-    connect(m_buttons[6], &QToolButton::clicked, this, &Form1::exportTable);
-    connect(m_buttons[7], &QToolButton::clicked, this, &Form1::helpRequested);
+    connectCommand(m_buttons[5], [this] { emit calculatorRequested(); });
+    connectCommand(m_buttons[6], [this] { exportTable(); });
+    connectCommand(m_buttons[7], [this] { emit helpRequested(); });
 }
 
 void Form1::buildSelectors(QWidget* client) {
@@ -262,7 +263,9 @@ void Form1::buildMonthRows(QWidget* client) {
 
             auto* label = new QLabel(MonthNames()[m - 1], client);
             label->setObjectName(arrayName(u"lbl2"_s, 100 + m));
-            label->setGeometry(px(255), top, px(975) - px(255), height);
+            // Starts near the band's left edge: "Сентябрь" in bold is wider
+            // than the 720 twips from the column's own left.
+            label->setGeometry(px(135), top, px(975) - px(135), height);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             label->setMouseTracking(true);
             label->installEventFilter(this);
@@ -286,7 +289,7 @@ void Form1::buildMonthRows(QWidget* client) {
             tick->setGeometry(px(13380), top + 3, px(195) + 4, height - 4);
             tick->setChecked(true);
             tick->setFocusPolicy(Qt::NoFocus);
-            connect(tick, &QCheckBox::clicked, this, &Form1::VICHISLIT);
+            connectCommand(tick, [this] { VICHISLIT(); });
             m_monthTicks[size_t(m - 1)] = tick;
         }
         for (int r = 0; r < 5; ++r) {
@@ -331,7 +334,7 @@ void Form1::buildMenus() {
     auto item = [this](QMenu* menu, const QString& name, const QString& caption, auto slot) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
-        connect(a, &QAction::triggered, this, slot);
+        connectCommand(a, [this, slot] { (this->*slot)(); });
         return a;
     };
     m_menuSpr = bar->addMenu(u"Справочник"_s);
@@ -371,12 +374,38 @@ void Form1::buildMenus() {
     m_popup->setObjectName(u"Menu_Vedomost"_s);
     QAction* sheet = m_popup->addAction(u"Сформировать ведомость "_s);
     sheet->setObjectName(u"Vedomost"_s);
-    connect(sheet, &QAction::triggered, this, [this] {
+    connectCommand(sheet, [this] {
         m_sheetYearText = m_year->currentText();
         m_state.docYear = m_sheetYearText;
         m_state.docMonth = m_popupLabelIndex - 100;
         emit readingSheetRequested();
     });
+}
+
+void Form1::connectCommand(QAbstractButton* button, std::function<void()> command) {
+    connect(button, &QAbstractButton::clicked, this, [this, command = std::move(command)] {
+        leaveEditedCell();
+        command();
+    });
+}
+
+void Form1::connectCommand(QAction* action, std::function<void()> command) {
+    connect(action, &QAction::triggered, this, [this, command = std::move(command)] {
+        leaveEditedCell();
+        command();
+    });
+}
+
+void Form1::leaveEditedCell() {
+    auto* cell = qobject_cast<MonthCell*>(focusWidget());
+    if (!cell || cell->isResult() || m_leaving)
+        return;
+    // The buttons take no focus and a menu hands it back to the cell, so the
+    // cell is left here, once; moving the focus off it is no second leaving.
+    onCellFocusOut(cell);
+    m_leaving = true;
+    m_client->setFocus(Qt::OtherFocusReason);
+    m_leaving = false;
 }
 
 void Form1::setCommandEnabled(const QString& objectName, bool enabled) {
@@ -683,7 +712,7 @@ void Form1::onQuickCopy(MonthCell* cell) {
     if (m_platform.message(u"Копировать содержимое этой ячейки: "_s + text +
                                u" для всех абонентов? "_s,
                            u"Быстрое копирование."_s, MsgIcon::Question, MsgButtons::YesNo,
-                           MsgAnswer::Yes) == MsgAnswer::Yes)
+                           MsgAnswer::No) == MsgAnswer::Yes)
         FineCopy(cell->month(), s, text);
 }
 
@@ -800,10 +829,19 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    if (watched == m_client && (type == QEvent::MouseMove || type == QEvent::Enter)) {
+    // A move over a label or a button that it does not take reaches the
+    // background too: only the background's own moves reset the hover.
+    const auto onBackground = [event](QWidget* background) {
+        if (event->type() != QEvent::MouseMove)
+            return true;
+        return !background->childAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+    };
+    if (watched == m_client && (type == QEvent::MouseMove || type == QEvent::Enter) &&
+        onBackground(m_client)) {
         setMonthLabelsBold(0);
         hideButtonCaptions();
-    } else if (watched == m_buttonBar && (type == QEvent::MouseMove || type == QEvent::Enter)) {
+    } else if (watched == m_buttonBar && (type == QEvent::MouseMove || type == QEvent::Enter) &&
+               onBackground(m_buttonBar)) {
         hideButtonCaptions();
     }
     return QMainWindow::eventFilter(watched, event);
@@ -914,8 +952,8 @@ const QString BackupFilter = u"Файлы (*.spb);;Все файлы (*.*)"_s;
 void Form1::backupDatabase() {
     const QString proposed =
         QDir(m_state.programFolder).filePath(Backup::proposedFileName(m_platform.now()));
-    const QString path =
-        m_platform.saveFileName(u"Резервное копирование базы"_s, proposed, BackupFilter);
+    const QString path = Backup::withDefaultExtension(
+        m_platform.saveFileName(u"Резервное копирование базы"_s, proposed, BackupFilter));
     if (path.isEmpty())
         return;
     // A backup that was not written must not pass for one that was.
@@ -1022,6 +1060,8 @@ void Form1::closeEvent(QCloseEvent* event) {
         emit closed(false);
         return;
     }
+    // A reading typed and not yet left still gets its charge before the write.
+    leaveEditedCell();
     emit closing();
     Settings& settings = m_platform.settings();
     settings.setText(Section, u"Cmb0"_s, m_subscriber->currentText());

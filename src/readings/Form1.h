@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include <QMainWindow>
 
@@ -8,6 +9,8 @@
 #include "core/Platform.h"
 #include "readings/TableExport.h"
 
+class QAbstractButton;
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -58,6 +61,11 @@ public:
     void onTimer2();
     void setAutosave(bool on);
 
+    // Completes the leave-cell sequence of the entry cell being edited, if
+    // any, and takes the focus off it, as a click on another control does.
+    // Every command of the window runs it first (see connectCommand).
+    void leaveEditedCell();
+
     // Enables a button or menu item found by its objectName.
     void setCommandEnabled(const QString& objectName, bool enabled);
 
@@ -91,6 +99,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Wires a toolbar button, check box or menu item to its command. A
+    // command never runs on a half-edited cell: the cell is left first.
+    void connectCommand(QAbstractButton* button, std::function<void()> command);
+    void connectCommand(QAction* action, std::function<void()> command);
     bool OPFILE1();
     void restore(bool version10);
     void buildButtonBar(QWidget* client);

@@ -1,18 +1,23 @@
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include "app/Application.h"
+#include "app/ProgramNames.h"
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
 #include "directory/frmSpr.h"
 #include "ledger/frmRedLS.h"
+#include "prefs/frmHlp1.h"
 #include "printing/MDIfrmPrint.h"
 #include "readings/MonthCell.h"
 #include "support/ScriptedPlatform.h"
@@ -65,6 +70,8 @@ private slots:
     void directoryRoundTripKeepsUnsavedEdits();
     void ledgerHidesTheMainWindowAndComesBack();
     void everyCommandIsAvailable();
+    void ledgerHelpShowsTheHotKeys();
+    void userDataFolderIsTheProgramName();
 };
 
 void tst_Application::closingEndsAndWrites() {
@@ -164,6 +171,49 @@ void tst_Application::everyCommandIsAvailable() {
     for (QAction* a : form->findChildren<QAction*>())
         if (!a->objectName().isEmpty())
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+}
+
+void tst_Application::ledgerHelpShowsTheHotKeys() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    // Opened, or told that Help.pdf is not beside the test.
+    const auto manualTries = [&f] {
+        return int(f.platform.openedDocuments.size()) +
+               int(std::count_if(f.platform.messages.begin(), f.platform.messages.end(),
+                                 [](const auto& m) { return m.title == u"Помощь"_s; }));
+    };
+    // The main window's help is the manual...
+    QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd5"_s), Qt::LeftButton);
+    QCOMPARE(manualTries(), 1);
+    QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd2"_s), Qt::LeftButton);
+    frmRedLS* ledger = f.app->ledgerWindow();
+    QVERIFY(ledger && ledger->isVisible());
+    // ...the ledger's the keys of its cell editor, with the ledger waiting.
+    QTest::mouseClick(ledger->findChild<QToolButton*>(u"Cmd5"_s), Qt::LeftButton);
+    frmHlp1* help = topLevel<frmHlp1>();
+    QVERIFY(help);
+    QCOMPARE(help->windowTitle(), u"Справка по горячим клавишам"_s);
+    QVERIFY(!ledger->isEnabled());
+    QCOMPARE(manualTries(), 1);
+    help->close();
+    QVERIFY(ledger->isEnabled());
+}
+
+void tst_Application::userDataFolderIsTheProgramName() {
+    QTemporaryDir data;
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    const QString oldName = QCoreApplication::applicationName();
+    const QString oldOrganisation = QCoreApplication::organizationName();
+    const auto restore = qScopeGuard([&] {
+        qputenv("XDG_DATA_HOME", oldData);
+        QCoreApplication::setApplicationName(oldName);
+        QCoreApplication::setOrganizationName(oldOrganisation);
+    });
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    SetProgramNames(u"/opt/ostrevanka/ostrevanka"_s);
+    QCOMPARE(QCoreApplication::applicationName(), u"ostrevanka"_s);
+    QCOMPARE(UserDataFolder(), data.path() + u"/ostrevanka"_s);
 }
 
 QTEST_MAIN(tst_Application)

@@ -69,6 +69,10 @@ private slots:
 
     void version10Conversion();
     void version10RestoreWritesTheCurrentFormat();
+    void defaultExtension_data();
+    void defaultExtension();
+    void loneLineFeedInACell_data();
+    void loneLineFeedInACell();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -287,6 +291,60 @@ void tst_Backup::version10RestoreWritesTheCurrentFormat() {
     QCOMPARE(DatabaseFile::load(dbPath(), t).status, DatabaseFile::Status::Ok);
     QCOMPARE(t.subscriberCount(), 2);
     QCOMPARE(t.cell(2, ColAddress), u"уч. 12"_s);
+}
+
+void tst_Backup::defaultExtension_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << u"/копии/копия"_s << u"/копии/копия.spb"_s;
+    QTest::newRow("the proposal edited")
+        << u"/копии/10.12.2026 перед импортом"_s << u"/копии/10.12.2026 перед импортом.spb"_s;
+    QTest::newRow("a dot at the end") << u"/копии/копия."_s << u"/копии/копия.spb"_s;
+    QTest::newRow("a dot in the folder") << u"/диск.2/копия"_s << u"/диск.2/копия.spb"_s;
+    QTest::newRow(".spb") << u"/копии/копия.spb"_s << u"/копии/копия.spb"_s;
+    QTest::newRow("another extension") << u"/копии/копия.bak"_s << u"/копии/копия.bak"_s;
+    QTest::newRow("cancelled") << QString() << QString();
+}
+
+void tst_Backup::defaultExtension() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QCOMPARE(Backup::withDefaultExtension(chosen), written);
+}
+
+void tst_Backup::loneLineFeedInACell_data() {
+    QTest::addColumn<bool>("version10");
+    QTest::newRow("backup") << false;
+    QTest::newRow("version 1.0") << true;
+}
+
+// A multi-line cell of an older file is restored; the database file written
+// keeps it on its line.
+void tst_Backup::loneLineFeedInACell() {
+    QFETCH(bool, version10);
+    const int seps = version10 ? OldSeps : Seps;
+    const QString note = u"ключ у соседа\nучасток 12"_s;
+    const QString chosen = path(u"выбранный.spb"_s);
+    QVERIFY(
+        writeFile(chosen, line(seps, {u"1"_s, u"Первый"_s}) +
+                              line(seps, {u"2"_s, u"Второй"_s, u"уч. 12"_s, u""_s, u""_s, note}) +
+                              line(seps, {u"3"_s, u"Третий"_s})));
+    const Backup::Source source =
+        version10 ? Backup::readVersion10(chosen) : Backup::readBackup(chosen);
+    QVERIFY(source.check.ok());
+    QCOMPARE(source.lineCount, 3);
+    QVERIFY((version10 ? Backup::restoreVersion10(source, dbPath())
+                       : Backup::restoreBackup(source, dbPath()))
+                .ok());
+    SubscriberTable t;
+    QCOMPARE(DatabaseFile::load(dbPath(), t).status, DatabaseFile::Status::Ok);
+    QCOMPARE(t.subscriberCount(), 3);
+    QCOMPARE(t.cell(2, ColAddress), u"уч. 12"_s);
+    QCOMPARE(t.cell(3, ColName), u"Третий"_s);
+    // The backup is copied as it is; the takeover writes the note on one line.
+    QCOMPARE(t.cell(2, ColNote), version10 ? u"ключ у соседа участок 12"_s : note);
+    if (version10)
+        QCOMPARE(readFile(dbPath()).count('\n'), 3);
 }
 
 QTEST_GUILESS_MAIN(tst_Backup)

@@ -85,6 +85,7 @@ private slots:
     void parserFields();
     void lineEndings_data();
     void lineEndings();
+    void loneLineFeedStaysInItsCell();
     void loadReplacesTheWholeTable();
 
     void roundTripOfEveryStoredCell();
@@ -187,14 +188,20 @@ void tst_DatabaseFile::parserFields() {
 
 void tst_DatabaseFile::lineEndings_data() {
     QTest::addColumn<QByteArray>("ending");
-    QTest::newRow("CR LF") << QByteArray("\r\n");
-    QTest::newRow("LF only") << QByteArray("\n");
+    QTest::addColumn<QByteArray>("lastEnding");
+    QTest::newRow("CR LF") << QByteArray("\r\n") << QByteArray("\r\n");
+    QTest::newRow("last line unterminated") << QByteArray("\r\n") << QByteArray();
+    QTest::newRow("last line ends with a lone CR") << QByteArray("\r\n") << QByteArray("\r");
+    // Converted by a tool: no CR LF anywhere, so LF ends the lines.
+    QTest::newRow("LF only") << QByteArray("\n") << QByteArray("\n");
+    QTest::newRow("LF only, last unterminated") << QByteArray("\n") << QByteArray();
 }
 
 void tst_DatabaseFile::lineEndings() {
     QFETCH(QByteArray, ending);
+    QFETCH(QByteArray, lastEnding);
     QByteArray bytes = line({{2, "a"}, {Seps, "end"}}, Seps, ending) +
-                       line({{2, "b"}, {Seps, "end"}}, Seps, ""); // last line unterminated
+                       line({{2, "b"}, {Seps, "end"}}, Seps, lastEnding);
     QVERIFY(writeFile(dbPath(), bytes));
     SubscriberTable t;
     QCOMPARE(DatabaseFile::load(dbPath(), t).status, Status::Ok);
@@ -202,6 +209,47 @@ void tst_DatabaseFile::lineEndings() {
     QCOMPARE(t.cell(1, Seps), u"end"_s);
     QCOMPARE(t.cell(2, ColName), u"b"_s);
     QCOMPARE(t.cell(2, Seps), u"end"_s);
+}
+
+void tst_DatabaseFile::loneLineFeedStaysInItsCell() {
+    // A multi-line cell of an older file: lines end at CR LF only.
+    const QByteArray note = "ключ у соседа\nучасток 12";
+    QByteArray bytes;
+    bytes += line({{2, "Иванов"}, {ColNote, "калитка"}, {100, "10625"}, {Seps, "1"}});
+    bytes += line({{2, "Петров"}, {ColNote, note}, {100, "8000"}, {Seps, "2"}});
+    bytes += line({{2, "Сидоров"}, {3, "уч. 7"}, {Seps, "3"}});
+    QVERIFY(writeFile(dbPath(), Cp1251::encode(QString::fromUtf8(bytes))));
+
+    SubscriberTable t;
+    QCOMPARE(DatabaseFile::load(dbPath(), t).status, Status::Ok);
+    QCOMPARE(t.subscriberCount(), 3);
+    QCOMPARE(t.cell(2, ColNote), QString::fromUtf8(note));
+    const std::map<std::pair<int, int>, QString> kept = {
+        {{1, ColName}, u"Иванов"_s}, {{1, ColNote}, u"калитка"_s}, {{1, 100}, u"10625"_s},
+        {{1, Seps}, u"1"_s},         {{2, ColName}, u"Петров"_s},  {{2, 100}, u"8000"_s},
+        {{2, Seps}, u"2"_s},         {{3, ColName}, u"Сидоров"_s}, {{3, 3}, u"уч. 7"_s},
+        {{3, Seps}, u"3"_s}};
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 2; c <= Seps; ++c) {
+            if (r == 2 && c == ColNote)
+                continue;
+            const auto it = kept.find({r, c});
+            const QString want = it == kept.end() ? QString() : it->second;
+            if (t.cell(r, c) != want)
+                QFAIL(qPrintable(u"row %1 column %2: \"%3\""_s.arg(r).arg(c).arg(t.cell(r, c))));
+        }
+
+    // Saved, the note is on its line.
+    QVERIFY(DatabaseFile::save(dbPath(), t));
+    const QByteArray saved = readFile(dbPath());
+    QCOMPARE(saved.count('\n'), 3);
+    QCOMPARE(saved.count("\r\n"), 3);
+    QVERIFY(saved.contains(Cp1251::encode(u"|ключ у соседа участок 12|"_s)));
+    SubscriberTable back;
+    QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);
+    QCOMPARE(back.subscriberCount(), 3);
+    QCOMPARE(back.cell(2, ColNote), u"ключ у соседа участок 12"_s);
+    QCOMPARE(back.cell(3, 3), u"уч. 7"_s);
 }
 
 void tst_DatabaseFile::loadReplacesTheWholeTable() {

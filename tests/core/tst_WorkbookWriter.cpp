@@ -164,7 +164,7 @@ void tst_WorkbookWriter::valuesTypesAndLooks() {
     QVERIFY(!d[u"cells"_s].toObject().contains(u"A5"_s));
     QVERIFY(!d[u"cells"_s].toObject().contains(u"E1"_s));
 
-    QCOMPARE(DumpedCell(d, u"D2"_s)[u"format"_s].toString(), u"#,##0.00$"_s);
+    QCOMPARE(DumpedCell(d, u"D2"_s)[u"format"_s].toString(), u"#,##0.00 \"₽\""_s);
     QCOMPARE(DumpedCell(d, u"A2"_s)[u"format"_s].toString(), u"General"_s);
     QCOMPARE(DumpedCell(d, u"C3"_s)[u"format"_s].toString(), u"General"_s);
 }
@@ -204,7 +204,7 @@ void tst_WorkbookWriter::mergesColoursAndWidths() {
     QVERIFY(!DumpedCell(d, u"B2"_s)[u"wrap"_s].toBool());
     for (const QString& a : {u"A2"_s, u"B2"_s, u"C2"_s})
         QCOMPARE(DumpedCell(d, a)[u"v"_s].toString(), u"top"_s);
-    QCOMPARE(DumpedCell(d, u"K3"_s)[u"format"_s].toString(), u"#,##0.00$"_s);
+    QCOMPARE(DumpedCell(d, u"K3"_s)[u"format"_s].toString(), u"#,##0.00 \"₽\""_s);
     QCOMPARE(DumpedCell(d, u"K3"_s)[u"value"_s].toDouble(), 1234.5);
 
     QVERIFY(qAbs(ShownColumnWidth(d, u"K"_s) - 16) < 0.05);
@@ -221,7 +221,9 @@ void tst_WorkbookWriter::autoFitFollowsTheLongestText() {
     sheet.merge(u"D1:E1");
     sheet.set(u"D2", u"12345678"_s);
     sheet.bold(u"A1:B1");
-    sheet.autoFit(u"A:E");
+    sheet.set(u"F2", u"1501,83"_s);
+    sheet.numberFormat(u"F2", WorkbookSheet::MoneyFormat);
+    sheet.autoFit(u"A:F");
 
     const auto widths = sheet.columnWidths();
     // The longest name sizes B; the merged title does not size D; C and E
@@ -230,6 +232,8 @@ void tst_WorkbookWriter::autoFitFollowsTheLongestText() {
     QCOMPARE(widths.at(3), WorkbookSheet::fittedWidth(u"12345678"_s, false));
     QVERIFY(!widths.contains(2));
     QVERIFY(!widths.contains(4));
+    // A money cell is as wide as the spreadsheet shows it.
+    QCOMPARE(widths.at(5), WorkbookSheet::fittedWidth(u"1 501,83 ₽"_s, false));
     QVERIFY(widths.at(1) > widths.at(0));
     QVERIFY(WorkbookSheet::fittedWidth(u"Итого"_s, true) >
             WorkbookSheet::fittedWidth(u"Итого"_s, false));

@@ -45,6 +45,8 @@ private slots:
     void duplicateWarning();
     void editStoresUntrimmed();
     void editNeedsAName();
+    void separatorRefusedAndUnstorableWarned_data();
+    void separatorRefusedAndUnstorableWarned();
 
 private:
     void makeTable(int count);
@@ -326,6 +328,46 @@ void tst_frmAdd::editNeedsAName() {
     QCOMPARE(m_state->table.cell(2, ColName), u"Абонент 2"_s);
     QCOMPARE(m_state->table.cell(2, ColAddress), QString());
     QCOMPARE(saves.size(), 0);
+}
+
+void tst_frmAdd::separatorRefusedAndUnstorableWarned_data() {
+    QTest::addColumn<bool>("edit");
+    QTest::newRow("frmAdd") << false;
+    QTest::newRow("frmRedakt") << true;
+}
+
+// A "|" would split the subscriber's line in the file, so a box does not
+// take it; a character the file cannot keep is warned about before storing.
+void tst_frmAdd::separatorRefusedAndUnstorableWarned() {
+    QFETCH(bool, edit);
+    std::unique_ptr<frmRedakt> editor;
+    QWidget* w = nullptr;
+    int row = 5;
+    if (edit) {
+        m_state->selRow = row = 2;
+        editor = std::make_unique<frmRedakt>(*m_state, *m_platform);
+        editor->show();
+        w = editor.get();
+    } else {
+        w = openAdd();
+        QVERIFY(w);
+        fill(w, u"Кузнецов К. К."_s, QString());
+    }
+    box(w, 1)->setFocus();
+    box(w, 1)->clear();
+    typeText(box(w, 1), u"12|а"_s);
+    QCOMPARE(box(w, 1)->text(), u"12а"_s);
+    QCOMPARE(box(w, 1)->cursorPosition(), 3);
+    box(w, 4)->setFocus();
+    box(w, 4)->clear();
+    typeText(box(w, 4), u"ключ ☺"_s);
+    QVERIFY(m_platform->messages.empty());
+    QTest::mouseClick(button(w, u"Cmd1"_s), Qt::LeftButton);
+    QCOMPARE(m_platform->messages.size(), size_t(1));
+    QCOMPARE(m_platform->messages[0].title, u"Предупреждение"_s);
+    QVERIFY(m_platform->messages[0].text.contains(u"ключ ☺"_s));
+    QCOMPARE(m_state->table.cell(row, ColAddress), u"12а"_s);
+    QCOMPARE(m_state->table.cell(row, ColNote), u"ключ ☺"_s);
 }
 
 QTEST_MAIN(tst_frmAdd)

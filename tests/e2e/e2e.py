@@ -251,6 +251,28 @@ def click_main_button(display, win, index):
     display.click(win, left + px(630) // 2, menu + px(15) + px(555) // 2)
 
 
+# Left and width in twips of the main window's entry cells 0..8.
+ENTRY_COLUMNS = [(975, 1035), (1995, 915), (2895, 975), (4695, 915), (5595, 975),
+                 (7395, 735), (8115, 735), (8835, 900), (9705, 900)]
+
+
+def click_main_cell(display, win, month, slot):
+    _, height = display.size(win)
+    menu = height - px(7920)
+    left, width = ENTRY_COLUMNS[slot]
+    top = 2745 + 300 * (month - 1)
+    display.click(win, px(left) + px(width) // 2, menu + px(top) + px(315) // 2)
+
+
+def wait_for_file(path, check, timeout=15):
+    end = time.time() + timeout
+    while True:
+        rows = read_table(path)
+        if check(rows) or time.time() > end:
+            return rows
+        time.sleep(0.3)
+
+
 def first_start(display, folder, config):
     proc = start(display, folder, config)
     question = display.wait_window("Создать новый файл бызы?")
@@ -303,6 +325,40 @@ def typing_and_restart(display, folder, config):
     display.screenshot("restart")
     close_main(display, proc)
     assert read_table(db) == after, "a restart without edits changes nothing"
+
+
+def save_button_after_typing(display, folder, config):
+    db = os.path.join(folder, "Ostrevanka21.spb")
+    before = prepare(folder, config, prepared_subscribers(), "Абонент 05 Ё. №.", "2019")
+
+    proc = start(display, folder, config)
+    main = display.activate("Остреванка 2.1")
+    # A first reading, tariff and coefficient, left with Return: stored, and
+    # the save button is enabled.
+    display.x("xdotool", "key", "--delay", "80", "Tab", "Tab", "Tab")
+    display.x("xdotool", "type", "--delay", "60", "10125.5")
+    display.x("xdotool", "key", "Tab", "Tab", "Tab", "Tab")
+    display.x("xdotool", "type", "--delay", "60", "3.22")
+    display.x("xdotool", "key", "Tab", "Tab")
+    display.x("xdotool", "type", "--delay", "60", "1")
+    display.x("xdotool", "key", "Return")
+    # A new January reading typed, and "Сохранить" clicked while the cell is
+    # still being edited: the file gets the reading and its charge.
+    click_main_cell(display, main, 1, 1)
+    display.x("xdotool", "key", "ctrl+a")
+    display.x("xdotool", "type", "--delay", "60", "10200")
+    click_main_button(display, main, 0)
+    t1 = (5, month_column(2, 1, 1))
+    after = wait_for_file(db, lambda rows: rows[t1[0] - 1][t1[1]] == "10200")
+    display.screenshot("saved")
+    # (10200 - 10005) kWh at 3,22 with the coefficient 1.
+    changed = {t1: "10200",
+               (5, month_column(2, 1, 5)): "3,22",
+               (5, month_column(2, 1, 7)): "1",
+               (5, month_column(2, 1, 9)): "627,9"}
+    assert_cells(before, after, computed_charges(30, 2, changed))
+    close_main(display, proc)
+    assert read_table(db) == after, "closing after the save changes nothing"
 
 
 def directory_round_trip(display, folder, config):
@@ -477,8 +533,8 @@ def stale_lock_taken_over(display, folder, config):
     assert not os.path.exists(lock), "the lock is released at the end"
 
 
-SCENARIOS = (first_start, typing_and_restart, directory_round_trip, ledger_payment,
-             second_program_refused, stale_lock_taken_over)
+SCENARIOS = (first_start, typing_and_restart, save_button_after_typing, directory_round_trip,
+             ledger_payment, second_program_refused, stale_lock_taken_over)
 
 
 def main():

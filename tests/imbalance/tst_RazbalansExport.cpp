@@ -101,7 +101,7 @@ void tst_RazbalansExport::readBack() {
     QCOMPARE(cell("L4")[u"format"_s].toString(), u"General"_s);
     QCOMPARE(cell("B15")[u"format"_s].toString(), u"General"_s);
     for (const char* a : {"N4", "O9", "P15"})
-        QCOMPARE(cell(a)[u"format"_s].toString(), u"#,##0.00$"_s);
+        QCOMPARE(cell(a)[u"format"_s].toString(), u"#,##0.00 \"₽\""_s);
 
     // A full grid over A2:P15, nothing outside it.
     const QJsonArray thin = {u"thin"_s, u"thin"_s, u"thin"_s, u"thin"_s};

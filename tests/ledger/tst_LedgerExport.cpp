@@ -95,7 +95,7 @@ void tst_LedgerExport::writtenWorkbook() {
     QCOMPARE(cell(u"B5"_s)[u"value"_s].toString(), u"Петров П. П."_s);
     QCOMPARE(cell(u"C4"_s)[u"value"_s].toDouble(), 1234.5);
     QCOMPARE(cell(u"C4"_s)[u"type"_s].toString(), u"float"_s);
-    QCOMPARE(cell(u"C4"_s)[u"format"_s].toString(), u"#,##0.00$"_s);
+    QCOMPARE(cell(u"C4"_s)[u"format"_s].toString(), u"#,##0.00 \"₽\""_s);
     QCOMPARE(cell(u"E4"_s)[u"value"_s].toDouble(), 10.125);
     QCOMPARE(cell(u"L5"_s)[u"value"_s].toDouble(), -7.25);
     QCOMPARE(cell(u"F5"_s)[u"value"_s].toString(), u"abc.d"_s); // text keeps its point

@@ -1,9 +1,14 @@
+#include <algorithm>
+
+#include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,6 +86,37 @@ struct Fixture {
     }
 };
 
+// Every command of the window: the toolbar, the menus and the month popup,
+// and a month check box. Commands added later are found here too.
+QStringList commandNames(Form1* form) {
+    QStringList names;
+    for (QToolButton* b : form->findChild<QWidget*>(u"Frame1"_s)->findChildren<QToolButton*>())
+        names << b->objectName();
+    for (QAction* a : form->findChildren<QAction*>())
+        if (!a->objectName().isEmpty() && !a->menu())
+            names << a->objectName();
+    names << u"ChS(5)"_s;
+    return names;
+}
+
+// Runs a command as the user does: a mouse click on a button or a check box,
+// a menu item's trigger.
+void runCommand(Form1* form, const QString& name) {
+    if (auto* b = form->findChild<QAbstractButton*>(name)) {
+        QTest::mouseClick(b, Qt::LeftButton);
+        return;
+    }
+    QAction* a = form->findChild<QAction*>(name);
+    QVERIFY2(a, qPrintable(name));
+    a->trigger();
+}
+
+void closeOtherWindows(Form1* form) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != form && w->isWindow() && w->isVisible())
+            w->close();
+}
+
 } // namespace
 
 class tst_Form1 : public QObject {
@@ -102,6 +138,13 @@ private slots:
     void quickCopy_data();
     void quickCopy();
     void dateFill();
+    void commandsLeaveTheEditedCellFirst_data();
+    void commandsLeaveTheEditedCellFirst();
+    void disabledSaveDoesNothing();
+    void closingLeavesTheEditedCell();
+    void popupIsNotLeaving();
+    void monthNamesFit();
+    void hoverCaptions();
     void untickedMonthLeavesTotals();
     void otherYearAndUnknownYear();
     void printAnsweredNoAndYes();
@@ -366,6 +409,8 @@ void tst_Form1::quickCopy() {
         QCOMPARE(f.platform.messages[0].text,
                  u"Копировать содержимое этой ячейки: "_s + shown + u" для всех абонентов? "_s);
         QCOMPARE(f.platform.messages[0].title, u"Быстрое копирование."_s);
+        // It overwrites a cell of every subscriber: No unless the user says Yes.
+        QCOMPARE(f.platform.messages[0].defaultButton, MsgAnswer::No);
     }
     for (int r = 2; r <= 3; ++r)
         QCOMPARE(f.state.table.cell(r, MonthColumn(0, 3, slot)), copied ? shown : QString());
@@ -394,6 +439,150 @@ void tst_Form1::dateFill() {
     f.form->fillDates();
     QCOMPARE(f.cell(1, 0)->text(), u"31.01.21"_s);
     QCOMPARE(f.cell(2, 0)->text(), u"28.02.21"_s);
+}
+
+void tst_Form1::commandsLeaveTheEditedCellFirst_data() {
+    QTest::addColumn<QString>("command");
+    Fixture f;
+    QVERIFY(f.open());
+    for (const QString& name : commandNames(f.form.get()))
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+void tst_Form1::commandsLeaveTheEditedCellFirst() {
+    QFETCH(QString, command);
+    Fixture f;
+    QVERIFY(f.open());
+    const int t1 = MonthColumn(0, 1, T1Current);
+    const int charge = MonthColumn(0, 1, ChargeWithComp);
+    f.state.table.setCell(1, MonthColumn(0, 1, T1Previous), u"10000"_s);
+    f.state.table.setCell(1, t1, u"10100"_s);
+    f.state.table.setCell(1, MonthColumn(0, 1, Tariff1), u"2"_s);
+    f.state.table.setCell(1, MonthColumn(0, 1, CompCoef1), u"1"_s);
+    f.choose(u"Cmb1(1)"_s, u"2017"_s); // shows and stores: the save button is enabled
+    QCOMPARE(f.state.table.cell(1, charge), u"200"_s);
+    const QByteArray before = f.fileBytes();
+
+    // A new reading typed, the cell not left: the table has the old one yet.
+    f.type(f.cell(1, 1), u"10250"_s);
+    QCOMPARE(f.state.table.cell(1, t1), u"10100"_s);
+    f.platform.answers = {MsgAnswer::No}; // a question of the command itself
+    runCommand(f.form.get(), command);
+    QCOMPARE(f.state.table.cell(1, t1), u"10250"_s);
+    QCOMPARE(f.state.table.cell(1, charge), u"500"_s);
+    QCOMPARE(f.result(1, 0)->text(), u"250"_s);
+    QCOMPARE(f.result(1, 4)->text(), u"500,00"_s);
+    // Whatever writes the file writes the new charge.
+    const bool writes = command == u"Cmd6"_s || command == u"Cmd2"_s;
+    QCOMPARE(f.fileBytes() != before, writes);
+    if (writes) {
+        SubscriberTable file;
+        QCOMPARE(DatabaseFile::load(f.state.databasePath, file).status, DatabaseFile::Status::Ok);
+        QCOMPARE(file.cell(1, charge), u"500"_s);
+    }
+    closeOtherWindows(f.form.get());
+
+    // Exactly once: a text the file cannot keep is warned about once.
+    f.platform.messages.clear();
+    f.platform.answers = {MsgAnswer::Ok, MsgAnswer::No};
+    f.cell(1, 0)->setFocus();
+    f.cell(1, 0)->setText(u"31.01.17 ☺"_s);
+    runCommand(f.form.get(), command);
+    const int warnings =
+        int(std::count_if(f.platform.messages.begin(), f.platform.messages.end(),
+                          [](const auto& m) { return m.title == u"Предупреждение"_s; }));
+    QCOMPARE(warnings, 1);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 1, ReadingDate)), u"31.01.17 ☺"_s);
+    closeOtherWindows(f.form.get());
+}
+
+void tst_Form1::disabledSaveDoesNothing() {
+    Fixture f;
+    QVERIFY(f.open());
+    auto* save = f.form->findChild<QToolButton*>(u"Cmd6"_s);
+    QVERIFY(!save->isEnabled());
+    const QByteArray before = f.fileBytes();
+    f.type(f.cell(1, 1), u"10250"_s);
+    QTest::mouseClick(save, Qt::LeftButton);
+    QVERIFY(f.cell(1, 1)->hasFocus());
+    QVERIFY(f.state.table.cell(1, MonthColumn(0, 1, T1Current)).isEmpty());
+    QVERIFY(!save->isEnabled());
+    QCOMPARE(f.fileBytes(), before);
+}
+
+void tst_Form1::closingLeavesTheEditedCell() {
+    Fixture f;
+    QVERIFY(f.open());
+    f.state.table.setCell(1, MonthColumn(0, 1, Tariff1), u"2"_s);
+    f.state.table.setCell(1, MonthColumn(0, 1, CompCoef1), u"1"_s);
+    f.choose(u"Cmb1(1)"_s, u"2017"_s);
+    f.type(f.cell(1, 1), u"250"_s);
+    f.form->close();
+    SubscriberTable file;
+    QCOMPARE(DatabaseFile::load(f.state.databasePath, file).status, DatabaseFile::Status::Ok);
+    QCOMPARE(file.cell(1, MonthColumn(0, 1, T1Current)), u"250"_s);
+    QCOMPARE(file.cell(1, MonthColumn(0, 1, ChargeWithComp)), u"500"_s);
+}
+
+void tst_Form1::popupIsNotLeaving() {
+    Fixture f;
+    QVERIFY(f.open());
+    const int t1 = MonthColumn(0, 1, T1Current);
+    f.type(f.cell(1, 1), u"10250"_s);
+    QMenu* popup = f.form->monthPopup();
+    popup->popup(f.form->mapToGlobal(QPoint(30, 250)));
+    QVERIFY(QTest::qWaitForWindowExposed(popup));
+    QVERIFY(f.state.table.cell(1, t1).isEmpty());
+    QTest::keyClick(popup, Qt::Key_Escape);
+    QTRY_VERIFY(!popup->isVisible());
+    QVERIFY(f.state.table.cell(1, t1).isEmpty());
+    QCOMPARE(f.form->focusWidget(), f.cell(1, 1));
+    // Its command leaves the cell first.
+    popup->findChild<QAction*>(u"Vedomost"_s)->trigger();
+    QCOMPARE(f.state.table.cell(1, t1), u"10250"_s);
+}
+
+void tst_Form1::monthNamesFit() {
+    Fixture f;
+    QVERIFY(f.open());
+    for (int m = 1; m <= 12; ++m) {
+        auto* label = f.form->findChild<QLabel*>(u"lbl2(%1)"_s.arg(100 + m));
+        QVERIFY(label);
+        // The name under the mouse turns bold and stays bold as the mouse moves on it.
+        QTest::mouseMove(label);
+        QTest::mouseMove(label, QPoint(5, 5));
+        QVERIFY(label->font().bold());
+        QFont font = label->font();
+        for (bool bold : {false, true}) {
+            font.setBold(bold);
+            const int needed = QFontMetrics(font).horizontalAdvance(label->text());
+            QVERIFY2(needed <= label->contentsRect().width(),
+                     qPrintable(u"%1: %2 of %3 pixels"_s.arg(label->text())
+                                    .arg(needed)
+                                    .arg(label->contentsRect().width())));
+        }
+    }
+}
+
+void tst_Form1::hoverCaptions() {
+    Fixture f;
+    QVERIFY(f.open());
+    auto* save = f.form->findChild<QToolButton*>(u"Cmd6"_s);
+    auto* caption = f.form->findChild<QLabel*>(u"Label1(0)"_s);
+    QTest::mouseMove(save);
+    QTest::mouseMove(save, QPoint(4, 4));
+    QVERIFY(caption->isVisible());
+    QCOMPARE(caption->text(), u"Сохранить "_s);
+    // Off the buttons, onto the bar's background: hidden.
+    QWidget* bar = f.form->findChild<QWidget*>(u"Frame1"_s);
+    QTest::mouseMove(bar, QPoint(bar->width() - 5, 5));
+    QVERIFY(!caption->isVisible());
+    // Off a month name, onto the window's background: back to normal weight.
+    auto* march = f.form->findChild<QLabel*>(u"lbl2(103)"_s);
+    QTest::mouseMove(march);
+    QVERIFY(march->font().bold());
+    QTest::mouseMove(f.form->centralWidget(), QPoint(5, 80));
+    QVERIFY(!march->font().bold());
 }
 
 void tst_Form1::untickedMonthLeavesTotals() {
@@ -618,6 +807,13 @@ void tst_Form1::backup() {
     SubscriberTable loaded;
     QCOMPARE(DatabaseFile::load(path, loaded).status, DatabaseFile::Status::Ok);
     QCOMPARE(loaded.cell(2, ColNote), u"ещё не записано"_s);
+
+    // A name typed without an extension gets ".spb", so the restore finds it.
+    const QString typed = f.dir.filePath(u"10.12.2026 перед импортом"_s);
+    f.platform.fileNames = {typed};
+    f.form->findChild<QAction*>(u"Menu_Tuns_RCopy"_s)->trigger();
+    QVERIFY(!QFile::exists(typed));
+    QCOMPARE(DatabaseFile::load(typed + u".spb"_s, loaded).status, DatabaseFile::Status::Ok);
 }
 
 void tst_Form1::restoreRefusesAndAsks() {

@@ -81,11 +81,11 @@ void tst_ReadingsWorkbooks::exportLayout() {
     QVERIFY(DumpedCell(d, u"B5"_s)[u"value"_s].isNull());
     const QJsonObject i4 = DumpedCell(d, u"I4"_s);
     QCOMPARE(i4[u"value"_s].toDouble(), 3.22);
-    QCOMPARE(i4[u"format"_s].toString(), u"#,##0.00$"_s);
+    QCOMPARE(i4[u"format"_s].toString(), u"#,##0.00 \"₽\""_s);
     QCOMPARE(DumpedCell(d, u"K4"_s)[u"value"_s].toDouble(), 1.052632);
     QCOMPARE(DumpedCell(d, u"K4"_s)[u"format"_s].toString(), u"General"_s);
     QCOMPARE(DumpedCell(d, u"N4"_s)[u"value"_s].toDouble(), 721.08);
-    QCOMPARE(DumpedCell(d, u"N4"_s)[u"format"_s].toString(), u"#,##0.00$"_s);
+    QCOMPARE(DumpedCell(d, u"N4"_s)[u"format"_s].toString(), u"#,##0.00 \"₽\""_s);
     // Heading centred and bold; the numbers right-aligned, K3:L3 centred again.
     QCOMPARE(DumpedCell(d, u"A2"_s)[u"h"_s].toString(), u"center"_s);
     QVERIFY(DumpedCell(d, u"M3"_s)[u"bold"_s].toBool());
