@@ -13,7 +13,7 @@ void ReadingsCheckModel::check(const SubscriberTable& table, int yearIndex) {
     m_names.clear();
     m_names.reserve(table.subscriberCount() + 1);
     for (int r = 0; r <= table.subscriberCount(); ++r)
-        m_names << table.cell(r, ColName);
+        m_names << table.cell(r, ::ColName);
     m_counts.fill(0);
     for (const ReadingFinding& f : m_all)
         ++m_counts[size_t(f.kind)];

@@ -194,9 +194,9 @@ void tst_ReadingsCheck::chartData() {
     const std::array<double, 12> t1 = {150, 0, 150, 140, 0, 150, 150, 150, 750, 150, 150, 150};
     QCOMPARE(c.t1, t1);
     QCOMPARE(c.t2[2], 500.0);
-    QCOMPARE(c.totalT1, 2040.0);
+    QCOMPARE(c.totalT1, 2090.0);
     QCOMPARE(c.totalT2, 540.0);
-    QCOMPARE(c.title, u"Абонент 2, 2018 г.: Т1 2040 кВт*ч, Т2 540 кВт*ч, всего 2580 кВт*ч"_s);
+    QCOMPARE(c.title, u"Абонент 2, 2018 г.: Т1 2090 кВт*ч, Т2 540 кВт*ч, всего 2630 кВт*ч"_s);
     QVERIFY(c.hasYearBefore);
     // The year before is T1 + T2 of the same months of 2017.
     const ConsumptionYear row3 = SubscriberConsumption(t, 3, u"2018"_s);

@@ -78,7 +78,9 @@ void tst_frmProverka::kindBoxesFilterAndCount() {
     QCOMPARE(f.lines(), 40);
 
     // A corrected reading is gone when the list is checked again.
-    f.state.table.setCell(7, MonthColumn(*YearIndex(u"2020"_s), 3, T1Current), u"510"_s);
+    const int y = *YearIndex(u"2020"_s);
+    f.state.table.setCell(7, MonthColumn(y, 3, T1Current), u"510"_s);
+    f.state.table.setCell(7, MonthColumn(y, 4, T1Previous), u"510"_s);
     f.window->refresh();
     QCOMPARE(f.count(FindingKind::CurrentBelowPrevious), u"39"_s);
     QCOMPARE(f.lines(), 39);
