@@ -76,7 +76,7 @@ frmProverka::frmProverka(AppState& state, Platform& platform, QWidget* parent)
     m_view->verticalHeader()->setDefaultSectionSize(20);
     m_view->setAlternatingRowColors(true);
     m_view->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {40, 170, 80, 180};
+    const int widths[] = {40, 170, 80, 200};
     for (int c = 0; c < int(std::size(widths)); ++c)
         m_view->setColumnWidth(c, widths[c]);
     connect(m_view, &QTableView::doubleClicked, this, &frmProverka::onActivated);
