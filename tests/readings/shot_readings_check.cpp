@@ -4,11 +4,17 @@
 #include <cmath>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QTableView>
+#include <QTemporaryDir>
 
 #include "core/AppState.h"
+#include "core/DatabaseFile.h"
 #include "core/NumberText.h"
+#include "core/Settings.h"
+#include "readings/Form1.h"
+#include "readings/MonthCell.h"
 #include "readings/frmGrafik.h"
 #include "readings/frmProverka.h"
 #include "support/ScriptedPlatform.h"
@@ -90,5 +96,21 @@ int main(int argc, char** argv) {
     chart.show();
     QApplication::processEvents();
     chart.grab().save(folder + u"/consumption-chart.png"_s);
+
+    // The main window on the subscriber with the jump: September's current
+    // reading is below its previous one.
+    QTemporaryDir dir;
+    state.databasePath = dir.filePath(DatabaseFile::FileName);
+    state.programFolder = dir.path();
+    DatabaseFile::save(state.databasePath, state.table);
+    platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, names[14]);
+    platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2023"_s);
+    Form1 main(state, platform);
+    if (!main.load())
+        return 1;
+    main.move(100, 100);
+    main.show();
+    QApplication::processEvents();
+    main.grab().save(folder + u"/main-window-lower-reading.png"_s);
     return 0;
 }
