@@ -153,6 +153,18 @@ void tst_Application::readingsCheckDoubleClickLandsOnTheCell() {
     // The first subscriber's typed reading was stored before the switch.
     QCOMPARE(f.app->state().table.cell(1, MonthColumn(y2019, 1, T1Current)), u"777"_s);
     QCOMPARE(f.app->state().table.cell(2, MonthColumn(y2019, 1, T1Current)), QString());
+
+    // While the ledger has the main window, a double click leaves both alone.
+    choose(form, u"Cmb1(0)"_s, u"Первый П. П."_s);
+    QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd2"_s), Qt::LeftButton);
+    QVERIFY(!form->isVisible());
+    check->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(check));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, line.center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, line.center());
+    QVERIFY(!form->isVisible());
+    QVERIFY(f.app->ledgerWindow()->isVisible());
+    QCOMPARE(f.app->state().currentRow, 1);
 }
 
 void tst_Application::chartFollowsTheSelectors() {
