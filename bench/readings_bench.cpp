@@ -1,7 +1,7 @@
 // The main window on the largest database: the computation of the shown
-// year for every subscriber, and the whole leave-cell sequence a user
-// triggers with Enter (store, compute, repaint), each against the floor of
-// the database benchmarks in the same run.
+// year for every subscriber, the whole leave-cell sequence a user triggers
+// with Enter (store, compute, repaint) and the readings check of a year,
+// each against the floor of the database benchmarks in the same run.
 
 #include <memory>
 
@@ -15,9 +15,11 @@
 #include "WindowBench.h"
 #include "core/AppState.h"
 #include "core/DatabaseFile.h"
+#include "core/NumberText.h"
 #include "readings/Charges.h"
 #include "readings/Form1.h"
 #include "readings/MonthCell.h"
+#include "readings/ReadingsCheck.h"
 
 using namespace Qt::StringLiterals;
 
@@ -85,6 +87,33 @@ template <bool WholeWindow> void LeaveCell(benchmark::State& state) {
     });
 }
 
+// The readings check of 2020 for all 501 subscribers: as generated (no
+// finding), and with one fault of each kind in every subscriber's year.
+void BM_ReadingsCheck(benchmark::State& state) {
+    const bool faulty = state.range(0) != 0;
+    Fixture& f = fixture();
+    SubscriberTable table = f.state.table;
+    const int y = 3;
+    if (faulty)
+        for (int r = 1; r <= table.subscriberCount(); ++r) {
+            const auto cell = [&](int m, int s) { return MonthColumn(y, m, s); };
+            table.setCell(r, cell(2, T1Current), u"1"_s);    // below previous
+            table.setCell(r, cell(4, T1Previous), u"2"_s);   // gap
+            table.setCell(r, cell(6, T1Current), QString()); // no reading
+            table.setCell(r, cell(8, Tariff1), QString());   // no tariff
+            table.setCell(
+                r, cell(10, T2Current),
+                PlainNumber(ReadNumber(table.cell(r, cell(10, T2Previous))) + 5000)); // jump
+        }
+    size_t findings = 0;
+    RunAgainstFloor<ThreadClock>(state, f.state.databasePath, [&] {
+        const auto found = CheckReadings(table, y);
+        findings = found.size();
+        benchmark::DoNotOptimize(found.data());
+    });
+    state.counters["findings"] = double(findings);
+}
+
 void BM_LeaveCell(benchmark::State& state) {
     LeaveCell<true>(state);
 }
@@ -98,6 +127,7 @@ void BM_LeaveCellPaintChanged(benchmark::State& state) {
 BENCHMARK(BM_ComputeYear)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LeaveCell)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LeaveCellPaintChanged)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadingsCheck)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     return RunWindowBenchmarks(argc, argv, [] { g_fixture.reset(); });

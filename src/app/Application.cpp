@@ -19,6 +19,8 @@
 #include "printing/MDIfrmPrint.h"
 #include "printing/frmPrint1.h"
 #include "printing/frmPrint2.h"
+#include "readings/frmGrafik.h"
+#include "readings/frmProverka.h"
 
 using namespace Qt::StringLiterals;
 
@@ -54,6 +56,14 @@ void Application::end(int exitCode) {
 
 frmRedLS* Application::ledgerWindow() const {
     return m_ledger;
+}
+
+frmProverka* Application::readingsCheckWindow() const {
+    return m_check;
+}
+
+frmGrafik* Application::chartWindow() const {
+    return m_chart;
 }
 
 bool Application::openMainWindow() {
@@ -116,6 +126,12 @@ void Application::wire(Form1* form) {
         connect(w, &frmColor::colorsChanged, m_form, &Form1::paintRows);
     });
     connect(form, &Form1::aboutRequested, this, [this] { openDialog<frmAbout>(m_form); });
+    connect(form, &Form1::readingsCheckRequested, this, &Application::openReadingsCheck);
+    connect(form, &Form1::chartRequested, this, &Application::openChart);
+    connect(form, &Form1::shownChanged, this, [this] {
+        if (m_chart)
+            m_chart->refresh();
+    });
 }
 
 void Application::openHelp() {
@@ -133,6 +149,39 @@ void Application::openImbalance() {
         m_form->setEnabled(true);
         m_form->VICHISLIT();
     });
+}
+
+// One check window beside the main window; opening it again brings it forward.
+void Application::openReadingsCheck() {
+    if (!m_check) {
+        auto* window = new frmProverka(m_state, m_platform);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        m_check = window;
+        connect(window, &frmProverka::cellRequested, this,
+                [this](int row, const QString& year, int month, int slot) {
+                    // Not while the ledger or a dialog has the main window.
+                    if (m_form && m_form->isVisible() && m_form->isEnabled())
+                        m_form->showCell(row, year, month, slot);
+                });
+        window->show();
+    } else {
+        m_check->refresh();
+    }
+    m_check->raise();
+    m_check->activateWindow();
+}
+
+void Application::openChart() {
+    if (!m_chart) {
+        auto* window = new frmGrafik(m_state);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        m_chart = window;
+        window->show();
+    } else {
+        m_chart->refresh();
+    }
+    m_chart->raise();
+    m_chart->activateWindow();
 }
 
 void Application::openLedger() {

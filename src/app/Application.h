@@ -12,6 +12,8 @@
 #include "readings/Form1.h"
 
 class DatabaseLock;
+class frmGrafik;
+class frmProverka;
 class frmRedLS;
 
 // Owns the shared state and the windows: opens, hides and re-creates them as
@@ -29,6 +31,8 @@ public:
     AppState& state() { return m_state; }
     Form1* mainWindow() const { return m_form; }
     frmRedLS* ledgerWindow() const;
+    frmProverka* readingsCheckWindow() const;
+    frmGrafik* chartWindow() const;
 
 signals:
     // The program has ended (main window closed or load failed).
@@ -42,6 +46,8 @@ private:
     void openImbalance();
     void openDirectory();
     void openLedger();
+    void openReadingsCheck();
+    void openChart();
     void openHelp();
     // Shows a page window in a print frame; afterwards runs `done`.
     void openInPrintFrame(QWidget* page, const std::function<void()>& done);
@@ -56,4 +62,6 @@ private:
     QPointer<Form1> m_form;
     QPointer<frmRazbalans> m_imbalance;
     QPointer<frmRedLS> m_ledger;
+    QPointer<frmProverka> m_check;
+    QPointer<frmGrafik> m_chart;
 };

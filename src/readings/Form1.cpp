@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
@@ -35,6 +36,7 @@
 #include "readings/EntryText.h"
 #include "readings/frmImport.h"
 #include "readings/MonthCell.h"
+#include "readings/ReadingsCheck.h"
 
 using namespace Qt::StringLiterals;
 
@@ -327,6 +329,11 @@ void Form1::buildBottomBar(QWidget* client) {
     m_ch2 = new QCheckBox(u"Копировать тариф"_s, m_bottomBar);
     m_ch2->setObjectName(u"Ch2"_s);
     m_ch2->setGeometry(px(4920), px(180), px(2700), px(315));
+    auto* chart = new QPushButton(u"График"_s, m_bottomBar);
+    chart->setObjectName(u"CmdGrafik"_s);
+    chart->setFocusPolicy(Qt::NoFocus);
+    chart->setGeometry(px(7740), px(135), px(1200), px(405));
+    connectCommand(chart, [this] { emit chartRequested(); });
 }
 
 void Form1::buildMenus() {
@@ -354,6 +361,8 @@ void Form1::buildMenus() {
     item(m_menuTools, u"Menu_Tools_Perenos"_s, u"Перенести последние показания на след. год"_s,
          &Form1::yearCarryRequested);
     item(m_menuTools, u"Menu_Tools_Razbalans"_s, u"Разбаланс"_s, &Form1::imbalanceRequested);
+    item(m_menuTools, u"Menu_Tools_Proverka"_s, u"Проверка показаний..."_s,
+         &Form1::readingsCheckRequested);
 
     QMenu* tuns = bar->addMenu(u"Настройки"_s);
     tuns->setObjectName(u"Menu_Tuns"_s);
@@ -558,12 +567,12 @@ void Form1::ZAPOLNIT() {
     if (const auto row = FindRowByName(m_state.table, name))
         m_state.currentRow = *row;
     m_meterType->setText(m_state.table.cell(m_state.currentRow, ColMeterType));
-    const auto y = YearIndex(year);
-    if (!y)
-        return;
-    for (int m = 1; m <= 12; ++m)
-        for (int s = 0; s <= 8; ++s)
-            entryCell(m, s)->setText(m_state.table.cell(m_state.currentRow, MonthColumn(*y, m, s)));
+    if (const auto y = YearIndex(year))
+        for (int m = 1; m <= 12; ++m)
+            for (int s = 0; s <= 8; ++s)
+                entryCell(m, s)->setText(
+                    m_state.table.cell(m_state.currentRow, MonthColumn(*y, m, s)));
+    emit shownChanged();
 }
 
 void Form1::onSelectorChosen() {
@@ -627,6 +636,7 @@ void Form1::VICHISLIT() {
             if (cell->text() != shown.cells[size_t(m)][size_t(r)])
                 cell->setText(shown.cells[size_t(m)][size_t(r)]);
         }
+    emit shownChanged();
 }
 
 void Form1::SAVE() {
@@ -655,6 +665,18 @@ void Form1::onCellTextChanged(MonthCell* cell) {
     if (fixed != text) {
         cell->setText(fixed);
         cell->setCursorPosition(int(fixed.size()));
+    }
+    if (cell->index() >= T1Current && cell->index() <= T2Previous)
+        markLowerReading(cell->month());
+}
+
+void Form1::markLowerReading(int month) {
+    for (const int current : {int(T1Current), int(T2Current)}) {
+        const QString previous = entryCell(month, current + 1)->text();
+        MonthCell* cell = entryCell(month, current);
+        cell->setWarning(CurrentBelowPrevious(cell->text(), previous)
+                             ? CurrentBelowPreviousTip(previous)
+                             : QString());
     }
 }
 
@@ -941,6 +963,24 @@ void Form1::openImport() {
     connect(window, &frmImport::closed, this, [this] { setEnabled(true); });
     setEnabled(false);
     window->show();
+}
+
+void Form1::showCell(int row, const QString& yearText, int month, int slot) {
+    if (row < 1 || row > m_state.table.subscriberCount() || month < 1 || month > 12 || slot < 0 ||
+        slot > 8)
+        return;
+    // The cell being edited keeps its change: leave it as a click elsewhere would.
+    leaveEditedCell();
+    m_subscriber->setCurrentIndex(row - 1);
+    m_subscriber->setEditText(m_state.table.cell(row, ColName));
+    const int yearItem = m_year->findText(yearText);
+    if (yearItem >= 0)
+        m_year->setCurrentIndex(yearItem);
+    m_year->setEditText(yearText);
+    onSelectorChosen();
+    raise();
+    activateWindow();
+    entryCell(month, slot)->setFocus(Qt::OtherFocusReason);
 }
 
 // ---------------------------------------------------------------- backup and restore

@@ -55,6 +55,9 @@ public:
     void backupDatabase();
     void restoreFromBackup();
     void restoreFromVersion10();
+    // Shows the subscriber of `row` in the year with the focus in the cell,
+    // after the cell being edited has been stored.
+    void showCell(int row, const QString& yearText, int month, int slot);
 
     // The autosave's two chained timers; public so they can be driven.
     void onTimer1();
@@ -87,6 +90,10 @@ signals:
     void aboutRequested();
     void helpRequested();
     void readingSheetRequested();
+    void readingsCheckRequested(); // "Проверка показаний..."
+    void chartRequested();         // "График"
+    // The shown subscriber, year or readings may have changed.
+    void shownChanged();
     // Emitted first when the window closes, before anything is stored, so
     // that the other windows can put their data into the table.
     void closing();
@@ -124,6 +131,7 @@ private:
     QColor monthColor(int month) const;
     std::array<bool, 12> tickedMonths() const;
     void storeSlots(int firstSlot, int lastSlot);
+    void markLowerReading(int month);
 
     AppState& m_state;
     Platform& m_platform;

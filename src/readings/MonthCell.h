@@ -12,6 +12,8 @@ public:
     int index() const { return m_index; }
     bool isResult() const { return m_result; }
     void setBackground(const QColor& color);
+    // Red text with the reason as tooltip; an empty reason takes both away.
+    void setWarning(const QString& reason);
 
 private:
     int m_month;

@@ -1,7 +1,14 @@
 #include <algorithm>
+#include <functional>
 
 #include <QAction>
 #include <QApplication>
+#include <QBarSet>
+#include <QChart>
+#include <QComboBox>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTableView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,6 +27,9 @@
 #include "prefs/frmHlp1.h"
 #include "printing/MDIfrmPrint.h"
 #include "readings/MonthCell.h"
+#include "readings/ReadingsCheckModel.h"
+#include "readings/frmGrafik.h"
+#include "readings/frmProverka.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -52,6 +62,12 @@ struct Fixture {
             if (w->isVisible())
                 w->close();
     }
+    // Changes the database file before the program starts.
+    void editFile(const std::function<void(SubscriberTable&)>& change) {
+        SubscriberTable t = fileTable();
+        change(t);
+        DatabaseFile::save(dir.filePath(DatabaseFile::FileName), t);
+    }
     SubscriberTable fileTable() {
         SubscriberTable t;
         DatabaseFile::load(dir.filePath(DatabaseFile::FileName), t);
@@ -64,6 +80,7 @@ struct Fixture {
 class tst_Application : public QObject {
     Q_OBJECT
 private slots:
+    void init();
     void closingEndsAndWrites();
     void imbalanceWindowWritesBeforeTheDatabase();
     void readingSheetHidesTheMainWindow();
@@ -72,7 +89,139 @@ private slots:
     void everyCommandIsAvailable();
     void ledgerHelpShowsTheHotKeys();
     void userDataFolderIsTheProgramName();
+    void readingsCheckDoubleClickLandsOnTheCell();
+    void chartFollowsTheSelectors();
 };
+
+namespace {
+void choose(Form1* form, const QString& comboName, const QString& text) {
+    auto* c = form->findChild<QComboBox*>(comboName);
+    const int i = c->findText(text);
+    c->setCurrentIndex(i);
+    emit c->activated(i);
+}
+} // namespace
+
+void tst_Application::readingsCheckDoubleClickLandsOnTheCell() {
+    Fixture f;
+    const int y2019 = *YearIndex(u"2019"_s);
+    f.editFile([&](SubscriberTable& t) {
+        t.setCell(2, MonthColumn(y2019, 5, T1Previous), u"1500"_s);
+        t.setCell(2, MonthColumn(y2019, 5, T1Current), u"1400"_s);
+    });
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    choose(form, u"Cmb1(0)"_s, u"Первый П. П."_s);
+    choose(form, u"Cmb1(1)"_s, u"2019"_s);
+    // A reading of the first subscriber is being typed when the check opens.
+    MonthCell* edited = form->entryCell(1, T1Current);
+    edited->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(edited, u"777"_s);
+
+    QAction* item = form->findChild<QAction*>(u"Menu_Tools_Proverka"_s);
+    QVERIFY(item);
+    QCOMPARE(item->text(), u"Проверка показаний..."_s);
+    const auto actions = form->findChild<QMenu*>(u"Menu_Tools"_s)->actions();
+    QCOMPARE(actions.last(), item);
+    item->trigger();
+    frmProverka* check = f.app->readingsCheckWindow();
+    QVERIFY(check && check->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(check));
+    QCOMPARE(check->yearText(), u"2019"_s);
+    QTableView* view = check->findChild<QTableView*>(u"gList"_s);
+    QCOMPARE(view->model()->rowCount(), 1);
+    QCOMPARE(view->model()->index(0, ReadingsCheckModel::ColName).data().toString(),
+             u"Второй В. В."_s);
+    item->trigger(); // one window only
+    int windows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        windows += qobject_cast<frmProverka*>(w) && w->isVisible();
+    QCOMPARE(windows, 1);
+
+    const QRect line = view->visualRect(view->model()->index(0, ReadingsCheckModel::ColKind));
+    // A user's double click: a click, then the second press.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, line.center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, line.center());
+    QCOMPARE(form->findChild<QComboBox*>(u"Cmb1(0)"_s)->currentText(), u"Второй В. В."_s);
+    QCOMPARE(form->findChild<QComboBox*>(u"Cmb1(1)"_s)->currentText(), u"2019"_s);
+    QCOMPARE(f.app->state().currentRow, 2);
+    MonthCell* target = form->entryCell(5, T1Current);
+    QCOMPARE(form->focusWidget(), target);
+    QCOMPARE(target->text(), u"1400"_s);
+    QTRY_COMPARE(QApplication::focusWidget(), target);
+    // The lower reading is red and says why; the cell keeps its colours otherwise.
+    QCOMPARE(target->palette().color(QPalette::Text), QColor(Qt::red));
+    QVERIFY(target->toolTip().contains(u"меньше последнего (1500)"_s));
+    QCOMPARE(form->entryCell(5, T1Previous)->palette().color(QPalette::Text),
+             QApplication::palette().color(QPalette::Text));
+    // The first subscriber's typed reading was stored before the switch.
+    QCOMPARE(f.app->state().table.cell(1, MonthColumn(y2019, 1, T1Current)), u"777"_s);
+    QCOMPARE(f.app->state().table.cell(2, MonthColumn(y2019, 1, T1Current)), QString());
+
+    // While the ledger has the main window, a double click leaves both alone.
+    choose(form, u"Cmb1(0)"_s, u"Первый П. П."_s);
+    QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd2"_s), Qt::LeftButton);
+    QVERIFY(!form->isVisible());
+    check->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(check));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, line.center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, line.center());
+    QVERIFY(!form->isVisible());
+    QVERIFY(f.app->ledgerWindow()->isVisible());
+    QCOMPARE(f.app->state().currentRow, 1);
+}
+
+void tst_Application::chartFollowsTheSelectors() {
+    Fixture f;
+    const int y2018 = *YearIndex(u"2018"_s);
+    f.editFile([&](SubscriberTable& t) {
+        t.setCell(1, MonthColumn(y2018, 3, T1Previous), u"100"_s);
+        t.setCell(1, MonthColumn(y2018, 3, T1Current), u"250"_s);
+        t.setCell(1, MonthColumn(y2018, 3, T2Current), u"40"_s);
+        t.setCell(1, MonthColumn(y2018 - 1, 3, T1Current), u"90"_s);
+        t.setCell(2, MonthColumn(y2018, 7, T1Current), u"30"_s);
+    });
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    choose(form, u"Cmb1(1)"_s, u"2018"_s);
+    auto* button = form->findChild<QPushButton*>(u"CmdGrafik"_s);
+    QVERIFY(button);
+    QCOMPARE(button->text(), u"График"_s);
+    QTest::mouseClick(button, Qt::LeftButton);
+    frmGrafik* chart = f.app->chartWindow();
+    QVERIFY(chart && chart->isVisible());
+    QCOMPARE(chart->chart()->title(),
+             u"Первый П. П., 2018 г.: Т1 150 кВт*ч, Т2 40 кВт*ч, всего 190 кВт*ч"_s);
+    QCOMPARE(chart->t1()->at(2), 150.0);
+    QCOMPARE(chart->t2()->at(2), 40.0);
+    QVERIFY(chart->yearBefore()->isVisible());
+    QCOMPARE(chart->yearBefore()->at(2).y(), 90.0);
+
+    choose(form, u"Cmb1(0)"_s, u"Второй В. В."_s);
+    QVERIFY(chart->chart()->title().startsWith(u"Второй В. В., 2018 г.: Т1 30 кВт*ч"_s));
+    QCOMPARE(chart->t1()->at(2), 0.0);
+    QCOMPARE(chart->t1()->at(6), 30.0);
+    // A reading typed and left redraws the chart too.
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    MonthCell* cell = form->entryCell(8, T1Current);
+    cell->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(cell, u"45"_s);
+    QTest::keyClick(cell, Qt::Key_Return);
+    QCOMPARE(chart->t1()->at(7), 45.0);
+    // The first year has no year before it.
+    choose(form, u"Cmb1(1)"_s, YearTexts().first());
+    QVERIFY(!chart->yearBefore()->isVisible());
+    QVERIFY(chart->chart()->title().startsWith(u"Второй В. В., "_s + YearTexts().first()));
+}
+
+void tst_Application::init() {
+    // Before any window reads them: a test must not start where the last one left.
+    Settings s(u"ostrevanka"_s);
+    QFile::remove(s.fileName());
+}
 
 void tst_Application::closingEndsAndWrites() {
     Fixture f;

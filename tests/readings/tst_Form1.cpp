@@ -146,6 +146,7 @@ private slots:
     void monthNamesFit();
     void hoverCaptions();
     void untickedMonthLeavesTotals();
+    void lowerReadingIsRedWithItsReason();
     void otherYearAndUnknownYear();
     void printAnsweredNoAndYes();
     void autosaveWritesOnlyAfterAChange();
@@ -705,6 +706,43 @@ void tst_Form1::monthPopupRemembersTheMonth() {
     QTest::mouseClick(march, Qt::LeftButton);
     QCOMPARE(f.form->selectedMonthName(), u"Март"_s);
     QCOMPARE(f.form->selectedMonthLabel(), 103);
+}
+
+void tst_Form1::lowerReadingIsRedWithItsReason() {
+    Fixture f;
+    QVERIFY(f.open());
+    MonthCell* current = f.cell(3, T1Current);
+    const QColor normalText = current->palette().color(QPalette::Text);
+    f.type(f.cell(3, T1Previous), u"150"_s);
+    f.type(current, u"100"_s);
+    f.enter(current);
+    QCOMPARE(current->palette().color(QPalette::Text), QColor(Qt::red));
+    QCOMPARE(current->toolTip(),
+             u"Текущее показание меньше последнего (150): расход месяца считается равным 0"_s);
+    // Only the text: the cell has its month's colour back, its neighbour is untouched.
+    QCOMPARE(current->palette().color(QPalette::Base),
+             f.cell(3, Tariff1)->palette().color(QPalette::Base));
+    QCOMPARE(f.cell(3, T1Previous)->palette().color(QPalette::Text), normalText);
+    QCOMPARE(f.result(3, 0)->text(), u"0"_s);
+
+    f.type(current, u"150"_s); // equal is no fault
+    QCOMPARE(current->palette().color(QPalette::Text), normalText);
+    QVERIFY(current->toolTip().isEmpty());
+    f.type(current, u"90"_s);
+    f.enter(current);
+    f.type(f.cell(6, T2Previous), u"7"_s);
+    f.type(f.cell(6, T2Current), u"6,5"_s);
+    f.enter(f.cell(6, T2Current));
+    QCOMPARE(f.cell(6, T2Current)->palette().color(QPalette::Text), QColor(Qt::red));
+
+    // Another subscriber shows none of it; coming back fills it red again.
+    f.choose(u"Cmb1(0)"_s, u"Абонент 2"_s);
+    QCOMPARE(current->palette().color(QPalette::Text), normalText);
+    QVERIFY(current->toolTip().isEmpty());
+    f.choose(u"Cmb1(0)"_s, u"Абонент 1"_s);
+    QCOMPARE(current->text(), u"90"_s);
+    QCOMPARE(current->palette().color(QPalette::Text), QColor(Qt::red));
+    QCOMPARE(f.cell(6, T2Current)->palette().color(QPalette::Text), QColor(Qt::red));
 }
 
 void tst_Form1::exportProposesAndWrites() {
