@@ -28,8 +28,11 @@ FILES = {
 }
 
 
-def run(*args, **kw):
-    return subprocess.run(args, check=True, capture_output=True, text=True, **kw).stdout
+def run(*args):
+    done = subprocess.run(args, capture_output=True, text=True)
+    assert done.returncode == 0, "%s ended with %d:\n%s%s" % (
+        " ".join(args), done.returncode, done.stdout[-3000:], done.stderr[-3000:])
+    return done.stdout
 
 
 def build_package(out):
