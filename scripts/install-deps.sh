@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2
   xvfb xauth x11-xkb-utils xdotool openbox wmctrl imagemagick poppler-utils
   python3-openpyxl libbenchmark-dev time
+  dpkg-dev desktop-file-utils appstream
 )
 
 missing=()

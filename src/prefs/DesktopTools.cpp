@@ -49,17 +49,24 @@ bool StartCalculator(Platform& platform, const QString& pathVariable) {
 }
 
 QString ManualPath(const QString& programFolder) {
-    return QDir(programFolder).filePath(u"Help.pdf"_s);
+    const QDir folder(programFolder);
+    const QString beside = folder.filePath(u"Help.pdf"_s);
+    if (QFileInfo(beside).isFile())
+        return beside;
+    const QString installed =
+        QDir::cleanPath(folder.filePath(QStringLiteral(OST_INSTALLED_DOC_DIR "/Help.pdf")));
+    return QFileInfo(installed).isFile() ? installed : beside;
 }
 
 bool OpenManual(Platform& platform, const QString& programFolder) {
-    const QString path = QDir::toNativeSeparators(ManualPath(programFolder));
-    if (!QFileInfo(ManualPath(programFolder)).isFile()) {
+    const QString manual = ManualPath(programFolder);
+    const QString path = QDir::toNativeSeparators(manual);
+    if (!QFileInfo(manual).isFile()) {
         platform.message(u"Файл руководства пользователя не найден:\n"_s + path, u"Помощь"_s,
                          MsgIcon::Warning, MsgButtons::Ok);
         return false;
     }
-    if (!platform.openDocument(ManualPath(programFolder))) {
+    if (!platform.openDocument(manual)) {
         platform.message(u"Не найдена программа для просмотра файлов PDF.\n"
                          u"Откройте руководство пользователя в любой такой программе:\n"_s +
                              path,

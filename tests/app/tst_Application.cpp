@@ -19,7 +19,6 @@
 #include <QToolButton>
 
 #include "app/Application.h"
-#include "app/ProgramNames.h"
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
 #include "directory/frmSpr.h"
@@ -88,7 +87,6 @@ private slots:
     void ledgerHidesTheMainWindowAndComesBack();
     void everyCommandIsAvailable();
     void ledgerHelpShowsTheHotKeys();
-    void userDataFolderIsTheProgramName();
     void readingsCheckDoubleClickLandsOnTheCell();
     void chartFollowsTheSelectors();
 };
@@ -352,22 +350,6 @@ void tst_Application::ledgerHelpShowsTheHotKeys() {
     QCOMPARE(manualTries(), 1);
     help->close();
     QVERIFY(ledger->isEnabled());
-}
-
-void tst_Application::userDataFolderIsTheProgramName() {
-    QTemporaryDir data;
-    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
-    const QString oldName = QCoreApplication::applicationName();
-    const QString oldOrganisation = QCoreApplication::organizationName();
-    const auto restore = qScopeGuard([&] {
-        qputenv("XDG_DATA_HOME", oldData);
-        QCoreApplication::setApplicationName(oldName);
-        QCoreApplication::setOrganizationName(oldOrganisation);
-    });
-    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-    SetProgramNames(u"/opt/ostrevanka/ostrevanka"_s);
-    QCOMPARE(QCoreApplication::applicationName(), u"ostrevanka"_s);
-    QCOMPARE(UserDataFolder(), data.path() + u"/ostrevanka"_s);
 }
 
 QTEST_MAIN(tst_Application)

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +36,8 @@ class tst_Preferences : public QObject {
     Q_OBJECT
 private slots:
     void findCalculator();
+    void manualPath_data();
+    void manualPath();
     void storedTexts_data();
     void storedTexts();
 };
@@ -56,6 +59,33 @@ void tst_Preferences::findCalculator() {
              xcalcOnly.dir.filePath(u"xcalc"_s));
     QCOMPARE(DesktopCalculators(), (QStringList{u"gnome-calculator"_s, u"kcalc"_s, u"galculator"_s,
                                                 u"qalculate-gtk"_s, u"xcalc"_s}));
+}
+
+void tst_Preferences::manualPath_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("expected");
+    const QString beside = u"usr/bin/Help.pdf"_s;
+    const QString installed = u"usr/share/doc/ostrevanka/Help.pdf"_s;
+    QTest::newRow("beside the executable") << QStringList{beside} << beside;
+    QTest::newRow("installed") << QStringList{installed} << installed;
+    QTest::newRow("a copy beside wins") << QStringList{installed, beside} << beside;
+    // Where the user is told to put it.
+    QTest::newRow("neither") << QStringList{} << beside;
+    QTest::newRow("a folder is no manual") << QStringList{installed + u"/x"_s} << beside;
+}
+
+void tst_Preferences::manualPath() {
+    QFETCH(QStringList, files);
+    QFETCH(QString, expected);
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    QVERIFY(dir.mkpath(u"usr/bin"_s));
+    for (const QString& name : files) {
+        QVERIFY(dir.mkpath(QFileInfo(dir.filePath(name)).path()));
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(ManualPath(dir.filePath(u"usr/bin"_s)), dir.filePath(expected));
 }
 
 void tst_Preferences::storedTexts_data() {
