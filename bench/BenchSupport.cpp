@@ -29,7 +29,8 @@ const QString Initials = u"АБВГДЕЖЗИКЛМНОПРСТУФ"_s;
 
 } // namespace
 
-SubscriberTable MakeLargestTable() {
+SubscriberTable MakeLargestTable(int lastYear) {
+    const int years = lastYear - YearLayout::FirstYear + 1;
     SubscriberTable t;
     t.setSubscriberCount(SubscriberTable::MaxRow);
     for (int r = 1; r <= SubscriberTable::MaxRow; ++r) {
@@ -45,7 +46,7 @@ SubscriberTable MakeLargestTable() {
         double t1 = 10000 + r * 13;
         double t2 = 4000 + r * 7;
         double balance = 0;
-        for (int y = 0; y < YearTexts().size(); ++y) {
+        for (int y = 0; y < years; ++y) {
             for (int m = 1; m <= 12; ++m) {
                 const auto col = [&](int s) { return MonthColumn(y, m, s); };
                 const double d1 = 150 + (r * m) % 230;
@@ -86,7 +87,7 @@ SubscriberTable MakeLargestTable() {
             }
         }
     }
-    for (int y = 0; y < YearTexts().size(); ++y)
+    for (int y = 0; y < years; ++y)
         for (int m = 1; m <= 12; ++m)
             for (int k = 0; k < 4; ++k)
                 t.setCell(HeadMeterRow, HeadMeterColumn(y, m, k),

@@ -19,8 +19,9 @@ struct ThreadClock {
 };
 
 // The largest database: 501 subscribers with realistic texts in every stored
-// cell of the month blocks, the directory fields and the head meter.
-SubscriberTable MakeLargestTable();
+// cell of the month blocks, the directory fields and the head meter, for every
+// year from 2017 to lastYear.
+SubscriberTable MakeLargestTable(int lastYear = 2024);
 
 // The floor every figure is measured against: the file's bytes read whole
 // and their "|" counted. Returns the count.

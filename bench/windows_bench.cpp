@@ -4,6 +4,7 @@
 // window's requests); closing what was opened is not measured.
 
 #include <functional>
+#include <map>
 #include <memory>
 
 #include <benchmark/benchmark.h>
@@ -33,25 +34,37 @@ struct Fixture {
     QuietPlatform platform;
     std::unique_ptr<Application> app;
 
-    Fixture() {
-        SubscriberTable table = MakeLargestTable();
+    // lastYear 2024: the database of 2017..2024, shown at 2020; 2030: the
+    // database of 2017..2030, shown at 2030.
+    explicit Fixture(int lastYear) {
+        SubscriberTable table = MakeLargestTable(lastYear);
         if (!DatabaseFile::save(dir.filePath(DatabaseFile::FileName), table))
             qFatal("cannot write the benchmark database");
-        platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2020"_s);
+        platform.settings().setText(u"Nastr"_s, u"Cmb1"_s,
+                                    lastYear == 2024 ? u"2020"_s : QString::number(lastYear));
+        platform.settings().sync();
         platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, table.cell(250, ColName));
         app = std::make_unique<Application>(platform, dir.path());
         if (!app->start())
             qFatal("cannot start on the benchmark database");
+        const QString shown = lastYear == 2024 ? u"2020"_s : QString::number(lastYear);
+        if (app->state().shownYearText != shown)
+            qFatal("the main window does not show %s", qPrintable(shown));
         QApplication::processEvents();
     }
     QString databasePath() const { return dir.filePath(DatabaseFile::FileName); }
     Form1* form() const { return app->mainWindow(); }
 };
 
-std::unique_ptr<Fixture> g_fixture;
+std::map<int, std::unique_ptr<Fixture>> g_fixtures;
 
-Fixture& fixture() {
-    return MadeOnce(g_fixture);
+// The benchmark's argument is the database's last year.
+Fixture& fixture(const benchmark::State& state) {
+    const int lastYear = int(state.range(0));
+    auto& slot = g_fixtures[lastYear];
+    if (!slot)
+        slot = std::make_unique<Fixture>(lastYear);
+    return *slot;
 }
 
 // The shown top-level window of the given class, painted; null if none.
@@ -74,7 +87,7 @@ template <typename Window> void closeWindow() {
 // Runs `open` against the floor, then `close` untimed.
 template <typename Open, typename Close>
 void OpenAndClose(benchmark::State& state, Open&& open, Close&& close) {
-    Fixture& f = fixture();
+    Fixture& f = fixture(state);
     RunAgainstFloor<Clock>(
         state, f.databasePath(),
         [&] {
@@ -155,12 +168,16 @@ void BM_OpenDirectory(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_SwitchSubscriber)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenLedger)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenImbalance)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenReadingSheet)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenDirectory)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwitchSubscriber)
+    ->Arg(2024)
+    ->Arg(2030)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenLedger)->Arg(2024)->Arg(2030)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenImbalance)->Arg(2024)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenReadingSheet)->Arg(2024)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenDirectory)->Arg(2024)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    return RunWindowBenchmarks(argc, argv, [] { g_fixture.reset(); });
+    return RunWindowBenchmarks(argc, argv, [] { g_fixtures.clear(); });
 }

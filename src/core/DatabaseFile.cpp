@@ -138,9 +138,12 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
     SubscriberTable fresh;
     const auto& dec = decodeTable();
     const size_t seps = size_t(separators);
-    std::vector<uint32_t> sepAt(seps);
-    std::vector<uint32_t> starts(seps);
-    std::vector<uint32_t> lengths(seps);
+    // A current line may go on with the years after 2024: every field after
+    // the 2513th separator is read, up to the last column the table has.
+    const size_t wanted = separators == Separators ? size_t(SubscriberTable::MaxCol) : seps;
+    std::vector<uint32_t> sepAt(wanted);
+    std::vector<uint32_t> starts(wanted);
+    std::vector<uint32_t> lengths(wanted);
     forEachLine(bytes, [&](int lineNo, const char* p, const char* end) {
         result.lineCount = lineNo;
         if (lineNo > SubscriberTable::MaxRow) {
@@ -163,7 +166,7 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
         // found below, one by one.
         const __m128i bar = _mm_set1_epi8('|');
         const __m128i zero = _mm_setzero_si128();
-        while (i + 64 <= n && k + 64 <= seps) {
+        while (i + 64 <= n && k + 64 <= wanted) {
             __m128i v[4];
             uint64_t bars = 0;
             int high = 0;
@@ -187,10 +190,8 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
                 sepAt[k++] = i + uint32_t(std::countr_zero(bars));
             i += 64;
         }
-        if (k == seps)
-            i = sepAt[seps - 1] + 1;
 #endif
-        for (; k < seps && i < n; ++i) {
+        for (; k < wanted && i < n; ++i) {
             const unsigned char b = src[i];
             dst[i] = dec[b];
             if (b == '|')
@@ -201,12 +202,14 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
             result.badLine = lineNo;
             return false;
         }
+        // Text after the last separator is no field.
+        i = sepAt[k - 1] + 1;
         // Column 1 is the row number, whatever the line holds before the
         // first separator; field f + 1 lies between separators f and f + 1.
         std::copy_n(number.utf16(), number.size(), dst + i);
         starts[0] = i;
         lengths[0] = uint32_t(number.size());
-        for (size_t f = 1; f < seps; ++f) {
+        for (size_t f = 1; f < k; ++f) {
             uint32_t a = sepAt[f - 1] + 1;
             uint32_t e = sepAt[f];
             // An empty field reads the separators around it here, never a space.
@@ -220,13 +223,14 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
             lengths[f] = e - a;
         }
         text.resize(qsizetype(i) + number.size());
-        fresh.assignRow(lineNo, std::move(text), starts, lengths, 1);
+        fresh.assignRow(lineNo, std::move(text), std::span(starts).first(k),
+                        std::span(lengths).first(k), 1);
         return true;
     });
     if (result.status != Status::Ok)
         return result;
     // Row 0 is no subscriber's and not in the file: it stays as it was.
-    for (int c = 0; c <= SubscriberTable::MaxCol; ++c)
+    for (int c = 0; c <= table.heldColumns(0); ++c)
         if (const QStringView v = table.cellView(0, c); !v.isEmpty())
             fresh.setCell(0, c, v.toString());
     fresh.setSubscriberCount(result.lineCount);
@@ -285,7 +289,8 @@ DatabaseFile::LoadResult DatabaseFile::load(const QString& path, SubscriberTable
 
 void DatabaseFile::cleanLineBreaks(SubscriberTable& table, int lastCol) {
     for (int r = 1; r <= table.subscriberCount(); ++r) {
-        for (int c = 1; c <= lastCol; ++c) {
+        const int last = lastCol > 0 ? lastCol : table.heldColumns(r);
+        for (int c = 1; c <= last; ++c) {
             const QStringView v = table.cellView(r, c);
             if (std::find(v.begin(), v.end(), u'\r') == v.end())
                 continue;
@@ -308,7 +313,9 @@ namespace {
 // The file's bytes; *sawReturn tells whether any cell holds a CR, so the
 // writer cleans the table only when there is something to clean.
 QByteArray encodeRows(const SubscriberTable& table, bool* sawReturn) {
-    constexpr int Separators = DatabaseFile::Separators;
+    // 2513 fields, or whole year blocks up to the last year holding data:
+    // a table with nothing after 2024 is written as it always was.
+    const int Separators = YearLayout::LastStoredColumn(table);
     const auto& enc = encodeTable();
     const int rows = table.subscriberCount();
     QByteArray out;

@@ -11,7 +11,8 @@
 class QSaveFile;
 
 // The database file: one line per subscriber in Windows-1251, each holding
-// the texts of columns 1..2513 followed by "|", ended by CR LF.
+// the texts of columns 1..2513 followed by "|", ended by CR LF. Years after
+// 2024 add whole 313-column blocks to every line (YearLayout.h).
 class DatabaseFile final {
 public:
     static constexpr int Separators = 2513;
@@ -28,7 +29,8 @@ public:
     // Reads and checks the file and, only when it is sound, replaces the
     // table's rows 1..n and sets the subscriber count.
     static LoadResult load(const QString& path, SubscriberTable& table);
-    // The same on bytes already read; separators: 2513, or 2128 for version 1.0.
+    // The same on bytes already read; separators: 2513 (every field after the
+    // 2513th is read too), or 2128 for version 1.0 (nothing after the 2128th).
     static LoadResult parse(const QByteArray& bytes, SubscriberTable& table,
                             int separators = Separators);
     // Only checks the lines (at most 501, each with enough separators).
@@ -37,7 +39,8 @@ public:
 
     // Removes line breaks from every stored cell (a CR with the character
     // after it; a CR at the end alone) and stores the cleaned texts back.
-    static void cleanLineBreaks(SubscriberTable& table, int lastCol = Separators);
+    // lastCol 0: every column a row holds.
+    static void cleanLineBreaks(SubscriberTable& table, int lastCol = 0);
     // The file's bytes for rows 1..subscriberCount. A "|" left in a cell is
     // written as "¦" so the line keeps its fields; a character with no
     // Windows-1251 form is written as "?".

@@ -13,18 +13,34 @@ constexpr int RowCount = SubscriberTable::MaxRow + 1;
 
 // A row's cells are slices of one text. A length takes one byte; the rare
 // cell of 255 characters or more keeps its length aside. The full table thus
-// needs 5 bytes a cell beside its text instead of 8.
+// needs 5 bytes a cell beside its text instead of 8. A row has entries only
+// up to the end of the last year it was written in.
 struct SubscriberTable::Row {
     static constexpr uint8_t Long = 255;
 
     QString text;
-    uint32_t start[ColCount] = {};
-    uint8_t shortLength[ColCount] = {};
+    std::vector<uint32_t> start;
+    std::vector<uint8_t> shortLength;
     std::vector<std::pair<int, uint32_t>> longLengths; // (column, length)
     std::size_t garbage = 0;
 
+    int columns() const { return int(shortLength.size()); }
+
+    // Room for column c and the rest of its year.
+    void reach(int c) {
+        if (c < columns())
+            return;
+        const int n =
+            std::min(ColCount, YearLayout::LastColumnUpTo(YearLayout::YearOfColumn(c)) + 1);
+        // Exactly this much: a doubling would cost every grown row a year's worth.
+        start.reserve(size_t(n));
+        shortLength.reserve(size_t(n));
+        start.resize(size_t(n), 0u);
+        shortLength.resize(size_t(n), uint8_t(0));
+    }
+
     uint32_t length(int c) const {
-        const uint8_t n = shortLength[c];
+        const uint8_t n = shortLength[size_t(c)];
         if (n != Long) [[likely]]
             return n;
         for (const auto& [col, len] : longLengths)
@@ -34,25 +50,25 @@ struct SubscriberTable::Row {
     }
 
     void setLength(int c, uint32_t n) {
-        if (shortLength[c] == Long)
+        if (shortLength[size_t(c)] == Long)
             std::erase_if(longLengths, [c](const auto& e) { return e.first == c; });
         if (n < Long) {
-            shortLength[c] = uint8_t(n);
+            shortLength[size_t(c)] = uint8_t(n);
             return;
         }
-        shortLength[c] = Long;
+        shortLength[size_t(c)] = Long;
         longLengths.emplace_back(c, n);
     }
 
     void compact() {
         QString fresh;
         fresh.reserve(text.size() - qsizetype(garbage));
-        for (int c = 0; c < ColCount; ++c) {
+        for (int c = 0; c < columns(); ++c) {
             const uint32_t n = length(c);
             const uint32_t at = uint32_t(fresh.size());
             if (n)
-                fresh.append(QStringView(text).mid(start[c], n));
-            start[c] = at;
+                fresh.append(QStringView(text).mid(start[size_t(c)], n));
+            start[size_t(c)] = at;
         }
         text = std::move(fresh);
         garbage = 0;
@@ -95,12 +111,12 @@ QStringView SubscriberTable::cellView(int row, int col) const {
     if (unsigned(row) > unsigned(MaxRow) || unsigned(col) > unsigned(MaxCol)) [[unlikely]]
         throwOutOfRange();
     const Row* r = m_rows[size_t(row)].get();
-    if (!r)
+    if (!r || col >= r->columns())
         return {};
     const uint32_t n = r->length(col);
     if (n == 0)
         return {};
-    return QStringView(r->text.constData() + r->start[col], qsizetype(n));
+    return QStringView(r->text.constData() + r->start[size_t(col)], qsizetype(n));
 }
 
 QString SubscriberTable::cell(int row, int col) const {
@@ -116,21 +132,22 @@ SubscriberTable::Row& SubscriberTable::rowForWrite(int row) {
 
 void SubscriberTable::setCell(int row, int col, const QString& text) {
     checkIndex(row, col);
-    if (text.isEmpty() && !m_rows[row])
+    if (text.isEmpty() && (!m_rows[row] || col >= m_rows[row]->columns()))
         return;
     Row& r = rowForWrite(row);
+    r.reach(col);
     const uint32_t oldLen = r.length(col);
     const uint32_t newLen = uint32_t(text.size());
     if (newLen <= oldLen) {
         // Overwrite in place; the tail of the old text becomes garbage.
         if (newLen)
-            std::copy(text.cbegin(), text.cend(), r.text.begin() + r.start[col]);
+            std::copy(text.cbegin(), text.cend(), r.text.begin() + r.start[size_t(col)]);
         r.garbage += oldLen - newLen;
         r.setLength(col, newLen);
         return;
     }
     r.garbage += oldLen;
-    r.start[col] = uint32_t(r.text.size());
+    r.start[size_t(col)] = uint32_t(r.text.size());
     r.setLength(col, newLen);
     // Grow by an eighth rather than the doubling of a plain append: every row
     // gets a few cells appended on each computation, and doubling would leave
@@ -143,8 +160,8 @@ void SubscriberTable::setCell(int row, int col, const QString& text) {
         r.compact();
 }
 
-void SubscriberTable::assignRow(int row, QString text, const std::vector<uint32_t>& starts,
-                                const std::vector<uint32_t>& lengths, int firstCol) {
+void SubscriberTable::assignRow(int row, QString text, std::span<const uint32_t> starts,
+                                std::span<const uint32_t> lengths, int firstCol) {
     checkIndex(row, firstCol);
     if (starts.size() != lengths.size() || firstCol + int(starts.size()) > ColCount)
         throw std::out_of_range("SubscriberTable::assignRow: too many cells");
@@ -157,11 +174,10 @@ void SubscriberTable::assignRow(int row, QString text, const std::vector<uint32_
     }
     Row& r = rowForWrite(row);
     const std::size_t last = std::size_t(firstCol) + starts.size();
-    std::fill(r.start, r.start + firstCol, 0u);
-    std::copy(starts.begin(), starts.end(), r.start + firstCol);
-    std::fill(r.start + last, r.start + ColCount, 0u);
+    r.start.assign(last, 0u);
+    r.shortLength.assign(last, uint8_t(0));
+    std::copy(starts.begin(), starts.end(), r.start.begin() + firstCol);
     r.longLengths.clear();
-    std::fill(r.shortLength, r.shortLength + firstCol, uint8_t(0));
     for (std::size_t i = 0; i < lengths.size(); ++i) {
         const uint32_t n = lengths[i];
         if (n < Row::Long) [[likely]] {
@@ -171,7 +187,6 @@ void SubscriberTable::assignRow(int row, QString text, const std::vector<uint32_
             r.longLengths.emplace_back(firstCol + int(i), n);
         }
     }
-    std::fill(r.shortLength + last, r.shortLength + ColCount, uint8_t(0));
     r.garbage = std::size_t(text.size()) - used;
     r.text = std::move(text);
 }
@@ -185,6 +200,12 @@ void SubscriberTable::clear() {
     for (auto& r : m_rows)
         r.reset();
     m_subscriberCount = 0;
+}
+
+int SubscriberTable::heldColumns(int row) const {
+    checkIndex(row, 0);
+    const Row* r = m_rows[size_t(row)].get();
+    return r ? r->columns() - 1 : 0;
 }
 
 int SubscriberTable::subscriberCount() const {
@@ -202,29 +223,9 @@ std::size_t SubscriberTable::memoryBytes() const {
     for (const auto& r : m_rows)
         if (r)
             total += sizeof(Row) + std::size_t(r->text.capacity()) * sizeof(QChar) +
+                     r->start.capacity() * sizeof(uint32_t) + r->shortLength.capacity() +
                      r->longLengths.capacity() * sizeof(r->longLengths[0]);
     return total;
-}
-
-const QStringList& YearTexts() {
-    static const QStringList years = {u"2017"_s, u"2018"_s, u"2019"_s, u"2020"_s,
-                                      u"2021"_s, u"2022"_s, u"2023"_s, u"2024"_s};
-    return years;
-}
-
-std::optional<int> YearIndex(const QString& yearText) {
-    const qsizetype i = YearTexts().indexOf(yearText);
-    if (i < 0)
-        return std::nullopt;
-    return int(i);
-}
-
-int MonthColumn(int yearIndex, int month, int slot) {
-    return 8 + 265 * yearIndex + 22 * (month - 1) + slot;
-}
-
-int HeadMeterColumn(int yearIndex, int month, int k) {
-    return 2126 + 48 * yearIndex + 4 * (month - 1) + k;
 }
 
 std::optional<int> FindRowByName(const SubscriberTable& table, const QString& name) {

@@ -3,11 +3,14 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+
+#include "YearLayout.h"
 
 // The in-memory table of text cells: row r is subscriber r, columns follow the
 // stored line layout. A row's storage is made on its first write; its cells
@@ -15,7 +18,9 @@
 // costs little more than its file.
 class SubscriberTable {
 public:
-    static constexpr int MaxRow = 501, MaxCol = 2700, StoredCols = 2513;
+    // The column bound follows the years the layout has (YearLayout.h).
+    static constexpr int MaxRow = 501, MaxCol = YearLayout::LastColumn,
+                         StoredCols = YearLayout::LegacyLastColumn;
 
     SubscriberTable();
     ~SubscriberTable();
@@ -33,9 +38,11 @@ public:
     QStringView cellView(int row, int col) const;
     // Replaces a whole row by cells that are slices of one text: cell
     // firstCol + i is text.mid(starts[i], lengths[i]). Other cells become empty.
-    void assignRow(int row, QString text, const std::vector<uint32_t>& starts,
-                   const std::vector<uint32_t>& lengths, int firstCol);
+    void assignRow(int row, QString text, std::span<const uint32_t> starts,
+                   std::span<const uint32_t> lengths, int firstCol);
     void clearRow(int row);
+    // The last column row `row` has storage for; every later cell is empty.
+    int heldColumns(int row) const;
     void clear();
     // Bytes held by the table's storage, for measurements.
     std::size_t memoryBytes() const;
@@ -49,16 +56,8 @@ private:
     int m_subscriberCount = 0;
 };
 
-// The year texts every year selector offers, in order.
-const QStringList& YearTexts();
-std::optional<int> YearIndex(const QString& yearText); // "2017".."2024"
-int MonthColumn(int yearIndex, int month, int slot);   // 8+265y+22(m-1)+s
+// YearTexts, YearIndex, MonthColumn and HeadMeterColumn: YearLayout.h.
 std::optional<int> FindRowByName(const SubscriberTable& table, const QString& name);
-
-// Row 1's head-meter cells: k = 0 T1 current, 1 T1 previous, 2 T2 current,
-// 3 T2 previous.
-constexpr int HeadMeterRow = 1;
-int HeadMeterColumn(int yearIndex, int month, int k); // 2126+48y+4(m-1)+k
 
 // Names of the month slots.
 enum MonthSlot : int {

@@ -1,5 +1,6 @@
 #include "DirectoryOps.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/SubscriberTable.h"
@@ -56,9 +57,10 @@ bool DeleteSubscriber(SubscriberTable& table, int selRow) {
         const QString number = table.cell(i, ColRowNumber);
         QString text;
         std::vector<uint32_t> starts, lengths;
-        starts.reserve(SubscriberTable::MaxCol);
-        lengths.reserve(SubscriberTable::MaxCol);
-        for (int c = ColRowNumber; c <= SubscriberTable::MaxCol; ++c) {
+        const int last = std::max<int>(ColRowNumber, table.heldColumns(i + 1));
+        starts.reserve(size_t(last));
+        lengths.reserve(size_t(last));
+        for (int c = ColRowNumber; c <= last; ++c) {
             const QStringView v =
                 c == ColRowNumber ? QStringView(number) : table.cellView(i + 1, c);
             starts.push_back(uint32_t(text.size()));

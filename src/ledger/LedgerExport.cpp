@@ -39,7 +39,7 @@ WorkbookSheet LedgerSheet(const SubscriberTable& table, int yearIndex, int month
     WorkbookSheet s;
     const int n = table.subscriberCount();
     const int lastRow = n + 3; // 1-based, as the addresses below
-    const QString yearText = YearTexts().at(yearIndex);
+    const QString yearText = YearText(yearIndex);
 
     s.bold(u"A1:L3");
     s.hAlign(u"A1:L3", WorkbookSheet::Centre);

@@ -1,6 +1,7 @@
 #include "LedgerMath.h"
 
 #include "core/NumberText.h"
+#include "core/YearLayout.h"
 
 using namespace Qt::StringLiterals;
 
@@ -12,7 +13,7 @@ std::optional<int> MonthNumber(const QString& name) {
 }
 
 int LedgerColumn(int yearIndex, int month) {
-    return 18 + 265 * yearIndex + 22 * (month - 1);
+    return MonthColumn(yearIndex, month, SlotOpenDebt);
 }
 
 int LedgerSlotOfColumn(int gridColumn) {

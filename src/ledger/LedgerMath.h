@@ -45,7 +45,7 @@ enum LedgerSlot : int {
 // 1..12, or none for a text that is not a month name.
 std::optional<int> MonthNumber(const QString& name);
 
-// Column of slot 10 of a month: 18 + 265y + 22(m-1); month 1..12.
+// Column of slot 10 of a month: MonthColumn(y, m, 10); month 1..12.
 int LedgerColumn(int yearIndex, int month);
 // The table slot a grid column is loaded from, or -1 (label, computed columns).
 int LedgerSlotOfColumn(int gridColumn);

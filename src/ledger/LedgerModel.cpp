@@ -5,16 +5,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Row 1 shares this column between the head meter's first reading and the
-// last month's prepayment carry of subscriber 1; the reading wins.
-bool IsSharedHeadMeterCell(int row, int col) {
-    return row == HeadMeterRow && col >= HeadMeterColumn(0, 1, 0);
-}
-
-} // namespace
-
 LedgerModel::LedgerModel(SubscriberTable& table, QObject* parent)
     : QAbstractTableModel(parent), m_table(table) {
     m_sums.fill(u"0"_s);

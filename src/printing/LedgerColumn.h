@@ -5,6 +5,6 @@
 #include "core/MonthNames.h"
 
 // The table column of ledger slot 10 of a month (1..12) of a year text:
-// 18 + 265 x (year - 2017) + 22 x (month - 1). A month or year outside the
-// lists gives January of the first year.
+// MonthColumn(year, month, 10). A month or year outside the lists gives
+// January of the first year.
 int LedgerColumnOf(const QString& yearText, int month);

@@ -1,5 +1,7 @@
 #include "EntryText.h"
 
+#include <QDate>
+
 using namespace Qt::StringLiterals;
 
 QString ApplySeparatorRule(const QString& text, int slot) {
@@ -18,7 +20,8 @@ std::array<QString, 12> MonthEndDates(const QString& yearText) {
     std::array<QString, 12> out;
     for (int m = 0; m < 12; ++m)
         out[size_t(m)] = QString::fromUtf16(days[m]) + suffix;
-    if (suffix == u".20"_s || suffix == u".24"_s)
+    bool isNumber = false;
+    if (const int year = yearText.toInt(&isNumber); isNumber && QDate::isLeapYear(year))
         out[1] = u"29.02"_s + suffix;
     return out;
 }

@@ -498,6 +498,8 @@ bool Form1::load() {
     if (!OPFILE1())
         return false;
 
+    YearLayout::OfferYearsUpTo(
+        YearLayout::LastYearToOffer(m_platform.now().date().year(), m_state.table));
     m_year->clear();
     m_year->addItems(YearTexts());
 
@@ -517,7 +519,8 @@ bool Form1::load() {
 
     const QString row1Name = m_state.table.cell(1, ColName);
     m_subscriber->setEditText(settings.text(Section, u"Cmb0"_s, row1Name));
-    m_year->setEditText(settings.text(Section, u"Cmb1"_s));
+    const QString storedYear = settings.text(Section, u"Cmb1"_s);
+    m_year->setEditText(YearIndex(storedYear) ? storedYear : YearTexts().front());
 
     m_state.flSave = settings.flag(Section, u"flSave"_s);
     m_state.flPls = settings.flag(Section, u"flPls"_s);

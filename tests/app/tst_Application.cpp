@@ -22,6 +22,9 @@
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
 #include "directory/frmSpr.h"
+#include "documents/frmKvit.h"
+#include "ledger/LedgerMath.h"
+#include "ledger/LedgerModel.h"
 #include "ledger/frmRedLS.h"
 #include "prefs/frmHlp1.h"
 #include "printing/MDIfrmPrint.h"
@@ -48,7 +51,9 @@ struct Fixture {
     std::unique_ptr<Application> app;
 
     Fixture() {
+        // Every test starts from empty settings, whatever an earlier run left.
         QFile::remove(platform.settings().fileName());
+        platform.settings().sync();
         SubscriberTable t;
         t.setSubscriberCount(2);
         t.setCell(1, ColName, u"Первый П. П."_s);
@@ -89,6 +94,7 @@ private slots:
     void ledgerHelpShowsTheHotKeys();
     void readingsCheckDoubleClickLandsOnTheCell();
     void chartFollowsTheSelectors();
+    void readingOf2026ReachesTheLedgerAndTheReceipt();
 };
 
 namespace {
@@ -350,6 +356,58 @@ void tst_Application::ledgerHelpShowsTheHotKeys() {
     QCOMPARE(manualTries(), 1);
     help->close();
     QVERIFY(ledger->isEnabled());
+}
+
+// December 2026: the year 2026 is chosen in the main window, a January
+// reading typed; the ledger opened from there charges it and the receipt of
+// that month names 2026.
+void tst_Application::readingOf2026ReachesTheLedgerAndTheReceipt() {
+    Fixture f;
+    QCOMPARE(f.platform.clock.date().year(), 2026);
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    auto* year = form->findChild<QComboBox*>(u"Cmb1(1)"_s);
+    QCOMPARE(year->count(), 11);
+    QCOMPARE(year->itemText(10), u"2027"_s);
+    const int i = year->findText(u"2026"_s);
+    year->setCurrentIndex(i);
+    emit year->activated(i);
+
+    form->entryCell(1, T1Previous)->setText(u"1000"_s);
+    form->entryCell(1, Tariff1)->setText(u"5"_s);
+    form->entryCell(1, CompCoef1)->setText(u"1"_s);
+    MonthCell* t1 = form->entryCell(1, T1Current);
+    t1->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(t1, u"1100"_s);
+    QTest::keyClick(t1, Qt::Key_Return); // leaves the cell: stored and computed
+    const int jan2026 = MonthColumn(9, 1, 0);
+    QCOMPARE(jan2026, 2827);
+    QCOMPARE(f.app->state().table.cell(1, jan2026 + T1Current), u"1100"_s);
+    QCOMPARE(f.app->state().table.cell(1, jan2026 + ChargeWithComp), u"500"_s);
+
+    QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd2"_s), Qt::LeftButton);
+    frmRedLS* ledger = f.app->ledgerWindow();
+    QVERIFY(ledger && ledger->isVisible());
+    QCOMPARE(ledger->findChild<QComboBox*>(u"Cmb1(0)"_s)->currentText(), u"2026"_s);
+    QCOMPARE(f.app->state().ledgerCol, LedgerColumn(9, 1));
+    QCOMPARE(ledger->model().text(0, LgElectricity), u"500,00"_s);
+    // The file written on the way holds the year after 2024 in its own block.
+    QCOMPARE(f.fileTable().cell(1, jan2026 + T1Current), u"1100"_s);
+
+    auto* grid = ledger->findChild<QTableView*>(u"g"_s);
+    const QRect cell = grid->visualRect(grid->model()->index(0, LgLabel));
+    f.platform.answers.push_back(MsgAnswer::Yes);
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cell.center());
+    QCOMPARE(f.platform.messages.back().text,
+             u"Сформировать квитанцию для 1. Первый П. П. за Январь 2026 г."_s);
+    frmKvit* receipt = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (!receipt)
+            receipt = w->findChild<frmKvit*>();
+    QVERIFY(receipt);
+    QCOMPARE(receipt->content().dateText, u"Январь 2026"_s);
 }
 
 QTEST_MAIN(tst_Application)

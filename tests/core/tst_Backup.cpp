@@ -67,6 +67,7 @@ private slots:
     void restoreReplacesTheDatabaseBytes();
     void failedRestoreKeepsTheDatabase();
 
+    void backupCarriesLaterYears();
     void version10Conversion();
     void version10RestoreWritesTheCurrentFormat();
     void defaultExtension_data();
@@ -238,6 +239,30 @@ void tst_Backup::failedRestoreKeepsTheDatabase() {
     QVERIFY(oldSource.check.ok());
     QCOMPARE(Backup::restoreVersion10(oldSource, dbPath(), failingFile).error, Error::WriteFailed);
     QCOMPARE(readFile(dbPath()), m_oldDatabase);
+}
+
+// A database with 2026 data goes into the backup and comes back whole.
+void tst_Backup::backupCarriesLaterYears() {
+    SubscriberTable t;
+    t.setSubscriberCount(2);
+    t.setCell(1, ColName, u"Иванов"_s);
+    t.setCell(2, MonthColumn(9, 7, T1Current), u"4321"_s);
+    t.setCell(2, MonthColumn(9, 7, 15), u"пере\r\nнос"_s);
+    const QString copy = path(Backup::proposedFileName(QDateTime(QDate(2026, 12, 8), QTime(9, 0))));
+    QVERIFY(Backup::write(copy, t).ok());
+    const QByteArray bytes = readFile(copy);
+    for (const QByteArray& l : bytes.split('\n').mid(0, 2))
+        QCOMPARE(l.count('|'), Seps + 2 * 313);
+
+    const Backup::Source source = Backup::readBackup(copy);
+    QVERIFY(source.check.ok());
+    QVERIFY(Backup::restoreBackup(source, dbPath()).ok());
+    QCOMPARE(readFile(dbPath()), bytes);
+    SubscriberTable back;
+    QCOMPARE(DatabaseFile::load(dbPath(), back).status, DatabaseFile::Status::Ok);
+    QCOMPARE(back.cell(2, MonthColumn(9, 7, T1Current)), u"4321"_s);
+    QCOMPARE(back.cell(2, MonthColumn(9, 7, 15)), u"перенос"_s);
+    QCOMPARE(back.cell(1, ColName), u"Иванов"_s);
 }
 
 void tst_Backup::version10Conversion() {

@@ -89,6 +89,10 @@ private slots:
     void loadReplacesTheWholeTable();
 
     void roundTripOfEveryStoredCell();
+    void nothingAfter2024KeepsTheLine_data();
+    void nothingAfter2024KeepsTheLine();
+    void laterYearsRoundTrip();
+    void fieldsBeyondTheLastYearAreDropped();
     void lineBreaksAreRemovedBeforeWriting_data();
     void lineBreaksAreRemovedBeforeWriting();
     void charactersThatWouldBreakTheLine();
@@ -159,7 +163,9 @@ void tst_DatabaseFile::fullFileOf501Lines() {
 }
 
 void tst_DatabaseFile::parserFields() {
-    const QByteArray tail = "хвост|ещё|";
+    // Later years' fields, but not a whole year block; text after the last
+    // separator is no field.
+    const QByteArray tail = "хвост| ещё |обрывок";
     QByteArray bytes;
     bytes += line();                                      // only separators
     bytes += line({{1, "99"}, {2, "Петров"}});            // row number ignored
@@ -181,8 +187,10 @@ void tst_DatabaseFile::parserFields() {
     QCOMPARE(t.cell(4, 3), u"\tтаб\t"_s);
     QCOMPARE(t.cell(4, 4), u""_s);
     QCOMPARE(t.cell(4, Seps), u"последняя"_s);
-    // Text after the 2513th separator is not a column.
-    QVERIFY(t.cell(4, Seps + 1).isEmpty());
+    QCOMPARE(t.cell(4, Seps + 1), u"хвост"_s);
+    QCOMPARE(t.cell(4, Seps + 2), u"ещё"_s);
+    QVERIFY(t.cell(4, Seps + 3).isEmpty());
+    QVERIFY(t.cell(3, Seps + 1).isEmpty());
     QVERIFY(t.cell(4, 0).isEmpty());
 }
 
@@ -288,7 +296,7 @@ void tst_DatabaseFile::roundTripOfEveryStoredCell() {
         for (int c = 1; c <= Seps; ++c)
             t.setCell(r, c, samples.at((r * 7 + c) % samples.size()));
     t.setCell(2, 0, u"не хранится"_s);
-    t.setCell(2, Seps + 1, u"не хранится"_s);
+    t.setCell(0, Seps + 1, u"строка 0 не хранится"_s);
     QVERIFY(DatabaseFile::save(dbPath(), t));
 
     const QByteArray bytes = readFile(dbPath());
@@ -314,7 +322,95 @@ void tst_DatabaseFile::roundTripOfEveryStoredCell() {
         }
     }
     QVERIFY(back.cell(2, 0).isEmpty());
-    QVERIFY(back.cell(2, Seps + 1).isEmpty());
+    QVERIFY(back.cell(0, Seps + 1).isEmpty());
+}
+
+// The writer's rule: a table with no non-empty cell after 2024 in a stored row
+// is written with 2513 fields a line, byte for byte as the older layout.
+void tst_DatabaseFile::nothingAfter2024KeepsTheLine_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("nothing written") << 1 << 0 << QString();
+    QTest::newRow("later cell emptied again") << 2 << MonthColumn(9, 3, 1) << u""_s;
+    QTest::newRow("only row 0") << 0 << MonthColumn(8, 1, 1) << u"1"_s;
+    QTest::newRow("only a row past the count") << 3 << MonthColumn(8, 1, 1) << u"1"_s;
+}
+
+void tst_DatabaseFile::nothingAfter2024KeepsTheLine() {
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    SubscriberTable t;
+    t.setSubscriberCount(2);
+    t.setCell(1, ColName, u"Иванов"_s);
+    t.setCell(2, MonthColumn(7, 12, 1), u"10625"_s);
+    t.setCell(HeadMeterRow, HeadMeterColumn(7, 12, 3), u"99"_s);
+    if (column) {
+        t.setCell(row, column, u"временно"_s);
+        t.setCell(row, column, text);
+    }
+    const QByteArray want = Cp1251::encode(QString::fromUtf8(
+        line({{2, "Иванов"}, {2509, "99"}}) + line({{MonthColumn(7, 12, 1), "10625"}})));
+    QCOMPARE(DatabaseFile::serialize(t), want);
+}
+
+// Data in 2025 and 2027 make every line carry the blocks of 2025, 2026 and
+// 2027; loading gives back every cell and saving again the same bytes.
+void tst_DatabaseFile::laterYearsRoundTrip() {
+    SubscriberTable t;
+    t.setSubscriberCount(3);
+    for (int r = 1; r <= 3; ++r)
+        t.setCell(r, ColRowNumber, QString::number(r));
+    t.setCell(1, ColName, u"Иванов"_s);
+    t.setCell(1, MonthColumn(7, 12, 1), u"10500"_s);
+    t.setCell(1, MonthColumn(8, 1, 2), u"10500"_s);
+    t.setCell(2, MonthColumn(8, 1, ReadingDate), u"31.01.25"_s);
+    t.setCell(2, MonthColumn(8, 12, 21), u"12,5"_s);
+    t.setCell(3, MonthColumn(10, 6, 1), u"Ёлка|"_s);
+    t.setCell(HeadMeterRow, HeadMeterColumn(10, 12, 3), u"777"_s);
+    QVERIFY(DatabaseFile::save(dbPath(), t));
+
+    const int fields = Seps + 3 * 313;
+    const QList<QByteArray> lines = readFile(dbPath()).split('\n');
+    QCOMPARE(lines.size(), 4);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(lines[i].count('|'), fields);
+        QVERIFY(lines[i].endsWith("|\r"));
+    }
+    // Field j is column j: the old part of a line is where it always was.
+    QCOMPARE(lines[1].split('|').at(MonthColumn(8, 1, 0) - 1), QByteArray("31.01.25"));
+    QCOMPARE(lines[0].split('|').at(HeadMeterColumn(10, 12, 3) - 1), QByteArray("777"));
+    QCOMPARE(lines[0].split('|').at(MonthColumn(7, 12, 1) - 1), QByteArray("10500"));
+
+    SubscriberTable back;
+    QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);
+    QCOMPARE(back.subscriberCount(), 3);
+    QCOMPARE(back.cell(1, MonthColumn(7, 12, 1)), u"10500"_s);
+    QCOMPARE(back.cell(1, MonthColumn(8, 1, 2)), u"10500"_s);
+    QCOMPARE(back.cell(2, MonthColumn(8, 1, ReadingDate)), u"31.01.25"_s);
+    QCOMPARE(back.cell(2, MonthColumn(8, 12, 21)), u"12,5"_s);
+    QCOMPARE(back.cell(3, MonthColumn(10, 6, 1)), u"Ёлка¦"_s);
+    QCOMPARE(back.cell(HeadMeterRow, HeadMeterColumn(10, 12, 3)), u"777"_s);
+    QCOMPARE(YearLayout::LastLaterYearWithData(back), 10);
+    const QByteArray first = readFile(dbPath());
+    QVERIFY(DatabaseFile::save(dbPath(), back));
+    QCOMPARE(readFile(dbPath()), first);
+}
+
+// A line longer than the last year the program has loads; what lies beyond
+// is dropped, as an older copy drops the years it does not know.
+void tst_DatabaseFile::fieldsBeyondTheLastYearAreDropped() {
+    const int max = SubscriberTable::MaxCol;
+    QVERIFY(writeFile(dbPath(),
+                      Cp1251::encode(QString::fromUtf8(
+                          line({{2, "Иванов"}, {max, "last"}, {max + 1, "beyond"}}, max + 2)))));
+    SubscriberTable t;
+    QCOMPARE(DatabaseFile::load(dbPath(), t).status, Status::Ok);
+    QCOMPARE(t.cell(1, ColName), u"Иванов"_s);
+    QCOMPARE(t.cell(1, max), u"last"_s);
+    QCOMPARE(YearLayout::LastLaterYearWithData(t), YearLayout::YearCount - 1);
+    QCOMPARE(DatabaseFile::serialize(t).count('|'), max);
 }
 
 void tst_DatabaseFile::lineBreaksAreRemovedBeforeWriting_data() {
@@ -334,9 +430,12 @@ void tst_DatabaseFile::lineBreaksAreRemovedBeforeWriting() {
     t.setSubscriberCount(2);
     t.setCell(1, 40, text);
     t.setCell(2, ColName, u"второй"_s);
+    const int later = MonthColumn(9, 2, 0);
+    t.setCell(2, later, text);
     QVERIFY(DatabaseFile::save(dbPath(), t));
-    // The cleaned text is stored back into the table.
+    // The cleaned text is stored back into the table, in a later year too.
     QCOMPARE(t.cell(1, 40), cleaned);
+    QCOMPARE(t.cell(2, later), cleaned);
 
     SubscriberTable back;
     QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <stdexcept>
 
 #include <QTest>
@@ -14,8 +15,12 @@ private slots:
     void headMeterColumn_data();
     void headMeterColumn();
     void headMeterAreaMeetsDecember2024Once();
+    void laterYearBlocksHoldEachCellOnce();
     void yearIndex_data();
     void yearIndex();
+    void offeredYears_data();
+    void offeredYears();
+    void laterYearCellsGrowARowByWholeYears();
     void findRowByName_data();
     void findRowByName();
     void findRowByNameIgnoresRowsAboveCount();
@@ -41,6 +46,12 @@ void tst_SubscriberTable::monthColumn_data() {
     QTest::newRow("Dec 2017 slot 15 = 265*(y+1)") << 0 << 12 << 15 << 265;
     QTest::newRow("Jan 2024 date") << 7 << 1 << 0 << 1863;
     QTest::newRow("Dec 2024 slot 21") << 7 << 12 << 21 << 2126;
+    QTest::newRow("Jan 2025 date") << 8 << 1 << 0 << 2514;
+    QTest::newRow("Jan 2025 ledger") << 8 << 1 << 10 << 2524;
+    QTest::newRow("Dec 2025 slot 21") << 8 << 12 << 21 << 2777;
+    QTest::newRow("Jan 2026 date") << 9 << 1 << 0 << 2827;
+    QTest::newRow("Mar 2027 charge") << 10 << 3 << int(ChargeWithComp) << 2514 + 626 + 44 + 9;
+    QTest::newRow("Dec 2099 slot 21") << 82 << 12 << 21 << 2514 + 313 * 74 + 263;
 }
 
 void tst_SubscriberTable::monthColumn() {
@@ -61,6 +72,9 @@ void tst_SubscriberTable::headMeterColumn_data() {
     QTest::newRow("Feb 2017 T1 current") << 0 << 2 << 0 << 2130;
     QTest::newRow("Jan 2018 T1 current") << 1 << 1 << 0 << 2174;
     QTest::newRow("Dec 2024 T2 previous") << 7 << 12 << 3 << 2509;
+    QTest::newRow("Jan 2025 T1 current") << 8 << 1 << 0 << 2778;
+    QTest::newRow("Dec 2025 T2 previous") << 8 << 12 << 3 << 2825;
+    QTest::newRow("Jan 2026 T1 current") << 9 << 1 << 0 << 2827 + 264;
 }
 
 void tst_SubscriberTable::headMeterColumn() {
@@ -90,6 +104,36 @@ void tst_SubscriberTable::headMeterAreaMeetsDecember2024Once() {
     QVERIFY(seen.contains(lastMonthCol));
 }
 
+// A later year's block holds its 264 month slots and 48 head-meter cells once
+// each and one unused column, and no two blocks overlap.
+void tst_SubscriberTable::laterYearBlocksHoldEachCellOnce() {
+    QSet<int> seen;
+    for (int y = YearLayout::LegacyYearCount; y < YearLayout::YearCount; ++y) {
+        const int first = YearLayout::BlockStart(y);
+        QSet<int> block;
+        for (int m = 1; m <= 12; ++m) {
+            for (int s = 0; s < 22; ++s)
+                block.insert(MonthColumn(y, m, s));
+            for (int k = 0; k < 4; ++k)
+                block.insert(HeadMeterColumn(y, m, k));
+        }
+        QCOMPARE(block.size(), 312);
+        QCOMPARE(*std::min_element(block.begin(), block.end()), first);
+        QCOMPARE(*std::max_element(block.begin(), block.end()), first + 311);
+        QCOMPARE(YearLayout::LastColumnUpTo(y), first + 312);
+        QCOMPARE(YearLayout::YearOfColumn(first), y);
+        QCOMPARE(YearLayout::YearOfColumn(first + 312), y);
+        QVERIFY(!seen.intersects(block));
+        seen.unite(block);
+    }
+    QCOMPARE(YearLayout::BlockStart(8), SubscriberTable::StoredCols + 1);
+    QCOMPARE(YearLayout::LastColumnUpTo(YearLayout::YearCount - 1), SubscriberTable::MaxCol);
+    QCOMPARE(YearLayout::YearOfColumn(SubscriberTable::StoredCols), -1);
+    QVERIFY(IsSharedHeadMeterCell(HeadMeterRow, MonthColumn(7, 12, 21)));
+    QVERIFY(!IsSharedHeadMeterCell(HeadMeterRow, MonthColumn(8, 12, 21)));
+    QVERIFY(!IsSharedHeadMeterCell(2, MonthColumn(7, 12, 21)));
+}
+
 void tst_SubscriberTable::yearIndex_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("index"); // -1: none
@@ -109,6 +153,66 @@ void tst_SubscriberTable::yearIndex() {
     QCOMPARE(got.value_or(-1), index);
     if (got)
         QCOMPARE(YearTexts().at(*got), text);
+}
+
+void tst_SubscriberTable::offeredYears_data() {
+    QTest::addColumn<int>("currentYear");
+    QTest::addColumn<int>("dataColumn"); // 0: nothing after 2024
+    QTest::addColumn<int>("lastOffered");
+    QTest::newRow("December 2026") << 2026 << 0 << 2027;
+    QTest::newRow("clock before 2024") << 2019 << 0 << 2024;
+    QTest::newRow("clock in 2024") << 2024 << 0 << 2025;
+    QTest::newRow("data in 2030") << 2026 << MonthColumn(13, 1, T1Current) << 2030;
+    QTest::newRow("head meter of 2031") << 2026 << HeadMeterColumn(14, 12, 3) << 2031;
+    QTest::newRow("data before next year") << 2026 << MonthColumn(8, 5, 1) << 2027;
+    QTest::newRow("unused column of 2029") << 2026 << YearLayout::LastColumnUpTo(12) << 2029;
+    QTest::newRow("clock far ahead") << 2150 << 0 << 2099;
+}
+
+void tst_SubscriberTable::offeredYears() {
+    QFETCH(int, currentYear);
+    QFETCH(int, dataColumn);
+    QFETCH(int, lastOffered);
+    SubscriberTable t;
+    t.setSubscriberCount(3);
+    t.setCell(1, MonthColumn(7, 12, 1), u"2024"_s);
+    if (dataColumn)
+        t.setCell(3, dataColumn, u"1"_s);
+    // Row 0 and rows past the count are not in the file.
+    t.setCell(0, MonthColumn(40, 1, 1), u"1"_s);
+    t.setCell(4, MonthColumn(40, 1, 1), u"1"_s);
+    QCOMPARE(YearLayout::LastYearToOffer(currentYear, t), lastOffered);
+
+    YearLayout::OfferYearsUpTo(lastOffered);
+    const QString last = QString::number(lastOffered);
+    QCOMPARE(YearTexts().size(), lastOffered - 2016);
+    QCOMPARE(YearTexts().front(), u"2017"_s);
+    QCOMPARE(YearTexts().back(), last);
+    QCOMPARE(YearIndex(last), lastOffered - 2017);
+    QCOMPARE(YearText(lastOffered - 2017), last);
+    QVERIFY(!YearIndex(QString::number(lastOffered + 1)));
+    YearLayout::OfferYearsUpTo(2024);
+}
+
+// Writing a later year's cell gives the row room for that whole year only; an
+// empty write makes no room at all.
+void tst_SubscriberTable::laterYearCellsGrowARowByWholeYears() {
+    SubscriberTable t;
+    t.setCell(5, MonthColumn(20, 1, 0), QString());
+    QCOMPARE(t.heldColumns(5), 0);
+    t.setCell(5, ColName, u"Иванов"_s);
+    QCOMPARE(t.heldColumns(5), SubscriberTable::StoredCols);
+    const std::size_t legacy = t.memoryBytes();
+    t.setCell(5, MonthColumn(10, 6, 9), u"125,5"_s);
+    QCOMPARE(t.heldColumns(5), YearLayout::LastColumnUpTo(10));
+    QCOMPARE(t.cell(5, MonthColumn(10, 6, 9)), u"125,5"_s);
+    QCOMPARE(t.cell(5, ColName), u"Иванов"_s);
+    QVERIFY(t.cell(5, MonthColumn(9, 6, 9)).isEmpty());
+    QVERIFY(t.cell(5, SubscriberTable::MaxCol).isEmpty());
+    QVERIFY(t.memoryBytes() < legacy + 3 * 313 * 8);
+    t.setCell(5, SubscriberTable::MaxCol, u"край"_s);
+    QCOMPARE(t.heldColumns(5), SubscriberTable::MaxCol);
+    QCOMPARE(t.cell(5, MonthColumn(10, 6, 9)), u"125,5"_s);
 }
 
 void tst_SubscriberTable::findRowByName_data() {
@@ -268,7 +372,8 @@ void tst_SubscriberTable::indexOutsideTheTableIsRefused() {
     SubscriberTable t;
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.cell(-1, 1));
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.cell(502, 1));
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.cell(1, 2701));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.cell(1, SubscriberTable::MaxCol + 1));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.setCell(1, SubscriberTable::MaxCol + 1, u"x"_s));
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.setCell(1, -1, u"x"_s));
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.setSubscriberCount(502));
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.setSubscriberCount(-1));

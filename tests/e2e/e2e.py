@@ -9,7 +9,8 @@ import tempfile
 import time
 
 EXE = sys.argv[1]
-SEPARATORS = 2513
+SEPARATORS = 2513  # a line with nothing after 2024
+YEAR_BLOCK = 313  # each later year adds one block to every line
 KEEP = os.environ.get("E2E_ARTIFACTS")  # a folder for screenshots on failure
 
 
@@ -148,17 +149,22 @@ def line_of(cells):
 
 
 def month_column(y, m, s):
-    return 8 + 265 * y + 22 * (m - 1) + s
+    if y < 8:
+        return 8 + 265 * y + 22 * (m - 1) + s
+    return SEPARATORS + 1 + YEAR_BLOCK * (y - 8) + 22 * (m - 1) + s
 
 
-def read_table(path):
+def read_table(path, later_years=0):
+    """The file's rows (index = column); every line holds 2513 fields and
+    one block for each of later_years years after 2024."""
     with open(path, "rb") as f:
         data = f.read().decode("cp1251")
     assert data.endswith("\r\n"), "the file ends with CR LF"
+    fields = SEPARATORS + YEAR_BLOCK * later_years
     rows = []
     for line in data[:-2].split("\r\n"):
-        assert line.count("|") == SEPARATORS, "a line holds %d separators" % line.count("|")
-        rows.append([""] + line.split("|")[:SEPARATORS])  # index = column
+        assert line.count("|") == fields, "a line holds %d separators" % line.count("|")
+        rows.append([""] + line.split("|")[:fields])
     return rows
 
 
@@ -209,9 +215,9 @@ def assert_cells(before, after, changed):
     count = max([len(before)] + [r for r, _ in changed])
     assert len(after) == count, "%d subscribers, not %d" % (len(after), count)
     for r in range(1, count + 1):
-        old = before[r - 1] if r <= len(before) else [""] * (SEPARATORS + 1)
-        for c in range(1, SEPARATORS + 1):
-            want = changed.get((r, c), old[c])
+        old = before[r - 1] if r <= len(before) else []
+        for c in range(1, len(after[r - 1])):
+            want = changed.get((r, c), old[c] if c < len(old) else "")
             got = after[r - 1][c]
             assert got == want, "row %d column %d holds %r, not %r" % (r, c, got, want)
 
@@ -359,6 +365,35 @@ def save_button_after_typing(display, folder, config):
     assert_cells(before, after, computed_charges(30, 2, changed))
     close_main(display, proc)
     assert read_table(db) == after, "closing after the save changes nothing"
+
+
+def reading_of_2025(display, folder, config):
+    """A file with nothing after 2024; a reading typed for January 2025 makes
+    every line carry the 2025 block, the older columns where they were."""
+    db = os.path.join(folder, "Ostrevanka21.spb")
+    before = prepare(folder, config, prepared_subscribers(), "Абонент 05 Ё. №.", "2025")
+
+    proc = start(display, folder, config)
+    display.activate("Остреванка 2.1")
+    display.x("xdotool", "key", "--delay", "80", "Tab", "Tab", "Tab")
+    display.x("xdotool", "type", "--delay", "60", "10125")  # January T1 current
+    display.x("xdotool", "key", "Tab", "Tab", "Tab", "Tab")
+    display.x("xdotool", "type", "--delay", "60", "3.22")
+    display.x("xdotool", "key", "Tab", "Tab")
+    display.x("xdotool", "type", "--delay", "60", "1")
+    display.x("xdotool", "key", "Return")
+    time.sleep(0.5)
+    display.screenshot("typed-2025")
+    close_main(display, proc)
+
+    after = read_table(db, later_years=1)
+    changed = {(5, month_column(8, 1, 1)): "10125",
+               (5, month_column(8, 1, 5)): "3,22",
+               (5, month_column(8, 1, 7)): "1",
+               (5, month_column(8, 1, 9)): "32602,5"}
+    assert month_column(8, 1, 1) == 2515
+    assert_cells(before, after, computed_charges(30, 8, changed))
+    assert "Cmb1=2025" in settings_of(config), settings_of(config)
 
 
 def directory_round_trip(display, folder, config):
@@ -533,8 +568,9 @@ def stale_lock_taken_over(display, folder, config):
     assert not os.path.exists(lock), "the lock is released at the end"
 
 
-SCENARIOS = (first_start, typing_and_restart, save_button_after_typing, directory_round_trip,
-             ledger_payment, second_program_refused, stale_lock_taken_over)
+SCENARIOS = (first_start, typing_and_restart, save_button_after_typing, reading_of_2025,
+             directory_round_trip, ledger_payment, second_program_refused,
+             stale_lock_taken_over)
 
 
 def main():

@@ -29,6 +29,7 @@ private slots:
     void month();
     void yearTotalsFromUnroundedValues();
     void countsSubscribersUpToTheCountOnly();
+    void headMeterCellsRoundTrip_data();
     void headMeterCellsRoundTrip();
     void carryForward_data();
     void carryForward();
@@ -162,26 +163,37 @@ void tst_ImbalanceMath::countsSubscribersUpToTheCountOnly() {
     QCOMPARE(r.texts[Month - 1][ImbCol::SubsT1], u"2,00"_s);
 }
 
+void tst_ImbalanceMath::headMeterCellsRoundTrip_data() {
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("base");      // January's T1 current of the year
+    QTest::addColumn<int>("nextYears"); // the same cell of the next year
+    QTest::newRow("2019") << 2 << 2126 + 48 * 2 << 2126 + 48 * 3;
+    QTest::newRow("2026") << 9 << 2827 + 264 << 2827 + 313 + 264;
+}
+
 void tst_ImbalanceMath::headMeterCellsRoundTrip() {
+    QFETCH(int, y);
+    QFETCH(int, base);
+    QFETCH(int, nextYears);
     SubscriberTable t;
     t.setSubscriberCount(1);
-    t.setCell(HeadMeterRow, 2126 + 48 * 2 + 4 * 4 + 2, u"777"_s);  // May 2019, T2 current
-    t.setCell(HeadMeterRow, 2126 + 48 * 2 + 4 * 11 + 3, u"old"_s); // December 2019, T2 prev
-    t.setCell(HeadMeterRow, 2126 + 48 * 3, u"other year"_s);
+    t.setCell(HeadMeterRow, base + 4 * 4 + 2, u"777"_s);  // May, T2 current
+    t.setCell(HeadMeterRow, base + 4 * 11 + 3, u"old"_s); // December, T2 prev
+    t.setCell(HeadMeterRow, nextYears, u"other year"_s);
 
-    HeadMeterTexts h = LoadHeadMeter(t, 2);
+    HeadMeterTexts h = LoadHeadMeter(t, y);
     QCOMPARE(h[4][2], u"777"_s);
     QCOMPARE(h[11][3], u"old"_s);
     QVERIFY(h[0][0].isEmpty());
 
     h[0][0] = u"1234,5"_s;
     h[11][3].clear(); // a cleared box clears its cell
-    StoreHeadMeter(t, 2, h);
-    QCOMPARE(t.cell(HeadMeterRow, 2126 + 48 * 2), u"1234,5"_s);
-    QCOMPARE(t.cell(HeadMeterRow, 2126 + 48 * 2 + 4 * 4 + 2), u"777"_s);
-    QVERIFY(t.cell(HeadMeterRow, 2126 + 48 * 2 + 4 * 11 + 3).isEmpty());
-    QCOMPARE(t.cell(HeadMeterRow, 2126 + 48 * 3), u"other year"_s);
-    QCOMPARE(t.cell(HeadMeterRow, 2126 + 48 * 2 - 1), QString()); // 2018 untouched
+    StoreHeadMeter(t, y, h);
+    QCOMPARE(t.cell(HeadMeterRow, base), u"1234,5"_s);
+    QCOMPARE(t.cell(HeadMeterRow, base + 4 * 4 + 2), u"777"_s);
+    QVERIFY(t.cell(HeadMeterRow, base + 4 * 11 + 3).isEmpty());
+    QCOMPARE(t.cell(HeadMeterRow, nextYears), u"other year"_s);
+    QCOMPARE(t.cell(HeadMeterRow, base - 1), QString()); // the cell before untouched
 }
 
 void tst_ImbalanceMath::carryForward_data() {

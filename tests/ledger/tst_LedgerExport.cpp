@@ -47,11 +47,21 @@ QJsonObject ReadBack(const QString& path) {
 class tst_LedgerExport : public QObject {
     Q_OBJECT
 private slots:
+    void writtenWorkbook_data();
     void writtenWorkbook();
     void proposedName();
 };
 
+void tst_LedgerExport::writtenWorkbook_data() {
+    QTest::addColumn<int>("y");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("March 2018") << 1 << u"Март 2018"_s;
+    QTest::newRow("March 2026") << 9 << u"Март 2026"_s;
+}
+
 void tst_LedgerExport::writtenWorkbook() {
+    QFETCH(int, y);
+    QFETCH(QString, title);
     SubscriberTable t;
     t.setSubscriberCount(3);
     const QStringList names = {u"Иванов И. И."_s, u"Петров П. П."_s, u"Сидоров С. С."_s};
@@ -59,7 +69,7 @@ void tst_LedgerExport::writtenWorkbook() {
         t.setCell(r, ColRowNumber, QString::number(r));
         t.setCell(r, ColName, names[r - 1]);
     }
-    const int y = 1, m = 3; // March 2018
+    const int m = 3;
     t.setCell(1, MonthColumn(y, m, 10), u"1234,5"_s);
     t.setCell(1, MonthColumn(y, m, 9), u"10,125"_s);
     t.setCell(2, MonthColumn(y, m, 20), u"-7,25"_s);
@@ -75,7 +85,7 @@ void tst_LedgerExport::writtenWorkbook() {
     const QJsonObject cells = d[u"cells"_s].toObject();
     auto cell = [&](const QString& a) { return cells[a].toObject(); };
 
-    QCOMPARE(cell(u"D1"_s)[u"value"_s].toString(), u"Март 2018"_s);
+    QCOMPARE(cell(u"D1"_s)[u"value"_s].toString(), title);
     QCOMPARE(cell(u"K2"_s)[u"value"_s].toString(), u"Остаток на конец мес., р."_s);
     QCOMPARE(cell(u"G3"_s)[u"value"_s].toString(), u"  Прочее "_s);
     QVERIFY(cell(u"A1"_s)[u"bold"_s].toBool());

@@ -171,7 +171,7 @@ void tst_LedgerModel::carry() {
 
 void tst_LedgerModel::carryKeepsHeadMeterReading() {
     SubscriberTable t = MakeTable(2);
-    const int last = int(YearTexts().size()) - 1;
+    const int last = 7; // 2024
     const int shared = HeadMeterColumn(0, 1, 0);
     QCOMPARE(Slot(last, 12, 21), shared);
     t.setCell(1, shared, u"10625"_s); // the head meter's first reading
@@ -185,6 +185,16 @@ void tst_LedgerModel::carryKeepsHeadMeterReading() {
     QCOMPARE(t.cell(1, shared), u"10625"_s);
     QCOMPARE(t.cell(1, Slot(last, 12, 10)), u"10,00"_s); // the rest of the carry happens
     QCOMPARE(t.cell(2, shared), u"88"_s);                // other rows carry as usual
+
+    // From 2025 on no ledger cell is shared: row 1 carries into December.
+    YearLayout::OfferYearsUpTo(2027);
+    t.setCell(1, Slot(8, 11, 21), u"55"_s);
+    m.fill(u"2025"_s, 11);
+    m.compute();
+    m.save();
+    QCOMPARE(t.cell(1, Slot(8, 12, 21)), u"55"_s);
+    QCOMPARE(t.cell(1, shared), u"10625"_s);
+    YearLayout::OfferYearsUpTo(2024);
 }
 
 void tst_LedgerModel::typedHiddenValueCountsButIsNotStored() {

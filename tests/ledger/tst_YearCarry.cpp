@@ -9,50 +9,76 @@ using namespace Qt::StringLiterals;
 class tst_YearCarry : public QObject {
     Q_OBJECT
 private slots:
+    void init() { YearLayout::OfferYearsUpTo(2027); }
+    void readingsIntoNextJanuary_data();
     void readingsIntoNextJanuary();
+    void readingsFromTheLastYear_data();
     void readingsFromTheLastYear();
     void readingsFromAnUnknownYear();
     void balancesWrittenAsTyped();
     void clearedBalancesWriteEmpty();
 };
 
+void tst_YearCarry::readingsIntoNextJanuary_data() {
+    QTest::addColumn<int>("year"); // index of the year carried from
+    QTest::newRow("2017 into 2018") << 0;
+    QTest::newRow("2024 into 2025") << 7;
+    QTest::newRow("2026 into 2027") << 9;
+}
+
 void tst_YearCarry::readingsIntoNextJanuary() {
+    QFETCH(int, year);
+    const int next = year + 1;
     SubscriberTable t;
     t.setSubscriberCount(2);
     for (int r = 1; r <= 2; ++r) {
-        t.setCell(r, MonthColumn(0, 12, T1Current), u"1000%1"_s.arg(r));
-        t.setCell(r, MonthColumn(0, 12, T2Current), u"500%1"_s.arg(r));
-        t.setCell(r, MonthColumn(1, 1, T1Previous), u"old"_s);
-        t.setCell(r, MonthColumn(1, 1, T2Previous), u"old"_s);
-        t.setCell(r, MonthColumn(1, 1, T1Current), u"1100"_s);
-        t.setCell(r, MonthColumn(1, 1, T2Current), u"600"_s);
+        t.setCell(r, MonthColumn(year, 12, T1Current), u"1000%1"_s.arg(r));
+        t.setCell(r, MonthColumn(year, 12, T2Current), u"500%1"_s.arg(r));
+        t.setCell(r, MonthColumn(next, 1, T1Previous), u"old"_s);
+        t.setCell(r, MonthColumn(next, 1, T2Previous), u"old"_s);
+        t.setCell(r, MonthColumn(next, 1, T1Current), u"1100"_s);
+        t.setCell(r, MonthColumn(next, 1, T2Current), u"600"_s);
     }
-    t.setCell(3, MonthColumn(0, 12, T1Current), u"deleted"_s); // beyond the count
-    const ReadingsCarry res = CarryReadings(t, u"2017"_s);
+    t.setCell(3, MonthColumn(year, 12, T1Current), u"deleted"_s); // beyond the count
+    const ReadingsCarry res = CarryReadings(t, YearText(year));
     QVERIFY(res.carried);
     QCOMPARE(res.title, u"Перенос выполнен!"_s);
-    QCOMPARE(
-        res.text,
-        u"Перенос последних показаний с конца декабря 2017г. на начало января 2018 г. выполнен!"_s);
+    QCOMPARE(res.text, u"Перенос последних показаний с конца декабря "_s + YearText(year) +
+                           u"г. на начало января "_s + YearText(next) + u" г. выполнен!"_s);
     for (int r = 1; r <= 2; ++r) {
-        QCOMPARE(t.cell(r, MonthColumn(1, 1, T1Previous)), u"1000%1"_s.arg(r));
-        QCOMPARE(t.cell(r, MonthColumn(1, 1, T2Previous)), u"500%1"_s.arg(r));
-        QCOMPARE(t.cell(r, MonthColumn(1, 1, T1Current)), u"1100"_s);
-        QCOMPARE(t.cell(r, MonthColumn(1, 1, T2Current)), u"600"_s);
-        QCOMPARE(t.cell(r, MonthColumn(0, 12, T1Current)), u"1000%1"_s.arg(r));
+        QCOMPARE(t.cell(r, MonthColumn(next, 1, T1Previous)), u"1000%1"_s.arg(r));
+        QCOMPARE(t.cell(r, MonthColumn(next, 1, T2Previous)), u"500%1"_s.arg(r));
+        QCOMPARE(t.cell(r, MonthColumn(next, 1, T1Current)), u"1100"_s);
+        QCOMPARE(t.cell(r, MonthColumn(next, 1, T2Current)), u"600"_s);
+        QCOMPARE(t.cell(r, MonthColumn(year, 12, T1Current)), u"1000%1"_s.arg(r));
     }
-    QCOMPARE(t.cell(3, MonthColumn(1, 1, T1Previous)), QString());
+    QCOMPARE(t.cell(3, MonthColumn(next, 1, T1Previous)), QString());
+    // Nothing lands in the head meter's row-1 cells of the next year.
+    for (int k = 0; k < 4; ++k)
+        QVERIFY(t.cell(HeadMeterRow, HeadMeterColumn(next, 1, k)).isEmpty());
 }
 
+void tst_YearCarry::readingsFromTheLastYear_data() {
+    QTest::addColumn<int>("lastOffered");
+    QTest::newRow("next year 2027") << 2027;
+    QTest::newRow("data up to 2031") << 2031;
+}
+
+// Only the last offered year has nowhere to go; 2024 now carries on.
 void tst_YearCarry::readingsFromTheLastYear() {
+    QFETCH(int, lastOffered);
+    YearLayout::OfferYearsUpTo(lastOffered);
+    const QString lastText = QString::number(lastOffered);
+    QVERIFY(NextYearIndex(u"2024"_s));
+    QVERIFY(!NextYearIndex(lastText));
     SubscriberTable t;
     t.setSubscriberCount(1);
     const int last = int(YearTexts().size()) - 1;
     t.setCell(1, MonthColumn(last, 12, T1Current), u"123"_s);
     const SubscriberTable before = t;
-    const ReadingsCarry res = CarryReadings(t, u"2024"_s);
+    const ReadingsCarry res = CarryReadings(t, lastText);
     QVERIFY(!res.carried);
-    QCOMPARE(res.title, u"2024 - последний год действия программы."_s);
+    QCOMPARE(res.title, lastText + u" - последний год действия программы."_s);
     QCOMPARE(res.text, u"Переносить некуда!"_s);
     for (int c = 1; c <= SubscriberTable::MaxCol; ++c)
         QCOMPARE(t.cell(1, c), before.cell(1, c));

@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,6 +25,7 @@ private slots:
     void escapeDrops();
     void writeOnlyOnce();
     void clearedFieldsWriteEmptyBalances();
+    void fromDecember2026IntoJanuary2027();
 
 private:
     QTableView* grid() const { return m_w->findChild<QTableView*>(u"g1"_s); }
@@ -146,6 +148,38 @@ void tst_frmPerenos::clearedFieldsWriteEmptyBalances() {
         QCOMPARE(january(r, 10), QString());
         QCOMPARE(january(r, 11), QString());
     }
+}
+
+// Balances carry from a year after 2024 into the next one; the last offered
+// year has no next year and its button opens nothing.
+void tst_frmPerenos::fromDecember2026IntoJanuary2027() {
+    m_ledger.reset();
+    YearLayout::OfferYearsUpTo(2027);
+    m_state.shownYearText = u"2026"_s;
+    m_state.ledgerMonth = 11;
+    m_state.table.setCell(1, MonthColumn(9, 12, 9), u"80"_s);
+    m_ledger = std::make_unique<frmRedLS>(m_state, *m_platform);
+    m_ledger->show();
+    auto* button = m_ledger->findChild<QPushButton*>(u"CmdPerenos"_s);
+    QTest::mouseClick(button, Qt::LeftButton);
+    m_w = m_ledger->perenosWindow();
+    QVERIFY(m_w);
+    QCOMPARE(m_w->findChild<QLabel*>(u"lblYear"_s)->text(), u"2027"_s);
+    QCOMPARE(m_w->model().text(0, 1), u"80,00"_s);
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    QCOMPARE(m_state.table.cell(1, MonthColumn(10, 1, 10)), u"80,00"_s);
+    QVERIFY(m_state.table.cell(1, MonthColumn(9, 1, 10)).isEmpty());
+    m_w->close();
+    QTRY_VERIFY(!m_ledger->perenosWindow());
+
+    auto* year = m_ledger->findChild<QComboBox*>(u"Cmb1(0)"_s);
+    QCOMPARE(year->itemText(year->count() - 1), u"2027"_s);
+    year->setCurrentIndex(year->count() - 1);
+    QCOMPARE(m_state.ledgerMonth, 11);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(!m_ledger->perenosWindow());
+    QVERIFY(m_ledger->isEnabled());
+    m_w = nullptr;
 }
 
 QTEST_MAIN(tst_frmPerenos)

@@ -126,8 +126,10 @@ void tst_LedgerPrintModel::ledgerColumnFallsBackToJanuary2017_data() {
     QTest::addColumn<int>("month");
     QTest::addColumn<int>("column");
     QTest::newRow("first") << u"2017"_s << 1 << 18;
-    QTest::newRow("last") << u"2024"_s << 12 << 2115;
-    QTest::newRow("unknown year") << u"2031"_s << 5 << 18;
+    QTest::newRow("December 2024") << u"2024"_s << 12 << 2115;
+    QTest::newRow("January 2025") << u"2025"_s << 1 << 2524;
+    QTest::newRow("last offered") << u"2027"_s << 12 << 2514 + 626 + 242 + 10;
+    QTest::newRow("past the offered years") << u"2028"_s << 5 << 18;
     QTest::newRow("no month") << u"2020"_s << 0 << 18;
     QTest::newRow("month 13") << u"2020"_s << 13 << 18;
 }
@@ -136,6 +138,7 @@ void tst_LedgerPrintModel::ledgerColumnFallsBackToJanuary2017() {
     QFETCH(QString, year);
     QFETCH(int, month);
     QFETCH(int, column);
+    YearLayout::OfferYearsUpTo(2027);
     QCOMPARE(LedgerColumnOf(year, month), column);
 }
 

@@ -130,6 +130,8 @@ private slots:
     void databaseReplacedByAFolder();
     void failedSaveKeepsEverything();
     void firstStartDefaults();
+    void yearsFollowTheClockAndTheData_data();
+    void yearsFollowTheClockAndTheData();
     void storedNameOfDeletedSubscriberFallsBack();
     void roadOfOneEvent();
     void separatorRuleWhileTyping();
@@ -262,7 +264,9 @@ void tst_Form1::firstStartDefaults() {
     QVERIFY(f.open());
     QCOMPARE(f.combo(u"Cmb1(0)"_s)->currentText(), u"Абонент 1"_s);
     QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), u"2017"_s);
-    QCOMPARE(f.combo(u"Cmb1(1)"_s)->count(), 8);
+    // December 2026 on the clock: 2017 up to next year.
+    QCOMPARE(f.combo(u"Cmb1(1)"_s)->count(), 11);
+    QCOMPARE(f.combo(u"Cmb1(1)"_s)->itemText(10), u"2027"_s);
     QVERIFY(!f.check(u"Ch1"_s)->isChecked());
     QVERIFY(!f.check(u"Ch2"_s)->isChecked());
     QVERIFY(f.state.flSave);
@@ -276,6 +280,47 @@ void tst_Form1::firstStartDefaults() {
     QCOMPARE(f.form->centralWidget()->size(), QSize(985, 528));
     for (int m = 0; m < 12; ++m)
         QVERIFY(f.check(u"ChS(%1)"_s.arg(m))->isChecked());
+}
+
+void tst_Form1::yearsFollowTheClockAndTheData_data() {
+    QTest::addColumn<int>("clockYear");
+    QTest::addColumn<int>("dataYear"); // 0: nothing after 2024
+    QTest::addColumn<QString>("storedYear");
+    QTest::addColumn<QString>("lastOffered");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("2026, stored 2027") << 2026 << 0 << u"2027"_s << u"2027"_s << u"2027"_s;
+    QTest::newRow("stored past the offered years")
+        << 2026 << 0 << u"2028"_s << u"2027"_s << u"2017"_s;
+    QTest::newRow("stored nonsense") << 2026 << 0 << u"abc"_s << u"2027"_s << u"2017"_s;
+    QTest::newRow("data in 2031") << 2026 << 2031 << u"2031"_s << u"2031"_s << u"2031"_s;
+    QTest::newRow("clock in 2021") << 2021 << 0 << u"2024"_s << u"2024"_s << u"2024"_s;
+}
+
+// The year list runs to the later of next year and the last year holding
+// data; a remembered year outside it falls back to 2017.
+void tst_Form1::yearsFollowTheClockAndTheData() {
+    QFETCH(int, clockYear);
+    QFETCH(int, dataYear);
+    QFETCH(QString, storedYear);
+    QFETCH(QString, lastOffered);
+    QFETCH(QString, shown);
+    Fixture f;
+    if (dataYear) {
+        SubscriberTable t;
+        DatabaseFile::load(f.state.databasePath, t);
+        t.setCell(2, MonthColumn(dataYear - 2017, 3, T1Current), u"4321"_s);
+        QVERIFY(DatabaseFile::save(f.state.databasePath, t));
+    }
+    f.platform.clock.setDate(QDate(clockYear, 6, 1));
+    f.platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, storedYear);
+    QVERIFY(f.open());
+    QComboBox* year = f.combo(u"Cmb1(1)"_s);
+    QCOMPARE(year->itemText(year->count() - 1), lastOffered);
+    QCOMPARE(year->currentText(), shown);
+    if (dataYear) {
+        f.choose(u"Cmb1(0)"_s, u"Абонент 2"_s);
+        QCOMPARE(f.cell(3, T1Current)->text(), u"4321"_s);
+    }
 }
 
 void tst_Form1::storedNameOfDeletedSubscriberFallsBack() {

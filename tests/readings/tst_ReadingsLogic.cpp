@@ -162,6 +162,10 @@ void tst_ReadingsLogic::monthEndDates_data() {
     QTest::newRow("2020 leap") << u"2020"_s << u"31.01.20"_s << u"29.02.20"_s << u"31.12.20"_s;
     QTest::newRow("2021") << u"2021"_s << u"31.01.21"_s << u"28.02.21"_s << u"31.12.21"_s;
     QTest::newRow("2024 leap") << u"2024"_s << u"31.01.24"_s << u"29.02.24"_s << u"31.12.24"_s;
+    QTest::newRow("2025") << u"2025"_s << u"31.01.25"_s << u"28.02.25"_s << u"31.12.25"_s;
+    QTest::newRow("2028 leap") << u"2028"_s << u"31.01.28"_s << u"29.02.28"_s << u"31.12.28"_s;
+    QTest::newRow("2032 leap") << u"2032"_s << u"31.01.32"_s << u"29.02.32"_s << u"31.12.32"_s;
+    QTest::newRow("2034") << u"2034"_s << u"31.01.34"_s << u"28.02.34"_s << u"31.12.34"_s;
 }
 
 void tst_ReadingsLogic::monthEndDates() {

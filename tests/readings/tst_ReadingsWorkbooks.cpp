@@ -41,6 +41,7 @@ class tst_ReadingsWorkbooks : public QObject {
     Q_OBJECT
 private slots:
     void exportLayout();
+    void importMatchesAndWrites_data();
     void importMatchesAndWrites();
     void importKeepsFilledAndCarries();
     void importCharge();
@@ -102,14 +103,21 @@ void tst_ReadingsWorkbooks::exportLayout() {
     QVERIFY(ShownColumnWidth(d, u"A"_s) >= 8);
 }
 
+void tst_ReadingsWorkbooks::importMatchesAndWrites_data() {
+    QTest::addColumn<int>("y");
+    QTest::newRow("2019") << 2;
+    QTest::newRow("2026") << 9;
+}
+
 void tst_ReadingsWorkbooks::importMatchesAndWrites() {
+    QFETCH(int, y);
     SubscriberTable t;
     t.setSubscriberCount(5);
     const QString addresses[5] = {u"01"_s, u"1"_s, u"7"_s, u""_s, u"7"_s};
     for (int r = 1; r <= 5; ++r) {
         t.setCell(r, ColAddress, addresses[r - 1]);
-        t.setCell(r, MonthColumn(2, 4, T1Current), u"старое"_s);
-        t.setCell(r, MonthColumn(2, 4, T2Current), u"старое"_s);
+        t.setCell(r, MonthColumn(y, 4, T1Current), u"старое"_s);
+        t.setCell(r, MonthColumn(y, 4, T2Current), u"старое"_s);
     }
     const QString path = m_dir.filePath(u"import.xlsx"_s);
     // Plot 7 twice (the upper row wins); "01" as text and 1 as a number.
@@ -120,13 +128,13 @@ void tst_ReadingsWorkbooks::importMatchesAndWrites() {
     const WorkbookReadResult sheet = ReadWorkbook(path);
     QVERIFY(sheet.ok());
     ReadingsImportOptions o;
-    o.yearIndex = 2;
+    o.yearIndex = y;
     o.month = 4;
     o.keepFilled = false;
     o.carry = false;
     ApplyReadingsImport(t, sheet, o);
-    const auto t1 = [&](int r) { return t.cell(r, MonthColumn(2, 4, T1Current)); };
-    const auto t2 = [&](int r) { return t.cell(r, MonthColumn(2, 4, T2Current)); };
+    const auto t1 = [&](int r) { return t.cell(r, MonthColumn(y, 4, T1Current)); };
+    const auto t2 = [&](int r) { return t.cell(r, MonthColumn(y, 4, T2Current)); };
     QCOMPARE(t1(1), u"1500"_s);
     QCOMPARE(t2(1), u"800"_s);
     QCOMPARE(t1(2), u"1600,5"_s);
@@ -136,8 +144,8 @@ void tst_ReadingsWorkbooks::importMatchesAndWrites() {
     // The empty address matches row 5, which lies past the data: emptied.
     QCOMPARE(t1(4), QString());
     // Nothing carried, no other month touched.
-    QVERIFY(t.cell(1, MonthColumn(2, 5, T1Previous)).isEmpty());
-    QVERIFY(t.cell(1, MonthColumn(2, 3, T1Current)).isEmpty());
+    QVERIFY(t.cell(1, MonthColumn(y, 5, T1Previous)).isEmpty());
+    QVERIFY(t.cell(1, MonthColumn(y, 3, T1Current)).isEmpty());
 }
 
 void tst_ReadingsWorkbooks::importKeepsFilledAndCarries() {

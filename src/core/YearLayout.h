@@ -1,0 +1,64 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+class SubscriberTable;
+
+// Which years the program offers and where their cells lie in a subscriber's
+// row. Every year bound and column formula lives here.
+//
+// 2017..2024 keep the original layout: month blocks of 265 columns from
+// column 8 and the head meter's cells in row 1 from column 2126. Each later
+// year is one block of 313 columns after column 2513: twelve months of 22
+// slots, then 48 head-meter cells, then one unused column.
+namespace YearLayout {
+constexpr int FirstYear = 2017;
+constexpr int LegacyYearCount = 8;     // 2017..2024
+constexpr int LegacyLastColumn = 2513; // the last column of a line without later years
+constexpr int BlockColumns = 313;
+// Dates keep a two-digit year, so the layout stops before 2100.
+constexpr int LastYear = 2099;
+constexpr int YearCount = LastYear - FirstYear + 1;
+
+// The first column of a later year's block (yearIndex >= 8).
+constexpr int BlockStart(int yearIndex) {
+    return LegacyLastColumn + 1 + BlockColumns * (yearIndex - LegacyYearCount);
+}
+// The last stored column of a line that holds the years 0..yearIndex.
+constexpr int LastColumnUpTo(int yearIndex) {
+    return yearIndex < LegacyYearCount ? LegacyLastColumn
+                                       : BlockStart(yearIndex) + BlockColumns - 1;
+}
+constexpr int LastColumn = LastColumnUpTo(YearCount - 1);
+
+// The year index a column after 2513 belongs to; -1 for a column of 2017..2024.
+int YearOfColumn(int col);
+// The last year index holding a non-empty cell after column 2513 in rows
+// 1..subscriberCount, or none.
+std::optional<int> LastLaterYearWithData(const SubscriberTable& table);
+// The last stored column the writer needs for this table.
+int LastStoredColumn(const SubscriberTable& table);
+
+// The last year to offer: the later of next year and the last year holding
+// data, never before 2024 nor after 2099.
+int LastYearToOffer(int currentYear, const SubscriberTable& table);
+// Makes YearTexts() "2017".."lastYear" (kept within 2024..2099).
+void OfferYearsUpTo(int lastYear);
+} // namespace YearLayout
+
+// The offered year texts every year selector shows, in order.
+const QStringList& YearTexts();
+std::optional<int> YearIndex(const QString& yearText); // "2017".. last offered year
+QString YearText(int yearIndex);                       // 0 -> "2017"
+int MonthColumn(int yearIndex, int month, int slot);   // 8+265y+22(m-1)+s for y < 8
+
+// Row 1's head-meter cells: k = 0 T1 current, 1 T1 previous, 2 T2 current,
+// 3 T2 previous.
+constexpr int HeadMeterRow = 1;
+int HeadMeterColumn(int yearIndex, int month, int k); // 2126+48y+4(m-1)+k for y < 8
+// Row 1, column 2126 is both the head meter's first reading and subscriber
+// 1's December-2024 prepayment carry; the reading wins.
+bool IsSharedHeadMeterCell(int row, int col);
