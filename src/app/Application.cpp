@@ -7,6 +7,7 @@
 #include "directory/frmSpr.h"
 #include "documents/frmKvit.h"
 #include "documents/frmOrd.h"
+#include "documents/frmRekv.h"
 #include "ledger/YearCarry.h"
 #include "ledger/frmRedLS.h"
 #include "prefs/DesktopTools.h"
@@ -97,6 +98,7 @@ void Application::wire(Form1* form) {
         connect(w, &frmColor::colorsChanged, m_form, &Form1::paintRows);
     });
     connect(form, &Form1::aboutRequested, this, [this] { openDialog<frmAbout>(m_form); });
+    connect(form, &Form1::payeeRequested, this, [this] { openDialog<frmRekv>(m_form); });
 }
 
 void Application::openHelp() {

@@ -76,6 +76,7 @@ signals:
     void yearCarryRequested();
     void saveOptionsRequested();
     void colorsRequested();
+    void payeeRequested();
     void aboutRequested();
     void helpRequested();
     void readingSheetRequested();

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +13,7 @@
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
 #include "directory/frmSpr.h"
+#include "documents/frmRekv.h"
 #include "ledger/frmRedLS.h"
 #include "printing/MDIfrmPrint.h"
 #include "readings/MonthCell.h"
@@ -65,6 +67,7 @@ private slots:
     void directoryRoundTripKeepsUnsavedEdits();
     void ledgerHidesTheMainWindowAndComesBack();
     void everyCommandIsAvailable();
+    void payeeDetailsFromTheSettingsMenu();
 };
 
 void tst_Application::closingEndsAndWrites() {
@@ -164,6 +167,26 @@ void tst_Application::everyCommandIsAvailable() {
     for (QAction* a : form->findChildren<QAction*>())
         if (!a->objectName().isEmpty())
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+}
+
+void tst_Application::payeeDetailsFromTheSettingsMenu() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    auto* item = form->findChild<QAction*>(u"Menu_Tuns_Rekv"_s);
+    QVERIFY(item);
+    QCOMPARE(item->text(), u"Реквизиты получателя..."_s);
+    item->trigger();
+    frmRekv* details = topLevel<frmRekv>();
+    QVERIFY(details);
+    QCOMPARE(details->windowTitle(), u"Реквизиты получателя"_s);
+    QVERIFY(!form->isEnabled());
+    details->findChild<QLineEdit*>(u"txtRekv(5)"_s)->setText(u"12345"_s);
+    QTest::mouseClick(details->findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
+    QVERIFY(details->isVisible()); // a short БИК keeps the window open
+    QVERIFY(!f.platform.settings().contains(u"Rekv"_s, u"BIC"_s));
+    details->close();
+    QVERIFY(form->isEnabled());
 }
 
 QTEST_MAIN(tst_Application)
