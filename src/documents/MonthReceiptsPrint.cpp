@@ -1,9 +1,12 @@
 #include "MonthReceiptsPrint.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <QPainter>
 #include <QProgressDialog>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include "MonthReceipts.h"
 #include "ReceiptPainter.h"
@@ -17,25 +20,34 @@ using namespace Qt::StringLiterals;
 std::vector<BatchReceipt> BuildMonthReceipts(const SubscriberTable& table, Platform& platform,
                                              int month, const QString& yearText, QWidget* parent) {
     const std::vector<int> rows = RowsToBill(table, month, yearText);
+    if (rows.empty())
+        return {};
     const PayeeDetails payee = LoadPayeeDetails(platform.settings());
+    // The payment codes take most of the time: they are made on every core,
+    // while this thread keeps the progress dialog going.
+    const auto build = [&table, &payee, month, yearText](int row) {
+        return BatchReceipt{MakeReceipt(table, row, month, yearText),
+                            MakeReceiptPayment(payee, table, row, month, yearText)};
+    };
+    QFuture<BatchReceipt> future = QtConcurrent::mapped(rows, build);
     QProgressDialog progress(u"Подготовка квитанций..."_s, u"Отмена"_s, 0, int(rows.size()),
                              parent);
     progress.setWindowTitle(u"Квитанции за месяц"_s);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    std::vector<BatchReceipt> out;
-    out.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (i % 16 == 0) {
-            progress.setValue(int(i));
-            if (progress.wasCanceled())
-                return {};
+    progress.setValue(0);
+    while (!future.isFinished()) {
+        QThread::msleep(10);
+        progress.setValue(std::min(future.progressValue(), int(rows.size()) - 1));
+        if (progress.wasCanceled()) {
+            future.cancel();
+            future.waitForFinished();
+            return {};
         }
-        out.push_back({MakeReceipt(table, rows[i], month, yearText),
-                       MakeReceiptPayment(payee, table, rows[i], month, yearText)});
     }
     progress.setValue(int(rows.size()));
-    return out;
+    const QList<BatchReceipt> built = future.results();
+    return std::vector<BatchReceipt>(built.begin(), built.end());
 }
 
 bool PrintMonthReceipts(const SubscriberTable& table, Platform& platform, int month,

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QPoint>
 
 // A QR code symbol as dark and light modules, without the quiet zone.
 class QrMatrix final {
@@ -14,6 +15,12 @@ public:
 
     int size() const { return m_size; } // modules per side
     bool dark(int x, int y) const { return m_dark[size_t(y * m_size + x)] != 0; }
+
+    // The outlines of the dark areas, corners only, in module units (the
+    // symbol spans 0..size()). Filled with the even-odd rule they give the
+    // dark modules exactly: one shape without seams, far fewer points than a
+    // square per module.
+    std::vector<std::vector<QPoint>> outline() const;
 
 private:
     int m_size = 0;

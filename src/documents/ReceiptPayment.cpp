@@ -112,6 +112,8 @@ std::optional<ReceiptPayment> MakeReceiptPayment(const PayeeDetails& details,
     if (r.kopecks > 0) {
         p.payload = PaymentPayload(d, r);
         p.code = QrMatrix::encode(p.payload.toUtf8());
+        if (p.code)
+            p.codeOutline = p.code->outline();
     }
     return p;
 }

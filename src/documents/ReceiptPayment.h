@@ -17,6 +17,8 @@ struct ReceiptPayment {
     QString purpose;
     QString payload;              // empty when there is nothing to pay
     std::optional<QrMatrix> code; // none when there is nothing to pay
+    // The code's outline (QrMatrix::outline), made once with the code.
+    std::vector<std::vector<QPoint>> codeOutline;
 };
 
 // The longest purpose the format allows.

@@ -50,6 +50,7 @@ private slots:
     void nothingToPayNoCode();
     void noDetailsNoBlock();
     void codeHoldsThePayload();
+    void outlineCoversExactlyTheDarkModules();
     void monthBatch();
 };
 
@@ -189,6 +190,31 @@ void tst_ReceiptPayment::codeHoldsThePayload() {
     QVERIFY(!code->dark(7, 7));
     QVERIFY(!QrMatrix::encode(QByteArray()));
     QVERIFY(!QrMatrix::encode(QByteArray(3000, 'x'))); // beyond version 40 at level M
+}
+
+void tst_ReceiptPayment::outlineCoversExactlyTheDarkModules() {
+    const auto code = QrMatrix::encode(u"ST00012|Name=СНТ «Остреванка»|Sum=123450"_s.toUtf8());
+    QVERIFY(code);
+    const auto loops = code->outline();
+    // Even-odd: a module centre is inside when a ray to the right crosses
+    // the outline's vertical sides an odd number of times.
+    for (int y = 0; y < code->size(); ++y)
+        for (int x = 0; x < code->size(); ++x) {
+            const double cy = y + 0.5;
+            int crossings = 0;
+            for (const auto& loop : loops) {
+                QVERIFY(loop.size() >= 4);
+                for (size_t i = 0; i < loop.size(); ++i) {
+                    const QPoint a = loop[i], b = loop[(i + 1) % loop.size()];
+                    const QPoint c = loop[(i + 2) % loop.size()];
+                    QVERIFY(a.x() == b.x() || a.y() == b.y());     // square corners only
+                    QVERIFY((a.x() == b.x()) != (b.x() == c.x())); // corners, no mid-points
+                    if (a.x() == b.x() && a.x() > x && (a.y() < cy) != (b.y() < cy))
+                        ++crossings;
+                }
+            }
+            QCOMPARE(crossings % 2 == 1, code->dark(x, y));
+        }
 }
 
 void tst_ReceiptPayment::monthBatch() {
