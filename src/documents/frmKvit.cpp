@@ -97,8 +97,9 @@ void frmKvit::print() {
     job.title = windowTitle();
     job.orientation = PageOrientation::Portrait;
     job.pageCount = 1;
-    const QSizeF page(ReceiptPage::Width,
-                      twoCopies() ? ReceiptPage::TwoCopiesHeight : ReceiptPage::OneCopyHeight);
+    // One scale for one copy or two, the same as a month's receipts print
+    // with: a receipt looks the same however it was printed.
+    const QSizeF page(ReceiptPage::Width, ReceiptPage::TwoCopiesHeight);
     job.paint = [this, page](QPainter& painter, int, double width, double height) {
         PageGeometry::fitPage(painter, page, width, height);
         PaintReceipt(painter, m_content, payBy(), twoCopies(), true, paymentShown());

@@ -600,8 +600,7 @@ void frmRedLS::buildPaymentTools() {
 
 void frmRedLS::printMonthReceipts() {
     hideEditor();
-    // The receipts read the month as the ledger shows it.
-    save();
+    // The grid is stored after every change, so the table holds what it shows.
     PrintMonthReceipts(m_state.table, m_platform, m_state.ledgerMonth + 1, yearText(), this);
 }
 
@@ -610,7 +609,6 @@ void frmRedLS::openSverka() {
     const auto year = YearIndex(yearText());
     if (!year || m_sverka)
         return;
-    save();
     auto* w = new frmSverka(m_state, m_platform, *year, m_state.ledgerMonth + 1);
     w->setAttribute(Qt::WA_DeleteOnClose);
     m_sverka = w;

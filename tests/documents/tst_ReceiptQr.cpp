@@ -141,9 +141,10 @@ double PrintedCodeWidthMm(const QString& pdfPath, const QString& folder) {
     const QImage page(prefix + u".png"_s);
     if (page.isNull())
         return 0;
-    // The code is the largest dark block in the lower right of the first copy.
-    const QRect area(page.width() * 3 / 4, page.height() * 28 / 100, page.width() / 4,
-                     page.height() * 20 / 100);
+    // The code is all that is dark right of the payee block, between the
+    // table above it and the cut line below.
+    const QRect area(page.width() * 735 / 1000, page.height() * 34 / 100, page.width() * 265 / 1000,
+                     page.height() * 13 / 100);
     int left = page.width(), right = -1;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
