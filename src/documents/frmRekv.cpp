@@ -61,6 +61,7 @@ frmRekv::frmRekv(AppState&, Platform& platform, QWidget* parent)
         grid->addWidget(caption, 2 * i, 0);
         grid->addWidget(edit, 2 * i, 1);
         grid->addWidget(error, 2 * i + 1, 1);
+        connect(edit, &QLineEdit::returnPressed, this, &frmRekv::save);
         m_edits[size_t(i)] = edit;
         m_errors[size_t(i)] = error;
     }
