@@ -9,7 +9,7 @@ packages=(
   libxlsxwriter-dev libzip-dev libqrencode-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xauth x11-xkb-utils xdotool openbox wmctrl imagemagick poppler-utils
-  python3-openpyxl libbenchmark-dev time
+  python3-openpyxl libbenchmark-dev time zbar-tools
   dpkg-dev desktop-file-utils appstream
 )
 

@@ -8,6 +8,7 @@
 #include "directory/frmSpr.h"
 #include "documents/frmKvit.h"
 #include "documents/frmOrd.h"
+#include "documents/frmRekv.h"
 #include "ledger/YearCarry.h"
 #include "ledger/frmRedLS.h"
 #include "prefs/DesktopTools.h"
@@ -132,6 +133,7 @@ void Application::wire(Form1* form) {
         if (m_chart)
             m_chart->refresh();
     });
+    connect(form, &Form1::payeeRequested, this, [this] { openDialog<frmRekv>(m_form); });
 }
 
 void Application::openHelp() {

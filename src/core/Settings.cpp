@@ -37,6 +37,7 @@ constexpr KeyDefault Defaults[] = {
     {u"Nastr", u"lb20", u"Петрова А. В."},
     {u"Nastr", u"Cmb10", u""},
     {u"Nastr", u"Li", u"0"},
+    {u"Rekv", u"Purpose", u"Оплата электроэнергии за {месяц} {год}, участок {участок}, {фио}"},
     {u"TunGrid", u"CW(0)", u"405"},
     {u"TunGrid", u"CW(1)", u"3675"},
     {u"TunGrid", u"CW(2)", u"2370"},

@@ -33,15 +33,19 @@ frmKvit::frmKvit(AppState& state, Platform& platform, QWidget* parent)
     setObjectName(u"frmKvit"_s);
     setWindowTitle(u"Квитанция"_s);
     m_state.printMode = 3;
+    m_content = MakeReceipt(m_state.table, m_state.docRow, m_state.docMonth, m_state.docYear);
+    m_payment = MakeReceiptPayment(LoadPayeeDetails(m_platform.settings()), m_state.table,
+                                   m_state.docRow, m_state.docMonth, m_state.docYear);
+    const bool withPayee = m_payment.has_value();
 
     m_payBy->setObjectName(u"txtOPL(0)"_s);
     m_payBy->setFrame(false);
     m_payBy->setFont(PageGeometry::pixelFont(9));
-    m_payBy->setGeometry(toPixels(ReceiptPage::payByRect(0)));
+    m_payBy->setGeometry(toPixels(ReceiptPage::payByRect(0, withPayee)));
     m_print->setObjectName(u"Command1"_s);
-    m_print->setGeometry(toPixels(ReceiptPage::buttonRect()).adjusted(0, -2, 0, 2));
+    m_print->setGeometry(toPixels(ReceiptPage::buttonRect(withPayee)).adjusted(0, -2, 0, 2));
     m_copies->setObjectName(u"Ch1"_s);
-    m_copies->setGeometry(toPixels(ReceiptPage::copiesBoxRect()));
+    m_copies->setGeometry(toPixels(ReceiptPage::copiesBoxRect(withPayee)));
 
     Settings& settings = m_platform.settings();
     m_payBy->setText(settings.text(Section, u"txtOPL"_s));
@@ -52,13 +56,16 @@ frmKvit::frmKvit(AppState& state, Platform& platform, QWidget* parent)
     connect(m_copies, &QCheckBox::toggled, this, &frmKvit::COPIREN);
     connect(m_print, &QPushButton::clicked, this, &frmKvit::print);
 
-    m_content = MakeReceipt(m_state.table, m_state.docRow, m_state.docMonth, m_state.docYear);
     if (m_content.t1EndEmpty)
         m_platform.message(u"Поле (показания счетчика на комец месяца) не заполнено!"_s,
                            u"Ошибка ввода"_s, MsgIcon::Critical, MsgButtons::Ok);
     if (m_content.t1StartEmpty)
         m_platform.message(u"Поле (показания счетчика на начало месяца) не заполнено!"_s,
                            u"Ошибка ввода"_s, MsgIcon::Critical, MsgButtons::Ok);
+}
+
+const ReceiptPayment* frmKvit::paymentShown() const {
+    return m_payment ? &*m_payment : nullptr;
 }
 
 QString frmKvit::payBy() const {
@@ -81,7 +88,7 @@ void frmKvit::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(1 / PageGeometry::TwipsPerPixel, 1 / PageGeometry::TwipsPerPixel);
-    PaintReceipt(painter, m_content, payBy(), twoCopies(), false);
+    PaintReceipt(painter, m_content, payBy(), twoCopies(), false, paymentShown());
 }
 
 void frmKvit::print() {
@@ -90,11 +97,12 @@ void frmKvit::print() {
     job.title = windowTitle();
     job.orientation = PageOrientation::Portrait;
     job.pageCount = 1;
-    const QSizeF page(ReceiptPage::Width,
-                      twoCopies() ? ReceiptPage::TwoCopiesHeight : ReceiptPage::OneCopyHeight);
+    // One scale for one copy or two, the same as a month's receipts print
+    // with: a receipt looks the same however it was printed.
+    const QSizeF page(ReceiptPage::Width, ReceiptPage::TwoCopiesHeight);
     job.paint = [this, page](QPainter& painter, int, double width, double height) {
         PageGeometry::fitPage(painter, page, width, height);
-        PaintReceipt(painter, m_content, payBy(), twoCopies(), true);
+        PaintReceipt(painter, m_content, payBy(), twoCopies(), true, paymentShown());
     };
     // A cancelled preview leaves the receipt open for another try.
     if (m_platform.print(job))

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
+
 #include <QWidget>
 
 #include "ReceiptContent.h"
+#include "ReceiptPayment.h"
 
 struct AppState;
 class Platform;
@@ -19,6 +22,8 @@ public:
     frmKvit(AppState& state, Platform& platform, QWidget* parent = nullptr);
 
     const ReceiptContent& content() const { return m_content; }
+    // The payee block and code; none without payee details.
+    const std::optional<ReceiptPayment>& payment() const { return m_payment; }
     QString payBy() const;
     bool twoCopies() const;
 
@@ -33,10 +38,12 @@ private:
     // Window height and the second copy follow the copies box.
     void COPIREN();
     void print();
+    const ReceiptPayment* paymentShown() const;
 
     AppState& m_state;
     Platform& m_platform;
     ReceiptContent m_content;
+    std::optional<ReceiptPayment> m_payment;
     QLineEdit* m_payBy;
     QPushButton* m_print;
     QCheckBox* m_copies;

@@ -87,6 +87,34 @@ void DrawArrow(QPainter& p, bool right) {
     p.drawPolygon(tri);
 }
 
+// Two receipts, the upper one with a payment code.
+void DrawMonthReceipts(QPainter& p) {
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(6, 2, 15, 17));
+    p.drawRect(QRectF(3, 5, 15, 17));
+    p.setBrush(QColor(30, 30, 30));
+    p.setPen(Qt::NoPen);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            if ((x + y) % 2 == 0 || x == 0)
+                p.drawRect(QRectF(10 + x * 2.3, 14 + y * 2.3, 2.3, 2.3));
+    p.setPen(QPen(QColor(40, 40, 40), 1));
+    for (int i = 0; i < 3; ++i)
+        p.drawLine(QPointF(5, 9 + i * 3), QPointF(15, 9 + i * 3));
+}
+
+// A list with a check mark: who owes what.
+void DrawReconciliation(QPainter& p) {
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(3, 2, 16, 20));
+    p.setPen(QPen(QColor(160, 30, 30), 1.5));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(6, 6 + i * 4), QPointF(16, 6 + i * 4));
+    p.setPen(QPen(QColor(30, 120, 60), 2.5));
+    p.drawLine(QPointF(12, 17), QPointF(15, 20));
+    p.drawLine(QPointF(15, 20), QPointF(22, 11));
+}
+
 } // namespace
 
 QIcon LedgerIcon(LedgerIconKind kind) {
@@ -119,6 +147,12 @@ QIcon LedgerIcon(LedgerIconKind kind) {
         break;
     case LedgerIconKind::Right:
         DrawArrow(p, true);
+        break;
+    case LedgerIconKind::MonthReceipts:
+        DrawMonthReceipts(p);
+        break;
+    case LedgerIconKind::Reconciliation:
+        DrawReconciliation(p);
         break;
     }
     p.end();

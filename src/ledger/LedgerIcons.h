@@ -3,5 +3,16 @@
 #include <QIcon>
 
 // The pictures of the ledger's buttons, drawn rather than shipped.
-enum class LedgerIconKind { Save, Print, Calculator, Export, Settings, Help, Left, Right };
+enum class LedgerIconKind {
+    Save,
+    Print,
+    Calculator,
+    Export,
+    Settings,
+    Help,
+    Left,
+    Right,
+    MonthReceipts,
+    Reconciliation
+};
 QIcon LedgerIcon(LedgerIconKind kind);

@@ -1,5 +1,8 @@
 #include "frmRedLS.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -25,7 +28,9 @@
 #include "core/DatabaseSave.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
+#include "documents/MonthReceiptsPrint.h"
 #include "frmPerenos.h"
+#include "frmSverka.h"
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +47,8 @@ constexpr int GridTop = HeaderTop + 2 * HeaderRow;
 constexpr int SumsHeight = 21;
 constexpr int BelowSums = 67; // 1000 twips from the sums row to the bottom
 constexpr int VisibleRows = 25;
+constexpr int ToolPitch = 34;
+constexpr int ToolCount = 8; // the six of the toolbar and the two payment tools
 
 const QColor EditorColor(128, 255, 128);
 const QColor SumShades[2] = {QColor(200, 240, 200), QColor(160, 220, 160)};
@@ -79,6 +86,12 @@ frmRedLS::frmRedLS(AppState& state, Platform& platform, QWidget* parent)
 frmRedLS::~frmRedLS() {
     if (m_perenos)
         delete m_perenos.data();
+    if (m_sverka)
+        delete m_sverka.data();
+}
+
+frmSverka* frmRedLS::sverkaWindow() const {
+    return m_sverka;
 }
 
 frmPerenos* frmRedLS::perenosWindow() const {
@@ -121,7 +134,9 @@ void frmRedLS::buildControls() {
     connect(m_tools[4], &QToolButton::clicked, this, &frmRedLS::settingsRequested);
     connect(m_tools[5], &QToolButton::clicked, this, &frmRedLS::helpRequested);
 
-    int x = GridLeft + 6 * 34 + 16;
+    buildPaymentTools();
+
+    int x = GridLeft + ToolCount * ToolPitch + 16;
     auto* yearLabel = new QLabel(u"Год"_s, this);
     yearLabel->setObjectName(ObjectName(u"lbl1"_s, 0));
     yearLabel->setGeometry(x, 12, 28, 22);
@@ -319,7 +334,9 @@ void frmRedLS::layOut() {
     }
     const int sumsTop = GridTop + gridHeight + 2;
     placeSumsRow(sumsTop);
-    resize(GridLeft + gridWidth + 20, sumsTop + BelowSums);
+    // Wide enough for the grid and for the row of commands above it.
+    resize(std::max(GridLeft + gridWidth + 20, m_reset->geometry().right() + 10),
+           sumsTop + BelowSums);
 }
 
 void frmRedLS::placeSumsRow(int top) {
@@ -547,6 +564,57 @@ void frmRedLS::openPerenos() {
 void frmRedLS::showCaption(int index) {
     for (int i = 0; i < 6; ++i)
         m_captions[size_t(i)]->setVisible(i == index);
+    for (int i = 0; i < 2; ++i)
+        m_paymentCaptions[size_t(i)]->setVisible(6 + i == index);
+}
+
+void frmRedLS::buildPaymentTools() {
+    static const std::array<std::tuple<const char16_t*, const char16_t*, LedgerIconKind>, 2> tools =
+        {{
+            {u"CmdKvitMes", u"Квитанции за месяц", LedgerIconKind::MonthReceipts},
+            {u"CmdSverka", u"Сверка расчётов", LedgerIconKind::Reconciliation},
+        }};
+    for (int i = 0; i < 2; ++i) {
+        const auto& [name, caption, icon] = tools[size_t(i)];
+        const int x = GridLeft + (6 + i) * ToolPitch;
+        auto* b = new QToolButton(this);
+        b->setObjectName(QString::fromUtf16(name));
+        b->setIcon(LedgerIcon(icon));
+        b->setIconSize(QSize(24, 24));
+        b->setAutoRaise(true);
+        b->setGeometry(x, 6, 32, 32);
+        b->installEventFilter(this);
+        m_paymentTools[size_t(i)] = b;
+        auto* cap = new QLabel(QString::fromUtf16(caption), this);
+        cap->setObjectName(ObjectName(u"LbN"_s, 6 + i));
+        cap->setStyleSheet(
+            u"QLabel { background: #ffffe1; border: 1px solid #808080; padding: 0 2px; }"_s);
+        cap->adjustSize();
+        cap->move(x, 39);
+        cap->hide();
+        m_paymentCaptions[size_t(i)] = cap;
+    }
+    connect(m_paymentTools[0], &QToolButton::clicked, this, &frmRedLS::printMonthReceipts);
+    connect(m_paymentTools[1], &QToolButton::clicked, this, &frmRedLS::openSverka);
+}
+
+void frmRedLS::printMonthReceipts() {
+    hideEditor();
+    // The grid is stored after every change, so the table holds what it shows.
+    PrintMonthReceipts(m_state.table, m_platform, m_state.ledgerMonth + 1, yearText(), this);
+}
+
+void frmRedLS::openSverka() {
+    hideEditor();
+    const auto year = YearIndex(yearText());
+    if (!year || m_sverka)
+        return;
+    auto* w = new frmSverka(m_state, m_platform, *year, m_state.ledgerMonth + 1);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    m_sverka = w;
+    connect(w, &frmSverka::closed, this, [this] { setEnabled(true); });
+    setEnabled(false);
+    w->show();
 }
 
 void frmRedLS::mouseMoveEvent(QMouseEvent* event) {
@@ -595,6 +663,9 @@ bool frmRedLS::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < 6; ++i)
             if (watched == m_tools[size_t(i)])
                 showCaption(i);
+        for (int i = 0; i < 2; ++i)
+            if (watched == m_paymentTools[size_t(i)])
+                showCaption(6 + i);
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -602,6 +673,8 @@ bool frmRedLS::eventFilter(QObject* watched, QEvent* event) {
 void frmRedLS::closeEvent(QCloseEvent* event) {
     if (m_perenos)
         m_perenos->close();
+    if (m_sverka)
+        m_sverka->close();
     hideEditor();
     Settings& s = m_platform.settings();
     s.setText(u"Nastr"_s, u"Cmb10"_s, yearText());

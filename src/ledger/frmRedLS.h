@@ -15,6 +15,7 @@ class QPushButton;
 class QTableView;
 class QToolButton;
 class frmPerenos;
+class frmSverka;
 struct AppState;
 
 // "Лицевой счет": the ledger of every subscriber for one month, typed in cell
@@ -28,6 +29,8 @@ public:
     LedgerModel& model() { return *m_model; }
     // The balance carry window while it is open.
     frmPerenos* perenosWindow() const;
+    // The debtors' list while it is open.
+    frmSverka* sverkaWindow() const;
 
 public slots:
     // After the ledger preferences changed: a switched-off highlight clears
@@ -75,6 +78,9 @@ private:
     void exportLedger();
     void print();
     void openPerenos();
+    void buildPaymentTools();
+    void printMonthReceipts();
+    void openSverka();
     void showCaption(int index); // -1 hides all
     QString yearText() const;
     int columnLeft(int column) const;
@@ -99,5 +105,9 @@ private:
     std::array<QLabel*, 6> m_captions{};
     QLabel* m_prepaySum = nullptr;
     QPointer<frmPerenos> m_perenos;
+    // "Квитанции за месяц" and "Сверка расчётов" after the six tools.
+    std::array<QToolButton*, 2> m_paymentTools{};
+    std::array<QLabel*, 2> m_paymentCaptions{};
+    QPointer<frmSverka> m_sverka;
     bool m_loading = false;
 };

@@ -368,6 +368,7 @@ void Form1::buildMenus() {
     tuns->setObjectName(u"Menu_Tuns"_s);
     item(tuns, u"Menu_Tuns_Save"_s, u"Параметры сохранения"_s, &Form1::saveOptionsRequested);
     item(tuns, u"Menu_Tuns_Coloor"_s, u"Цвет таблицы"_s, &Form1::colorsRequested);
+    item(tuns, u"Menu_Tuns_Rekv"_s, u"Реквизиты получателя..."_s, &Form1::payeeRequested);
     item(tuns, u"Menu_Tuns_RCopy"_s, u"Резервное копирование базы"_s, &Form1::backupDatabase);
     item(tuns, u"Menu_Tuns_Vost"_s, u"Восстановление базы из резервной копии"_s,
          &Form1::restoreFromBackup);

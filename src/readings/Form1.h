@@ -87,6 +87,7 @@ signals:
     void yearCarryRequested();
     void saveOptionsRequested();
     void colorsRequested();
+    void payeeRequested();
     void aboutRequested();
     void helpRequested();
     void readingSheetRequested();

@@ -25,6 +25,7 @@
 #include "documents/frmKvit.h"
 #include "ledger/LedgerMath.h"
 #include "ledger/LedgerModel.h"
+#include "documents/frmRekv.h"
 #include "ledger/frmRedLS.h"
 #include "prefs/frmHlp1.h"
 #include "printing/MDIfrmPrint.h"
@@ -95,6 +96,7 @@ private slots:
     void readingsCheckDoubleClickLandsOnTheCell();
     void chartFollowsTheSelectors();
     void readingOf2026ReachesTheLedgerAndTheReceipt();
+    void payeeDetailsFromTheSettingsMenu();
 };
 
 namespace {
@@ -408,6 +410,26 @@ void tst_Application::readingOf2026ReachesTheLedgerAndTheReceipt() {
             receipt = w->findChild<frmKvit*>();
     QVERIFY(receipt);
     QCOMPARE(receipt->content().dateText, u"Январь 2026"_s);
+}
+
+void tst_Application::payeeDetailsFromTheSettingsMenu() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    auto* item = form->findChild<QAction*>(u"Menu_Tuns_Rekv"_s);
+    QVERIFY(item);
+    QCOMPARE(item->text(), u"Реквизиты получателя..."_s);
+    item->trigger();
+    frmRekv* details = topLevel<frmRekv>();
+    QVERIFY(details);
+    QCOMPARE(details->windowTitle(), u"Реквизиты получателя"_s);
+    QVERIFY(!form->isEnabled());
+    details->findChild<QLineEdit*>(u"txtRekv(5)"_s)->setText(u"12345"_s);
+    QTest::mouseClick(details->findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
+    QVERIFY(details->isVisible()); // a short БИК keeps the window open
+    QVERIFY(!f.platform.settings().contains(u"Rekv"_s, u"BIC"_s));
+    details->close();
+    QVERIFY(form->isEnabled());
 }
 
 QTEST_MAIN(tst_Application)

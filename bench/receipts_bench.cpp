@@ -1,0 +1,138 @@
+// The month's receipts on the largest database: 501 subscribers, every one
+// with something to pay. From the ledger's command to the print preview with
+// all its pages drawn (the preview draws every page when it opens), and the
+// building of the receipts alone (contents and payment codes). Both against
+// the floor of the database benchmarks in the same run.
+
+#include <chrono>
+#include <memory>
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPainter>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include "BenchSupport.h"
+#include "WindowBench.h"
+#include "core/DatabaseFile.h"
+#include "documents/MonthReceipts.h"
+#include "documents/MonthReceiptsPrint.h"
+#include "documents/PayeeDetails.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+const QString Year = u"2020"_s;
+constexpr int Month = 5;
+
+// Opens the preview as the program's print does, without waiting for the
+// user: the widget of the preview dialog, shown with every page made.
+class PreviewPlatform final : public Platform {
+public:
+    int pagesShown = 0;
+
+    explicit PreviewPlatform(const QString& settingsApp) : m_settings(settingsApp) {}
+    MsgAnswer message(const QString&, const QString&, MsgIcon, MsgButtons, MsgAnswer d) override {
+        return d;
+    }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<int> chooseColor(int) override { return std::nullopt; }
+    bool print(const PrintJob& job) override {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageOrientation(QPageLayout::Portrait);
+        QPrintPreviewWidget preview(&printer);
+        QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, &preview,
+                         [&job](QPrinter* p) {
+                             QPainter painter(p);
+                             const QRectF area = p->pageLayout().paintRectPixels(p->resolution());
+                             for (int page = 0; page < job.pageCount; ++page) {
+                                 if (page > 0)
+                                     p->newPage();
+                                 painter.save();
+                                 job.paint(painter, page, area.width(), area.height());
+                                 painter.restore();
+                             }
+                         });
+        preview.resize(900, 1000);
+        preview.show();
+        QApplication::processEvents();
+        pagesShown = preview.pageCount();
+        return true;
+    }
+    bool openDocument(const QString&) override { return false; }
+    bool startProgram(const QString&, const QStringList&) override { return false; }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+    Settings& settings() override { return m_settings; }
+    void quit(int) override {}
+
+private:
+    Settings m_settings;
+};
+
+struct Fixture {
+    QTemporaryDir dir;
+    SubscriberTable table = MakeLargestTable();
+    std::unique_ptr<PreviewPlatform> platform;
+
+    Fixture() {
+        qputenv("XDG_CONFIG_HOME", dir.filePath(u"config"_s).toUtf8());
+        platform = std::make_unique<PreviewPlatform>(u"ostrevanka"_s);
+        if (!DatabaseFile::save(databasePath(), table))
+            qFatal("cannot write the benchmark database");
+        PayeeDetails d;
+        d[PayeeField::Name] = u"Садоводческое некоммерческое товарищество «Остреванка»"_s;
+        d[PayeeField::Inn] = u"7707083893"_s;
+        d[PayeeField::Kpp] = u"773601001"_s;
+        d[PayeeField::Account] = u"40703810538000001234"_s;
+        d[PayeeField::BankName] = u"ПАО Сбербанк"_s;
+        d[PayeeField::Bic] = u"044525225"_s;
+        d[PayeeField::CorrAccount] = u"30101810400000000225"_s;
+        d[PayeeField::Purpose] = PayeeDetails::defaultPurpose();
+        StorePayeeDetails(platform->settings(), d);
+        if (RowsToBill(table, Month, Year).size() != 501)
+            qFatal("every subscriber of the benchmark month should have something to pay");
+    }
+    QString databasePath() const { return dir.filePath(DatabaseFile::FileName); }
+};
+
+std::unique_ptr<Fixture> g_fixture;
+
+Fixture& fixture() {
+    return MadeOnce(g_fixture);
+}
+
+// "Квитанции за месяц" up to the preview shown with its 251 pages.
+void BM_MonthReceiptsPreview(benchmark::State& state) {
+    Fixture& f = fixture();
+    RunAgainstFloor<Clock>(state, f.databasePath(), [&] {
+        PrintMonthReceipts(f.table, *f.platform, Month, Year);
+        if (f.platform->pagesShown != 251)
+            state.SkipWithError("the preview has not every page");
+    });
+    state.counters["pages"] = f.platform->pagesShown;
+}
+
+// The 501 receipts' contents and payment codes, before the preview.
+void BM_MonthReceiptsBuild(benchmark::State& state) {
+    Fixture& f = fixture();
+    size_t built = 0;
+    RunAgainstFloor<Clock>(state, f.databasePath(), [&] {
+        built = BuildMonthReceipts(f.table, *f.platform, Month, Year).size();
+    });
+    state.counters["receipts"] = double(built);
+}
+
+} // namespace
+
+BENCHMARK(BM_MonthReceiptsPreview)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthReceiptsBuild)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    return RunWindowBenchmarks(argc, argv, [] { g_fixture.reset(); });
+}

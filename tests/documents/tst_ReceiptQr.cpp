@@ -1,0 +1,418 @@
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "../printing/PdfInspect.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "core/SubscriberTable.h"
+#include "documents/MonthReceiptsPrint.h"
+#include "documents/PayeeValidation.h"
+#include "documents/frmKvit.h"
+#include "documents/frmRekv.h"
+#include "support/ScriptedPlatform.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Year = u"2019"_s;
+constexpr int March = 3;
+
+int SlotColumn(int slot) {
+    return MonthColumn(*YearIndex(Year), March, slot);
+}
+
+PayeeDetails Payee() {
+    PayeeDetails d;
+    d[PayeeField::Name] = u"СНТ «Остреванка»"_s;
+    d[PayeeField::Inn] = u"7707083893"_s;
+    d[PayeeField::Kpp] = u"773601001"_s;
+    d[PayeeField::Account] = u"40703810538000001234"_s;
+    d[PayeeField::BankName] = u"ПАО Сбербанк"_s;
+    d[PayeeField::Bic] = u"044525225"_s;
+    d[PayeeField::CorrAccount] = u"30101810400000000225"_s;
+    d[PayeeField::Purpose] = PayeeDetails::defaultPurpose();
+    return d;
+}
+
+void AddSubscriber(AppState& state, int row, const QString& name, const QString& plot,
+                   const QString& total) {
+    SubscriberTable& t = state.table;
+    t.setSubscriberCount(std::max(row, t.subscriberCount()));
+    t.setCell(row, ColRowNumber, QString::number(row));
+    t.setCell(row, ColName, name);
+    t.setCell(row, ColAddress, plot);
+    t.setCell(row, SlotColumn(T1Current), u"1234,5"_s);
+    t.setCell(row, SlotColumn(T1Previous), u"1200"_s);
+    t.setCell(row, SlotColumn(ChargeWithComp), total);
+    t.setCell(row, SlotColumn(15), total);
+}
+
+void ChooseReceipt(AppState& state, int row) {
+    state.docRow = row;
+    state.docMonth = March;
+    state.docYear = Year;
+}
+
+// The fields a bank's app reads from the code, in order.
+using Fields = QList<std::pair<QString, QString>>;
+
+Fields Split(const QString& payload) {
+    Fields out;
+    const QStringList parts = payload.split(u'|');
+    if (parts.value(0) != u"ST00012"_s)
+        return out;
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const qsizetype eq = parts[i].indexOf(u'=');
+        out.append({parts[i].left(eq), parts[i].mid(eq + 1)});
+    }
+    return out;
+}
+
+Fields Expected(const QString& name, const QString& plot, const QString& kopecks) {
+    return {
+        {u"Name"_s, u"СНТ «Остреванка»"_s},
+        {u"PersonalAcc"_s, u"40703810538000001234"_s},
+        {u"BankName"_s, u"ПАО Сбербанк"_s},
+        {u"BIC"_s, u"044525225"_s},
+        {u"CorrespAcc"_s, u"30101810400000000225"_s},
+        {u"PayeeINN"_s, u"7707083893"_s},
+        {u"KPP"_s, u"773601001"_s},
+        {u"Sum"_s, kopecks},
+        {u"Purpose"_s, u"Оплата электроэнергии за март 2019, участок "_s + plot + u", "_s + name},
+        {u"PersAcc"_s, plot},
+        {u"LastName"_s, name},
+        {u"PaymPeriod"_s, u"032019"_s},
+    };
+}
+
+// Every code zbarimg finds in the picture, as UTF-8 texts. The bytes are
+// taken as they are (no guessing of their character set); zbarimg writes the
+// codes one after the other, each beginning with the format's header.
+QStringList DecodeImage(const QString& imagePath) {
+    QProcess p;
+    p.start(u"zbarimg"_s, {u"--nodbus"_s, u"-q"_s, u"--raw"_s, u"-Sbinary"_s, imagePath});
+    p.waitForFinished(60000);
+    // Exit code 4: no code in the picture.
+    if (p.exitCode() != 0)
+        return {};
+    const QByteArray out = p.readAllStandardOutput();
+    const QByteArray header = "ST00012|";
+    QStringList codes;
+    qsizetype from = out.indexOf(header);
+    while (from >= 0) {
+        const qsizetype next = out.indexOf(header, from + 1);
+        codes << QString::fromUtf8(out.mid(from, next < 0 ? -1 : next - from)).trimmed();
+        from = next;
+    }
+    return codes;
+}
+
+// The pages of a PDF as pictures; the codes on each.
+QList<QStringList> DecodePdf(const QString& pdfPath, const QString& folder) {
+    const QString prefix = folder + u"/page"_s;
+    QProcess p;
+    p.start(u"pdftoppm"_s, {u"-r"_s, u"300"_s, u"-gray"_s, u"-png"_s, pdfPath, prefix});
+    p.waitForFinished(120000);
+    QList<QStringList> pages;
+    QDir dir(folder);
+    for (const QString& f : dir.entryList({u"page*.png"_s}, QDir::Files, QDir::Name))
+        pages << DecodeImage(dir.filePath(f));
+    return pages;
+}
+
+// The code's printed width in millimetres: its dark modules' extent on the
+// first page rendered at 300 dpi, beside the right-hand edge of the receipt.
+double PrintedCodeWidthMm(const QString& pdfPath, const QString& folder) {
+    const QString prefix = folder + u"/measure"_s;
+    QProcess p;
+    p.start(u"pdftoppm"_s,
+            {u"-r"_s, u"300"_s, u"-gray"_s, u"-png"_s, u"-singlefile"_s, pdfPath, prefix});
+    p.waitForFinished(60000);
+    const QImage page(prefix + u".png"_s);
+    if (page.isNull())
+        return 0;
+    // The code is all that is dark right of the payee block, between the
+    // table above it and the cut line below.
+    const QRect area(page.width() * 735 / 1000, page.height() * 34 / 100, page.width() * 265 / 1000,
+                     page.height() * 13 / 100);
+    int left = page.width(), right = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(page.pixel(x, y)) < 100) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return right < 0 ? 0 : (right - left + 1) * 25.4 / 300;
+}
+
+void TypeText(QWidget* w, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::KeyAction::Click, w, Qt::Key_unknown, c, Qt::NoModifier);
+}
+
+} // namespace
+
+class tst_ReceiptQr : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+
+    void printedCodeHoldsEveryField();
+    void windowShowsTheSameCode();
+    void noCodeForNothingToPay_data();
+    void noCodeForNothingToPay();
+    void pipeInTheNameStillDecodes();
+    void withoutDetailsTheReceiptIsAsBefore();
+    void monthReceiptsTwoToAPage();
+    void monthReceiptsInTwoCopies();
+    void nothingToBillIsTold();
+    void detailsWindowStoresOnlyGoodDetails();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_ReceiptQr::init() {
+    // Each test starts without payee details, as a first start does.
+    ScriptedPlatform platform;
+    QSettings raw(platform.settings().fileName(), QSettings::IniFormat);
+    raw.remove(PayeeDetails::Section);
+    raw.remove(u"Nastr"_s);
+}
+
+void tst_ReceiptQr::printedCodeHoldsEveryField() {
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), Payee());
+    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    ChooseReceipt(state, 3);
+    frmKvit receipt(state, platform);
+    QVERIFY(receipt.payment() && receipt.payment()->code);
+    receipt.show();
+    QTest::mouseClick(receipt.findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+    QCOMPARE(platform.printed.size(), size_t(1));
+    const QString pdf = platform.printed[0].pdfPath;
+    PdfInspect::keepPdf(pdf, u"receipt-qr.pdf"_s);
+
+    QTemporaryDir pages;
+    const auto codes = DecodePdf(pdf, pages.path());
+    QCOMPARE(codes.size(), 1);
+    QCOMPARE(codes[0].size(), 1);
+    QCOMPARE(Split(codes[0][0]), Expected(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s));
+    const double width = PrintedCodeWidthMm(pdf, pages.path());
+    QVERIFY2(width >= 25 && width < 40, qPrintable(QString::number(width)));
+
+    // The payee block is text on the page, as the rest of the receipt.
+    const QString text = PdfInspect::text(pdf);
+    QVERIFY2(text.contains(u"Получатель: СНТ «Остреванка»"_s), qPrintable(text));
+    QVERIFY(text.contains(u"ИНН 7707083893 КПП 773601001"_s));
+    QVERIFY(text.contains(u"Р/с 40703810538000001234"_s));
+    QVERIFY(text.contains(u"Банк: ПАО Сбербанк"_s));
+    QVERIFY(text.contains(u"БИК 044525225 К/с 30101810400000000225"_s));
+    QVERIFY(text.contains(u"ИТОГО К ОПЛАТЕ 1234,50 руб."_s));
+}
+
+void tst_ReceiptQr::windowShowsTheSameCode() {
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), Payee());
+    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    ChooseReceipt(state, 3);
+    frmKvit receipt(state, platform);
+    receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
+    receipt.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&receipt));
+    PdfInspect::screenshot(receipt, u"receipt-qr.png"_s);
+
+    // The window as a screen of four device pixels to the pixel shows it.
+    QImage image(receipt.size() * 4, QImage::Format_RGB32);
+    image.setDevicePixelRatio(4);
+    image.fill(Qt::white);
+    receipt.render(&image);
+    const QString path = m_dir.filePath(u"window.png"_s);
+    QVERIFY(image.save(path));
+    const QStringList codes = DecodeImage(path);
+    // One code on each copy.
+    QCOMPARE(codes.size(), 2);
+    for (const QString& code : codes)
+        QCOMPARE(Split(code), Expected(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s));
+}
+
+void tst_ReceiptQr::noCodeForNothingToPay_data() {
+    QTest::addColumn<QString>("total");
+    QTest::newRow("zero") << u"0"_s;
+    QTest::newRow("empty") << QString();
+    QTest::newRow("credit") << u"-50,00"_s;
+}
+
+void tst_ReceiptQr::noCodeForNothingToPay() {
+    QFETCH(QString, total);
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), Payee());
+    AddSubscriber(state, 1, u"Петров П. П."_s, u"7"_s, total);
+    ChooseReceipt(state, 1);
+    frmKvit receipt(state, platform);
+    QVERIFY(receipt.payment());
+    QVERIFY(!receipt.payment()->code);
+    receipt.show();
+    receipt.findChild<QPushButton*>(u"Command1"_s)->click();
+    QCOMPARE(platform.printed.size(), size_t(1));
+    QTemporaryDir pages;
+    const auto codes = DecodePdf(platform.printed[0].pdfPath, pages.path());
+    QCOMPARE(codes.size(), 1);
+    QVERIFY(codes[0].isEmpty());
+    QVERIFY(PdfInspect::text(platform.printed[0].pdfPath).contains(u"Получатель: СНТ"_s));
+}
+
+void tst_ReceiptQr::pipeInTheNameStillDecodes() {
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), Payee());
+    AddSubscriber(state, 2, u"Сидоров|Петров С. П."_s, QString(), u"99,9"_s);
+    ChooseReceipt(state, 2);
+    frmKvit receipt(state, platform);
+    receipt.show();
+    receipt.findChild<QPushButton*>(u"Command1"_s)->click();
+    QTemporaryDir pages;
+    const auto codes = DecodePdf(platform.printed[0].pdfPath, pages.path());
+    QCOMPARE(codes.value(0).size(), 1);
+    // No address: the plot is the row number.
+    QCOMPARE(Split(codes[0][0]), Expected(u"Сидоров/Петров С. П."_s, u"2"_s, u"9990"_s));
+}
+
+void tst_ReceiptQr::withoutDetailsTheReceiptIsAsBefore() {
+    AppState state;
+    ScriptedPlatform platform;
+    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    ChooseReceipt(state, 3);
+    frmKvit receipt(state, platform);
+    QVERIFY(!receipt.payment());
+    receipt.show();
+    receipt.findChild<QPushButton*>(u"Command1"_s)->click();
+    const QString pdf = platform.printed[0].pdfPath;
+    QVERIFY(!PdfInspect::text(pdf).contains(u"Получатель"_s));
+    QTemporaryDir pages;
+    QCOMPARE(DecodePdf(pdf, pages.path()).value(0), QStringList());
+}
+
+void tst_ReceiptQr::monthReceiptsTwoToAPage() {
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), Payee());
+    platform.settings().setText(u"Nastr"_s, u"txtOPL"_s, u"25.04.2019"_s);
+    const QStringList names = {u"Андреев А. А."_s,   u"Борисов Б. Б."_s,  u"Васильев В. В."_s,
+                               u"Григорьев Г. Г."_s, u"Дмитриев Д. Д."_s, u"Егоров Е. Е."_s};
+    const QStringList totals = {u"100"_s, u"0"_s, u"250,75"_s, u"-10"_s, u"1,5"_s, u""_s};
+    for (int r = 1; r <= 6; ++r)
+        AddSubscriber(state, r, names[r - 1], QString::number(10 + r), totals[r - 1]);
+
+    QVERIFY(PrintMonthReceipts(state.table, platform, March, Year));
+    QCOMPARE(platform.printed.size(), size_t(1));
+    const auto& printed = platform.printed[0];
+    QCOMPARE(printed.title, u"Квитанции за Март 2019"_s);
+    QCOMPARE(printed.pageCount, 2);
+    QVERIFY(!PdfInspect::isLandscape(printed.pdfPath));
+    PdfInspect::keepPdf(printed.pdfPath, u"month-receipts.pdf"_s);
+
+    const QString text = PdfInspect::text(printed.pdfPath);
+    for (int r : {1, 3, 5})
+        QCOMPARE(text.count(names[r - 1]), 1);
+    for (int r : {2, 4, 6})
+        QVERIFY2(!text.contains(names[r - 1]), qPrintable(names[r - 1]));
+    QCOMPARE(text.count(u"Оплата до 25.04.2019"_s), 3);
+
+    QTemporaryDir pages;
+    const auto codes = DecodePdf(printed.pdfPath, pages.path());
+    QCOMPARE(codes.size(), 2);
+    QCOMPARE(codes[0].size(), 2);
+    QCOMPARE(codes[1].size(), 1);
+    QStringList sums;
+    for (const QStringList& page : codes)
+        for (const QString& code : page)
+            sums << Split(code).value(7).second;
+    sums.sort();
+    QCOMPARE(sums, (QStringList{u"10000"_s, u"150"_s, u"25075"_s}));
+}
+
+void tst_ReceiptQr::monthReceiptsInTwoCopies() {
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), Payee());
+    platform.settings().setText(u"Nastr"_s, u"Ch100"_s, u"1"_s);
+    AddSubscriber(state, 1, u"Андреев А. А."_s, u"1"_s, u"100"_s);
+    AddSubscriber(state, 2, u"Борисов Б. Б."_s, u"2"_s, u"200"_s);
+    QVERIFY(PrintMonthReceipts(state.table, platform, March, Year));
+    const auto& printed = platform.printed[0];
+    QCOMPARE(printed.pageCount, 2);
+    const QString text = PdfInspect::text(printed.pdfPath);
+    // One receipt to a page, each in two copies.
+    QCOMPARE(text.count(u"Андреев А. А."_s), 2);
+    QCOMPARE(text.count(u"ИТОГО К ОПЛАТЕ, Руб 200"_s), 1);
+}
+
+void tst_ReceiptQr::nothingToBillIsTold() {
+    AppState state;
+    ScriptedPlatform platform;
+    AddSubscriber(state, 1, u"Андреев А. А."_s, u"1"_s, u"0"_s);
+    QVERIFY(!PrintMonthReceipts(state.table, platform, March, Year));
+    QVERIFY(platform.printed.empty());
+    QCOMPARE(platform.messages.size(), size_t(1));
+    QCOMPARE(platform.messages[0].text, u"За Март 2019 нет квитанций к оплате."_s);
+}
+
+void tst_ReceiptQr::detailsWindowStoresOnlyGoodDetails() {
+    AppState state;
+    ScriptedPlatform platform;
+    frmRekv window(state, platform);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const PayeeDetails good = Payee();
+    for (int i = 0; i < PayeeFieldCount; ++i) {
+        QLineEdit* edit = window.findChild<QLineEdit*>(u"txtRekv(%1)"_s.arg(i));
+        QVERIFY(edit);
+        if (PayeeField(i) == PayeeField::Purpose) {
+            QCOMPARE(edit->text(), PayeeDetails::defaultPurpose());
+            continue;
+        }
+        edit->clear();
+        TypeText(edit, good.fields[size_t(i)]);
+    }
+    // Two damaged digits: the account's and the ИНН's.
+    auto* account = window.findChild<QLineEdit*>(u"txtRekv(3)"_s);
+    account->setText(u"40703810538000001235"_s);
+    auto* inn = window.findChild<QLineEdit*>(u"txtRekv(1)"_s);
+    inn->setText(u"7707083894"_s);
+    QSignalSpy closed(&window, &frmRekv::closed);
+    QTest::mouseClick(window.findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
+    QCOMPARE(closed.count(), 0);
+    QCOMPARE(window.findChild<QLabel*>(u"lblErr(3)"_s)->text(),
+             PayeeErrorText(PayeeError::AccountKey));
+    QVERIFY(window.findChild<QLabel*>(u"lblErr(3)"_s)->isVisible());
+    QCOMPARE(window.findChild<QLabel*>(u"lblErr(1)"_s)->text(),
+             PayeeErrorText(PayeeError::InnCheck));
+    QVERIFY(!window.findChild<QLabel*>(u"lblErr(5)"_s)->isVisible());
+    PdfInspect::screenshot(window, u"frmRekv.png"_s);
+    // Nothing stored while anything fails.
+    QVERIFY(LoadPayeeDetails(platform.settings()).isEmpty());
+
+    account->setText(u"40703 810 5 3800 0001234"_s);
+    inn->setText(u"7707083893"_s);
+    QTest::mouseClick(window.findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
+    QCOMPARE(closed.count(), 1);
+    const PayeeDetails stored = LoadPayeeDetails(platform.settings());
+    QCOMPARE(stored.fields, good.fields);
+}
+
+QTEST_MAIN(tst_ReceiptQr)
+#include "tst_ReceiptQr.moc"
