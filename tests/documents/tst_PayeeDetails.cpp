@@ -4,25 +4,11 @@
 #include "core/Settings.h"
 #include "documents/PayeeDetails.h"
 #include "documents/PayeeValidation.h"
+#include "SamplePayee.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A bank's published details: ПАО Сбербанк, Москва. The settlement account
-// is one with a correct key in that bank.
-PayeeDetails Good() {
-    PayeeDetails d;
-    d[PayeeField::Name] = u"СНТ «Остреванка»"_s;
-    d[PayeeField::Inn] = u"7707083893"_s;
-    d[PayeeField::Kpp] = u"773601001"_s;
-    d[PayeeField::Account] = u"40703810538000001234"_s;
-    d[PayeeField::BankName] = u"ПАО Сбербанк"_s;
-    d[PayeeField::Bic] = u"044525225"_s;
-    d[PayeeField::CorrAccount] = u"30101810400000000225"_s;
-    d[PayeeField::Purpose] = PayeeDetails::defaultPurpose();
-    return d;
-}
 
 using Problems = std::vector<PayeeProblem>;
 
@@ -94,7 +80,7 @@ void tst_PayeeDetails::validation() {
     QFETCH(PayeeField, field);
     QFETCH(QString, value);
     QFETCH(Problems, expected);
-    PayeeDetails d = Good();
+    PayeeDetails d = SamplePayee();
     d[field] = value;
     QCOMPARE(ValidatePayee(d.normalized()), expected);
 }
@@ -118,7 +104,7 @@ void tst_PayeeDetails::everyErrorHasText() {
 
 void tst_PayeeDetails::storedUnderRekv() {
     Settings settings(u"ostrevanka"_s);
-    PayeeDetails d = Good();
+    PayeeDetails d = SamplePayee();
     d[PayeeField::Name] = u"СНТ «Остреванка» | Ромашка"_s;
     StorePayeeDetails(settings, d);
 

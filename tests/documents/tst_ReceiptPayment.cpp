@@ -3,23 +3,11 @@
 #include "core/SubscriberTable.h"
 #include "documents/MonthReceipts.h"
 #include "documents/ReceiptPayment.h"
+#include "SamplePayee.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-PayeeDetails Payee() {
-    PayeeDetails d;
-    d[PayeeField::Name] = u"СНТ «Остреванка»"_s;
-    d[PayeeField::Inn] = u"7707083893"_s;
-    d[PayeeField::Kpp] = u"773601001"_s;
-    d[PayeeField::Account] = u"40703810538000001234"_s;
-    d[PayeeField::BankName] = u"ПАО Сбербанк"_s;
-    d[PayeeField::Bic] = u"044525225"_s;
-    d[PayeeField::CorrAccount] = u"30101810400000000225"_s;
-    d[PayeeField::Purpose] = PayeeDetails::defaultPurpose();
-    return d;
-}
 
 int TotalColumn(int month) {
     return MonthColumn(*YearIndex(u"2019"_s), month, 15);
@@ -81,7 +69,7 @@ void tst_ReceiptPayment::payloadFieldsInOrder() {
     t.setCell(3, ColName, u"Иванов Иван Иванович"_s);
     t.setCell(3, ColAddress, u"12А"_s);
     t.setCell(3, TotalColumn(3), u"1234,50"_s);
-    const auto p = MakeReceiptPayment(Payee(), t, 3, 3, u"2019"_s);
+    const auto p = MakeReceiptPayment(SamplePayee(), t, 3, 3, u"2019"_s);
     QVERIFY(p);
     QVERIFY(p->payload.startsWith(u"ST00012|"_s));
     const QString purpose =
@@ -105,7 +93,7 @@ void tst_ReceiptPayment::payloadFieldsInOrder() {
     QVERIFY(p->payeeLines.join(u'\n').contains(u"ИНН 7707083893   КПП 773601001"_s));
 
     // Without a КПП the field is left out rather than sent empty.
-    PayeeDetails noKpp = Payee();
+    PayeeDetails noKpp = SamplePayee();
     noKpp[PayeeField::Kpp].clear();
     const auto q = MakeReceiptPayment(noKpp, t, 3, 3, u"2019"_s);
     QVERIFY(q && !q->payload.contains(u"KPP="_s));
@@ -116,7 +104,7 @@ void tst_ReceiptPayment::pipeAndLineBreaksNeverSplitAField() {
     t.setSubscriberCount(1);
     t.setCell(1, ColName, u"Петров|Водкин\r\nП. П."_s);
     t.setCell(1, TotalColumn(5), u"10"_s);
-    PayeeDetails d = Payee();
+    PayeeDetails d = SamplePayee();
     d[PayeeField::Name] = u"СНТ \"Остреванка|2\""_s;
     const auto p = MakeReceiptPayment(d, t, 1, 5, u"2019"_s);
     QVERIFY(p);
@@ -153,7 +141,7 @@ void tst_ReceiptPayment::nothingToPayNoCode() {
     t.setCell(1, TotalColumn(2), u"-50,00"_s);
     t.setCell(2, ColName, u"Ровно"_s);
     for (int row : {1, 2}) {
-        const auto p = MakeReceiptPayment(Payee(), t, row, 2, u"2019"_s);
+        const auto p = MakeReceiptPayment(SamplePayee(), t, row, 2, u"2019"_s);
         QVERIFY(p);
         QVERIFY(!p->code);
         QVERIFY(p->payload.isEmpty());
@@ -169,12 +157,12 @@ void tst_ReceiptPayment::noDetailsNoBlock() {
     empty[PayeeField::Purpose] = PayeeDetails::defaultPurpose();
     QVERIFY(!MakeReceiptPayment(empty, t, 1, 1, u"2019"_s));
     // Details damaged outside the program never reach a code.
-    PayeeDetails damaged = Payee();
+    PayeeDetails damaged = SamplePayee();
     damaged[PayeeField::Account] = u"40703810538000001235"_s;
     QVERIFY(!MakeReceiptPayment(damaged, t, 1, 1, u"2019"_s));
     // Nor does a month the receipt could not read.
-    QVERIFY(!MakeReceiptPayment(Payee(), t, 1, 13, u"2019"_s));
-    QVERIFY(!MakeReceiptPayment(Payee(), t, 1, 1, u"1999"_s));
+    QVERIFY(!MakeReceiptPayment(SamplePayee(), t, 1, 13, u"2019"_s));
+    QVERIFY(!MakeReceiptPayment(SamplePayee(), t, 1, 1, u"1999"_s));
 }
 
 void tst_ReceiptPayment::codeHoldsThePayload() {

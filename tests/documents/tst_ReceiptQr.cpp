@@ -19,6 +19,7 @@
 #include "documents/frmKvit.h"
 #include "documents/frmRekv.h"
 #include "support/ScriptedPlatform.h"
+#include "SamplePayee.h"
 
 using namespace Qt::StringLiterals;
 
@@ -29,19 +30,6 @@ constexpr int March = 3;
 
 int SlotColumn(int slot) {
     return MonthColumn(*YearIndex(Year), March, slot);
-}
-
-PayeeDetails Payee() {
-    PayeeDetails d;
-    d[PayeeField::Name] = u"СНТ «Остреванка»"_s;
-    d[PayeeField::Inn] = u"7707083893"_s;
-    d[PayeeField::Kpp] = u"773601001"_s;
-    d[PayeeField::Account] = u"40703810538000001234"_s;
-    d[PayeeField::BankName] = u"ПАО Сбербанк"_s;
-    d[PayeeField::Bic] = u"044525225"_s;
-    d[PayeeField::CorrAccount] = u"30101810400000000225"_s;
-    d[PayeeField::Purpose] = PayeeDetails::defaultPurpose();
-    return d;
 }
 
 void AddSubscriber(AppState& state, int row, const QString& name, const QString& plot,
@@ -193,7 +181,7 @@ void tst_ReceiptQr::init() {
 void tst_ReceiptQr::printedCodeHoldsEveryField() {
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), Payee());
+    StorePayeeDetails(platform.settings(), SamplePayee());
     AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
     ChooseReceipt(state, 3);
     frmKvit receipt(state, platform);
@@ -225,7 +213,7 @@ void tst_ReceiptQr::printedCodeHoldsEveryField() {
 void tst_ReceiptQr::windowShowsTheSameCode() {
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), Payee());
+    StorePayeeDetails(platform.settings(), SamplePayee());
     AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
     ChooseReceipt(state, 3);
     frmKvit receipt(state, platform);
@@ -259,7 +247,7 @@ void tst_ReceiptQr::noCodeForNothingToPay() {
     QFETCH(QString, total);
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), Payee());
+    StorePayeeDetails(platform.settings(), SamplePayee());
     AddSubscriber(state, 1, u"Петров П. П."_s, u"7"_s, total);
     ChooseReceipt(state, 1);
     frmKvit receipt(state, platform);
@@ -278,7 +266,7 @@ void tst_ReceiptQr::noCodeForNothingToPay() {
 void tst_ReceiptQr::pipeInTheNameStillDecodes() {
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), Payee());
+    StorePayeeDetails(platform.settings(), SamplePayee());
     AddSubscriber(state, 2, u"Сидоров|Петров С. П."_s, QString(), u"99,9"_s);
     ChooseReceipt(state, 2);
     frmKvit receipt(state, platform);
@@ -309,7 +297,7 @@ void tst_ReceiptQr::withoutDetailsTheReceiptIsAsBefore() {
 void tst_ReceiptQr::monthReceiptsTwoToAPage() {
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), Payee());
+    StorePayeeDetails(platform.settings(), SamplePayee());
     platform.settings().setText(u"Nastr"_s, u"txtOPL"_s, u"25.04.2019"_s);
     const QStringList names = {u"Андреев А. А."_s,   u"Борисов Б. Б."_s,  u"Васильев В. В."_s,
                                u"Григорьев Г. Г."_s, u"Дмитриев Д. Д."_s, u"Егоров Е. Е."_s};
@@ -348,7 +336,7 @@ void tst_ReceiptQr::monthReceiptsTwoToAPage() {
 void tst_ReceiptQr::monthReceiptsInTwoCopies() {
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), Payee());
+    StorePayeeDetails(platform.settings(), SamplePayee());
     platform.settings().setText(u"Nastr"_s, u"Ch100"_s, u"1"_s);
     AddSubscriber(state, 1, u"Андреев А. А."_s, u"1"_s, u"100"_s);
     AddSubscriber(state, 2, u"Борисов Б. Б."_s, u"2"_s, u"200"_s);
@@ -377,7 +365,7 @@ void tst_ReceiptQr::detailsWindowStoresOnlyGoodDetails() {
     frmRekv window(state, platform);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const PayeeDetails good = Payee();
+    const PayeeDetails good = SamplePayee();
     for (int i = 0; i < PayeeFieldCount; ++i) {
         QLineEdit* edit = window.findChild<QLineEdit*>(u"txtRekv(%1)"_s.arg(i));
         QVERIFY(edit);
