@@ -16,6 +16,7 @@
 #include "core/SafetyCopies.h"
 #include "readings/MonthCell.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 
@@ -29,16 +30,6 @@ QByteArray database(const QString& tag, int count = 2) {
         out += Cp1251::encode(line) + "\r\n";
     }
     return out;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Every file under a folder with its bytes: "nothing changed" is this, equal.
@@ -57,14 +48,6 @@ std::map<QString, QByteArray> snapshot(const QString& folder) {
     }
     return files;
 }
-
-class FullDiskFile final : public QSaveFile {
-public:
-    using QSaveFile::QSaveFile;
-
-protected:
-    qint64 writeData(const char*, qint64) override { return -1; }
-};
 
 struct Fixture {
     QTemporaryDir dir;

@@ -6,6 +6,7 @@
 
 #include "core/Backup.h"
 #include "core/Cp1251.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 using Error = Backup::Error;
@@ -28,26 +29,8 @@ QByteArray line(int seps, const QStringList& fields = {}) {
     return Cp1251::encode(out) + "\r\n";
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-class FailingSaveFile final : public QSaveFile {
-public:
-    using QSaveFile::QSaveFile;
-
-protected:
-    qint64 writeData(const char*, qint64) override { return -1; }
-};
-
 std::unique_ptr<QSaveFile> failingFile(const QString& path) {
-    return std::make_unique<FailingSaveFile>(path);
+    return std::make_unique<FullDiskFile>(path);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include "core/Cp1251.h"
 #include "core/DatabaseFile.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 using Status = DatabaseFile::Status;
@@ -39,18 +40,6 @@ QByteArray repeatLine(int count) {
     for (int i = 0; i < count; ++i)
         out += one;
     return out;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
 }
 
 // Stands for a disk that fills up or a device that fails part-way.

@@ -7,6 +7,7 @@
 #include "core/Cp1251.h"
 #include "core/DatabaseRecovery.h"
 #include "core/SafetyCopies.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 using Status = DatabaseFile::Status;
@@ -29,24 +30,6 @@ QByteArray database(const QString& tag, int count = 2) {
 QByteArray damaged(const QString& tag) {
     return database(tag, 1) + Cp1251::encode(QString(u"2|"_s + tag + u"|||"_s)) + "\r\n";
 }
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-class FullDiskFile final : public QSaveFile {
-public:
-    using QSaveFile::QSaveFile;
-
-protected:
-    qint64 writeData(const char*, qint64) override { return -1; }
-};
 
 } // namespace
 

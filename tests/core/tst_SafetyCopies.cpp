@@ -6,6 +6,7 @@
 
 #include "core/Cp1251.h"
 #include "core/SafetyCopies.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 using Error = SafetyCopies::Error;
@@ -24,25 +25,6 @@ QByteArray database(const QString& tag, int count = 2) {
     }
     return out;
 }
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// A disk that is full: nothing can be written.
-class FullDiskFile final : public QSaveFile {
-public:
-    using QSaveFile::QSaveFile;
-
-protected:
-    qint64 writeData(const char*, qint64) override { return -1; }
-};
 
 } // namespace
 
