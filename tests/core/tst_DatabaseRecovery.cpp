@@ -16,19 +16,9 @@ Q_DECLARE_METATYPE(DatabaseFile::Status)
 
 namespace {
 
-QByteArray database(const QString& tag, int count = 2) {
-    QByteArray out;
-    for (int r = 1; r <= count; ++r) {
-        QString line = QString::number(r) + u'|' + tag + u'|';
-        line += QString(DatabaseFile::Separators - 2, u'|');
-        out += Cp1251::encode(line) + "\r\n";
-    }
-    return out;
-}
-
 // A database whose second line lost its tail.
 QByteArray damaged(const QString& tag) {
-    return database(tag, 1) + Cp1251::encode(QString(u"2|"_s + tag + u"|||"_s)) + "\r\n";
+    return TaggedDatabase(tag, 1) + Cp1251::encode(QString(u"2|"_s + tag + u"|||"_s)) + "\r\n";
 }
 
 } // namespace
@@ -87,13 +77,13 @@ void tst_DatabaseRecovery::whichFailuresAreOffered() {
 }
 
 void tst_DatabaseRecovery::damagedNewestCopyIsPassedOver() {
-    putCopy(QDate(2026, 12, 8), database(u"Восьмое"_s));
+    putCopy(QDate(2026, 12, 8), TaggedDatabase(u"Восьмое"_s));
     putCopy(QDate(2026, 12, 9), damaged(u"Девятое"_s));
-    putCopy(QDate(2026, 12, 7), database(u"Седьмое"_s));
+    putCopy(QDate(2026, 12, 7), TaggedDatabase(u"Седьмое"_s));
     const auto candidate = DatabaseRecovery::newestUsable(dbPath());
     QVERIFY(candidate);
     QCOMPARE(candidate->date, QDate(2026, 12, 8));
-    QCOMPARE(candidate->bytes, database(u"Восьмое"_s));
+    QCOMPARE(candidate->bytes, TaggedDatabase(u"Восьмое"_s));
 }
 
 void tst_DatabaseRecovery::noUsableCopy() {
@@ -101,14 +91,14 @@ void tst_DatabaseRecovery::noUsableCopy() {
     putCopy(QDate(2026, 12, 9), damaged(u"Девятое"_s));
     putCopy(QDate(2026, 12, 8), QByteArray());
     QVERIFY(writeFile(QDir(SafetyCopies::folderFor(dbPath())).filePath(u"other.spb"_s),
-                      database(u"Чужая"_s)));
+                      TaggedDatabase(u"Чужая"_s)));
     QVERIFY(!DatabaseRecovery::newestUsable(dbPath()));
 }
 
 void tst_DatabaseRecovery::damagedFileIsKeptByteForByte() {
     const QByteArray broken = damaged(u"Испорчена"_s);
     QVERIFY(writeFile(dbPath(), broken));
-    putCopy(QDate(2026, 12, 8), database(u"Восьмое"_s));
+    putCopy(QDate(2026, 12, 8), TaggedDatabase(u"Восьмое"_s));
     putCopy(QDate(2026, 12, 9), damaged(u"Девятое"_s));
 
     const auto candidate = DatabaseRecovery::newestUsable(dbPath());
@@ -118,10 +108,10 @@ void tst_DatabaseRecovery::damagedFileIsKeptByteForByte() {
     const QString kept = u"Ostrevanka21.spb.damaged-20261210-140507"_s;
     QCOMPARE(QFileInfo(r.damagedPath).fileName(), kept);
     QCOMPARE(readFile(m_dir->filePath(kept)), broken);
-    QCOMPARE(readFile(dbPath()), database(u"Восьмое"_s));
+    QCOMPARE(readFile(dbPath()), TaggedDatabase(u"Восьмое"_s));
     QCOMPARE(folderNames(), (QStringList{DatabaseFile::FileName, kept}));
     // The copies stay as they were.
-    QCOMPARE(readFile(copyPath(QDate(2026, 12, 8))), database(u"Восьмое"_s));
+    QCOMPARE(readFile(copyPath(QDate(2026, 12, 8))), TaggedDatabase(u"Восьмое"_s));
     QCOMPARE(readFile(copyPath(QDate(2026, 12, 9))), damaged(u"Девятое"_s));
     SubscriberTable table;
     QCOMPARE(DatabaseFile::load(dbPath(), table).status, Status::Ok);
@@ -129,7 +119,7 @@ void tst_DatabaseRecovery::damagedFileIsKeptByteForByte() {
 }
 
 void tst_DatabaseRecovery::keptFilesAreNeverOverwritten() {
-    putCopy(QDate(2026, 12, 8), database(u"Восьмое"_s));
+    putCopy(QDate(2026, 12, 8), TaggedDatabase(u"Восьмое"_s));
     const auto candidate = DatabaseRecovery::newestUsable(dbPath());
     QVERIFY(candidate);
     // Damaged twice within one second: the first kept file stays.
@@ -148,7 +138,7 @@ void tst_DatabaseRecovery::keptFilesAreNeverOverwritten() {
 void tst_DatabaseRecovery::failedRestorePutsTheDamagedFileBack() {
     const QByteArray broken = damaged(u"Испорчена"_s);
     QVERIFY(writeFile(dbPath(), broken));
-    putCopy(QDate(2026, 12, 8), database(u"Восьмое"_s));
+    putCopy(QDate(2026, 12, 8), TaggedDatabase(u"Восьмое"_s));
     const auto candidate = DatabaseRecovery::newestUsable(dbPath());
     QVERIFY(candidate);
     const auto r = DatabaseRecovery::restore(dbPath(), *candidate, m_when, [](const QString& path) {

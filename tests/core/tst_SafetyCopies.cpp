@@ -13,21 +13,6 @@ using Error = SafetyCopies::Error;
 
 Q_DECLARE_METATYPE(SafetyCopies::Error)
 
-namespace {
-
-// A database of `count` subscribers whose names tell the version apart.
-QByteArray database(const QString& tag, int count = 2) {
-    QByteArray out;
-    for (int r = 1; r <= count; ++r) {
-        QString line = QString::number(r) + u'|' + tag + u'|';
-        line += QString(DatabaseFile::Separators - 2, u'|');
-        out += Cp1251::encode(line) + "\r\n";
-    }
-    return out;
-}
-
-} // namespace
-
 class tst_SafetyCopies : public QObject {
     Q_OBJECT
 private slots:
@@ -88,7 +73,7 @@ void tst_SafetyCopies::folderBesideTheDatabase() {
 }
 
 void tst_SafetyCopies::firstWriteOfTheDayMakesOneCopy() {
-    const QByteArray morning = database(u"Утро"_s);
+    const QByteArray morning = TaggedDatabase(u"Утро"_s);
     QVERIFY(writeFile(dbPath(), morning));
     const QDate day(2026, 12, 10);
 
@@ -99,7 +84,7 @@ void tst_SafetyCopies::firstWriteOfTheDayMakesOneCopy() {
     QCOMPARE(readFile(r.path), morning);
 
     // Later the same day (another run, too): the morning's copy stays.
-    QVERIFY(writeFile(dbPath(), database(u"Вечер"_s)));
+    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"Вечер"_s)));
     r = SafetyCopies::takeDaily(dbPath(), day);
     QVERIFY(r.ok());
     QVERIFY(!r.made);
@@ -109,7 +94,7 @@ void tst_SafetyCopies::firstWriteOfTheDayMakesOneCopy() {
     // The next day gets its own.
     QVERIFY(SafetyCopies::takeDaily(dbPath(), day.addDays(1)).made);
     QCOMPARE(backupNames().size(), 2);
-    QCOMPARE(readFile(SafetyCopies::list(dbPath()).front().path), database(u"Вечер"_s));
+    QCOMPARE(readFile(SafetyCopies::list(dbPath()).front().path), TaggedDatabase(u"Вечер"_s));
 }
 
 void tst_SafetyCopies::thirtyFirstDayDeletesTheOldest() {
@@ -123,13 +108,13 @@ void tst_SafetyCopies::thirtyFirstDayDeletesTheOldest() {
 
     const QDate first(2026, 11, 1);
     for (int d = 0; d < 30; ++d) {
-        QVERIFY(writeFile(dbPath(), database(u"День %1"_s.arg(d))));
+        QVERIFY(writeFile(dbPath(), TaggedDatabase(u"День %1"_s.arg(d))));
         QVERIFY(SafetyCopies::takeDaily(dbPath(), first.addDays(d)).made);
     }
     QCOMPARE(SafetyCopies::list(dbPath()).size(), size_t(30));
     QVERIFY(QFile::exists(QDir(backups()).filePath(SafetyCopies::fileName(first))));
 
-    QVERIFY(writeFile(dbPath(), database(u"День 30"_s)));
+    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"День 30"_s)));
     QVERIFY(SafetyCopies::takeDaily(dbPath(), first.addDays(30)).made);
     const auto copies = SafetyCopies::list(dbPath());
     QCOMPARE(copies.size(), size_t(30));
@@ -137,7 +122,7 @@ void tst_SafetyCopies::thirtyFirstDayDeletesTheOldest() {
     QCOMPARE(copies.back().date, first.addDays(1));
     QVERIFY(!QFile::exists(QDir(backups()).filePath(SafetyCopies::fileName(first))));
     // The copy of day 1 still holds what the file held on day 1.
-    QCOMPARE(readFile(copies.back().path), database(u"День 1"_s));
+    QCOMPARE(readFile(copies.back().path), TaggedDatabase(u"День 1"_s));
     for (const QString& name : strangers)
         QVERIFY2(QFile::exists(QDir(backups()).filePath(name)), qPrintable(name));
 }
@@ -155,7 +140,7 @@ void tst_SafetyCopies::failedCopyKeepsEarlierCopies() {
     QFETCH(QString, fault);
     QFETCH(Error, error);
     const QDate yesterday(2026, 12, 9);
-    QVERIFY(writeFile(dbPath(), database(u"Вчера"_s)));
+    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"Вчера"_s)));
     QVERIFY(SafetyCopies::takeDaily(dbPath(), yesterday).made);
     const QString yesterdays = SafetyCopies::list(dbPath()).front().path;
 
@@ -163,7 +148,7 @@ void tst_SafetyCopies::failedCopyKeepsEarlierCopies() {
     if (fault == u"full"_s)
         factory = [](const QString& path) { return std::make_unique<FullDiskFile>(path); };
     else if (fault == u"damaged"_s)
-        QVERIFY(writeFile(dbPath(), database(u"Сегодня"_s) + "7|обрывок строки\r\n"));
+        QVERIFY(writeFile(dbPath(), TaggedDatabase(u"Сегодня"_s) + "7|обрывок строки\r\n"));
     else if (fault == u"empty"_s)
         QVERIFY(writeFile(dbPath(), QByteArray()));
     else if (fault == u"unreadable"_s) {
@@ -179,7 +164,7 @@ void tst_SafetyCopies::failedCopyKeepsEarlierCopies() {
     QVERIFY(!r.path.isEmpty());
     // Only yesterday's copy, as it was; no half-written file beside it.
     QCOMPARE(backupNames(), QStringList{QFileInfo(yesterdays).fileName()});
-    QCOMPARE(readFile(yesterdays), database(u"Вчера"_s));
+    QCOMPARE(readFile(yesterdays), TaggedDatabase(u"Вчера"_s));
 }
 
 void tst_SafetyCopies::nothingToCopyOrNowhereToPutIt() {
@@ -189,7 +174,7 @@ void tst_SafetyCopies::nothingToCopyOrNowhereToPutIt() {
     QVERIFY(!QFileInfo::exists(backups()));
 
     // "backups" taken by a file: the folder cannot be made.
-    QVERIFY(writeFile(dbPath(), database(u"База"_s)));
+    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"База"_s)));
     QVERIFY(writeFile(backups(), "not a folder"));
     const auto blocked = SafetyCopies::takeDaily(dbPath(), QDate(2026, 12, 10));
     QCOMPARE(blocked.error, Error::FolderNotMade);
