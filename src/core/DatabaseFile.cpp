@@ -392,7 +392,25 @@ DatabaseFile::LoadResult readWhole(const QString& path, QByteArray* bytes) {
         result.status = Status::TooManyLines;
         return result;
     }
-    *bytes = file.readAll();
+    // Read into a buffer of exactly the file's size: the loaded table keeps
+    // it, and readAll() may leave room to spare.
+    QByteArray data(file.size(), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < data.size()) {
+        const qint64 n = file.read(data.data() + got, data.size() - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    if (got == data.size()) {
+        // A file that grew while read (or one with no size) is read on to its end.
+        const QByteArray more = file.readAll();
+        if (!more.isEmpty())
+            data += more;
+    } else {
+        data.resize(got);
+    }
+    *bytes = std::move(data);
     if (file.error() != QFile::NoError)
         result.status = Status::ReadError;
     return result;
