@@ -192,6 +192,9 @@ QByteArrayView SubscriberTable::loadedBytes(int row, int lastCol, int* cols) con
 }
 
 void SubscriberTable::adoptFile(QByteArray file) {
+    // Bytes the table does not own (fromRawData) could go away under it.
+    if (!file.data_ptr().isMutable())
+        file = QByteArray(file.constData(), file.size());
     m_file = std::move(file);
 }
 
@@ -249,6 +252,10 @@ SubscriberTable::Row& SubscriberTable::rowForWrite(int row) {
 void SubscriberTable::setCell(int row, int col, const QString& text) {
     checkIndex(row, col);
     if (text.isEmpty() && (!m_rows[row] || col >= m_rows[row]->columns()))
+        return;
+    // The editors write a cell back on every focus change: a text that is
+    // already there keeps the row as loaded, so the save copies it as it is.
+    if (m_rows[row] && m_rows[row]->loaded && decodeLoaded(*m_rows[row], col) == text)
         return;
     Row& r = rowForWrite(row);
     r.reach(col);

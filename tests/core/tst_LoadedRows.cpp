@@ -145,6 +145,11 @@ void tst_LoadedRows::rowWrittenAfterLoad() {
     QCOMPARE(t.cell(2, Seps), u"конец"_s);
     QVERIFY(t.cell(2, Seps + 1).isEmpty());
 
+    // Writing back the text a cell has changes nothing.
+    t.setCell(2, ColName, u"Абонент 2"_s);
+    t.setCell(2, 9, QString());
+    QVERIFY(t.heldAsLoaded(2));
+
     t.setCell(2, 10, u"Новое | значение"_s);
     QVERIFY(!t.heldAsLoaded(2));
     QVERIFY(t.heldAsLoaded(1));
@@ -182,6 +187,14 @@ void tst_LoadedRows::copyOfALoadedTable() {
     auto original = std::make_unique<SubscriberTable>();
     QCOMPARE(DatabaseFile::parse(bytes, *original).status, Status::Ok);
     bytes.fill('x'); // the caller's buffer changes after the load
+    // Bytes the caller only lent are copied.
+    QByteArray lent = line(1, {{ColName, "lent"}}) + "\r\n";
+    SubscriberTable fromLent;
+    QCOMPARE(DatabaseFile::parse(QByteArray::fromRawData(lent.constData(), lent.size()), fromLent)
+                 .status,
+             Status::Ok);
+    lent.fill('x');
+    QCOMPARE(fromLent.cell(1, ColName), u"lent"_s);
     SubscriberTable copy(*original);
     original->setCell(1, ColName, u"Другое"_s);
     QCOMPARE(copy.cell(1, ColName), u"Имя 1"_s);
