@@ -360,7 +360,7 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
         return result;
     // Row 0 is no subscriber's and not in the file: it stays as it was.
     for (int c = 0; c <= table.heldColumns(0); ++c)
-        if (const QString v = table.cellView(0, c); !v.isEmpty())
+        if (const QString v = table.cell(0, c); !v.isEmpty())
             fresh.setCell(0, c, v);
     fresh.setSubscriberCount(result.lineCount);
     table = std::move(fresh);

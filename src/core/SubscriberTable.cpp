@@ -158,18 +158,20 @@ QString SubscriberTable::decodeLoaded(const Row& r, int col) const {
     return out;
 }
 
-QString SubscriberTable::cellView(int row, int col) const {
+CellText SubscriberTable::cellView(int row, int col) const {
     checkIndex(row, col);
     const Row* r = m_rows[size_t(row)].get();
-    if (!r)
-        return {};
-    if (r->loaded)
-        return decodeLoaded(*r, col);
-    return textView(row, col).toString();
+    if (r && r->loaded)
+        return CellText(decodeLoaded(*r, col));
+    return CellText(textView(row, col));
 }
 
 QString SubscriberTable::cell(int row, int col) const {
-    return cellView(row, col);
+    checkIndex(row, col);
+    const Row* r = m_rows[size_t(row)].get();
+    if (r && r->loaded)
+        return decodeLoaded(*r, col);
+    return textView(row, col).toString();
 }
 
 bool SubscriberTable::heldAsLoaded(int row) const {

@@ -14,6 +14,34 @@
 
 #include "YearLayout.h"
 
+// A cell's text as SubscriberTable::cellView() gives it: a view into a
+// written row, or the decoded text of a row kept as loaded. A view is valid
+// until its row is next written; keep a QString (toString()) beyond that.
+class CellText {
+public:
+    CellText() = default;
+    explicit CellText(QStringView view) : m_view(view) {}
+    explicit CellText(QString text) : m_text(std::move(text)), m_owned(true) {}
+
+    QStringView view() const { return m_owned ? QStringView(m_text) : m_view; }
+    operator QStringView() const { return view(); }
+    QString toString() const { return m_owned ? m_text : m_view.toString(); }
+    bool isEmpty() const { return view().isEmpty(); }
+    qsizetype size() const { return view().size(); }
+
+    friend bool operator==(const CellText& a, const CellText& b) { return a.view() == b.view(); }
+    friend bool operator==(const CellText& a, QStringView b) { return a.view() == b; }
+    friend bool operator==(const CellText& a, const QString& b) { return a.view() == b; }
+    friend bool operator!=(const CellText& a, const CellText& b) { return !(a == b); }
+    friend bool operator!=(const CellText& a, QStringView b) { return !(a == b); }
+    friend bool operator!=(const CellText& a, const QString& b) { return !(a == b); }
+
+private:
+    QString m_text;
+    QStringView m_view;
+    bool m_owned = false;
+};
+
 // The in-memory table of text cells: row r is subscriber r, columns follow the
 // stored line layout. A row read from the file stays as its Windows-1251
 // bytes (the file's own buffer) with every 8th separator's position; a cell
@@ -37,8 +65,9 @@ public:
     int subscriberCount() const;
     void setSubscriberCount(int n); // 0..501
 
-    // The same as cell(): a row kept as loaded has no UTF-16 text to view.
-    QString cellView(int row, int col) const;
+    // A cell without copying where the row is held as text; a row kept as
+    // loaded decodes the one cell.
+    CellText cellView(int row, int col) const;
     // A view of a cell of a row held as text (written since the load), valid
     // until the row is next written; empty for a row kept as loaded.
     QStringView textView(int row, int col) const;

@@ -20,7 +20,7 @@ FindResult FindByName(const SubscriberTable& table, const QString& text) {
     if (r.needle.isEmpty())
         return r;
     for (int i = 1; i <= table.subscriberCount(); ++i)
-        if (table.cellView(i, ColName).toLower().contains(r.needle))
+        if (table.cellView(i, ColName).toString().toLower().contains(r.needle))
             r.rows.append(i);
     return r;
 }
@@ -61,7 +61,7 @@ bool DeleteSubscriber(SubscriberTable& table, int selRow) {
         starts.reserve(size_t(last));
         lengths.reserve(size_t(last));
         for (int c = ColRowNumber; c <= last; ++c) {
-            const QString v = c == ColRowNumber ? number : table.cellView(i + 1, c);
+            const CellText v = c == ColRowNumber ? CellText(number) : table.cellView(i + 1, c);
             starts.push_back(uint32_t(text.size()));
             lengths.push_back(uint32_t(v.size()));
             text += v;
@@ -102,7 +102,7 @@ bool NameExists(const SubscriberTable& table, const QString& name, int lastRow) 
     if (needle.isEmpty())
         return false;
     for (int i = 1; i <= std::min(lastRow, int(SubscriberTable::MaxRow)); ++i)
-        if (table.cellView(i, ColName).toLower() == needle)
+        if (table.cellView(i, ColName).toString().toLower() == needle)
             return true;
     return false;
 }

@@ -75,7 +75,7 @@ public:
     }
 
 private:
-    QString cell(const MonthRef& at, int slot) const {
+    CellText cell(const MonthRef& at, int slot) const {
         return m_table.cellView(m_row, MonthColumn(at.year, at.month, slot));
     }
     void add(int month, int tariff, FindingKind kind, int slot, const QString& values) {
@@ -89,22 +89,22 @@ private:
         std::array<double, 12> used{};
         for (int m = 1; m <= 12; ++m) {
             const MonthRef here{m_y, m};
-            const QString current = cell(here, currentSlot);
-            const QString previous = cell(here, previousSlot);
-            const QString price = cell(here, tariffSlot);
+            const CellText current = cell(here, currentSlot);
+            const CellText previous = cell(here, previousSlot);
+            const CellText price = cell(here, tariffSlot);
             const double d = Consumption(ReadNumber(current), ReadNumber(previous));
             used[size_t(m - 1)] = d;
 
             if (CurrentBelowPrevious(current, previous))
                 add(m, tariff, FindingKind::CurrentBelowPrevious, currentSlot,
-                    u"текущее "_s + current + u" < последнего "_s + previous);
+                    u"текущее "_s + current.toString() + u" < последнего "_s + previous.toString());
 
             if (const auto before = Neighbour(m_y, m, -1); before && Filled(previous)) {
-                const QString last = cell(*before, currentSlot);
+                const CellText last = cell(*before, currentSlot);
                 if (Filled(last) && ReadNumber(last) != ReadNumber(previous))
                     add(m, tariff, FindingKind::Gap, previousSlot,
-                        u"последнее "_s + previous + u", текущее за "_s + MonthLabel(*before, m_y) +
-                            u' ' + last);
+                        u"последнее "_s + previous.toString() + u", текущее за "_s +
+                            MonthLabel(*before, m_y) + u' ' + last.toString());
             }
 
             if (Filled(price) && !Filled(current)) {
@@ -113,15 +113,17 @@ private:
                 if (before && after && Filled(cell(*before, currentSlot)) &&
                     Filled(cell(*after, currentSlot)))
                     add(m, tariff, FindingKind::MissingReading, currentSlot,
-                        u"тариф "_s + price + u", текущего нет ("_s + MonthLabel(*before, m_y) +
-                            u' ' + cell(*before, currentSlot) + u", "_s + MonthLabel(*after, m_y) +
-                            u' ' + cell(*after, currentSlot) + u')');
+                        u"тариф "_s + price.toString() + u", текущего нет ("_s +
+                            MonthLabel(*before, m_y) + u' ' +
+                            cell(*before, currentSlot).toString() + u", "_s +
+                            MonthLabel(*after, m_y) + u' ' + cell(*after, currentSlot).toString() +
+                            u')');
             }
 
             if (d > 0 && ReadNumber(price) == 0)
                 add(m, tariff, FindingKind::MissingTariff, tariffSlot,
                     u"расход "_s + PlainNumber(d) + u" кВт*ч, тариф "_s +
-                        (Filled(price) ? price : u"пуст"_s));
+                        (Filled(price) ? price.toString() : u"пуст"_s));
         }
 
         std::vector<double> withConsumption;
