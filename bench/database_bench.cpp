@@ -1,5 +1,6 @@
 // The database file at its largest: 501 subscribers with every month of every
-// year filled, for 2017..2024 (argument 2024) and for 2017..2030 (2030). Each benchmark runs the
+// year filled, for 2017..2024 (argument 2024) and for 2017..2030 (2030).
+// BM_Load's "memory_vs_file" is the loaded table's memory against the file. Each benchmark runs the
 // floor (read the file's bytes and count its "|") in the same iterations as the measured work and
 // reports the ratio, so the figures mean something on a busy machine. Times are the thread's CPU
 // time (user and system, page faults included): time spent waiting for a
@@ -13,6 +14,9 @@
 #include <memory>
 
 #include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -118,6 +122,61 @@ void BM_SaveAtomicFsync(benchmark::State& state) {
     });
 }
 
+// The bytes written to a fresh file and synced: the least any save costs.
+bool WriteWithFsync(const QString& path, const QByteArray& bytes) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+// A table as loaded, saved again unchanged (temporary file, fsync, rename,
+// folder sync), against writing the file's bytes with fsync, alternately and
+// on the wall clock. The ratio is "vs_write_fsync".
+void BM_SaveUnchanged(benchmark::State& state) {
+    Fixture& f = fixture(state);
+    SubscriberTable loaded;
+    if (DatabaseFile::load(f.path, loaded).status != DatabaseFile::Status::Ok) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    QFile in(f.path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("read failed");
+        return;
+    }
+    const QByteArray bytes = in.readAll();
+    if (DatabaseFile::serialize(loaded) != bytes) {
+        state.SkipWithError("an unchanged table is not written as it was read");
+        return;
+    }
+    const QString plainPath = f.dir.filePath(u"plain.spb"_s);
+    double saveTotal = 0, writeTotal = 0;
+    for (auto _ : state) {
+        const auto a = std::chrono::steady_clock::now();
+        if (!WriteWithFsync(plainPath, bytes))
+            state.SkipWithError("write failed");
+        const auto b = std::chrono::steady_clock::now();
+        if (!DatabaseFile::save(f.scratchPath, loaded))
+            state.SkipWithError("save failed");
+        const auto c = std::chrono::steady_clock::now();
+        writeTotal += Seconds(b - a);
+        saveTotal += Seconds(c - b);
+        state.SetIterationTime(Seconds(c - b));
+    }
+    state.counters["vs_write_fsync"] = saveTotal / writeTotal;
+    state.counters["write_fsync_ms"] = writeTotal * 1000 / double(state.iterations());
+    state.counters["file_MB"] = double(f.fileSize) / 1e6;
+}
+
 } // namespace
 
 BENCHMARK(BM_Floor)->Arg(2024)->Arg(2030)->Unit(benchmark::kMillisecond);
@@ -125,6 +184,7 @@ BENCHMARK(BM_Load)->Arg(2024)->Arg(2030)->Unit(benchmark::kMillisecond)->UseManu
 BENCHMARK(BM_Serialize)->Arg(2024)->Arg(2030)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_SaveNoSync)->Arg(2024)->Arg(2030)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_SaveAtomicFsync)->Arg(2024)->Arg(2030)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_SaveUnchanged)->Arg(2024)->Arg(2030)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -28,29 +28,46 @@ until wmctrl -m >/dev/null 2>&1; do sleep 0.2; done
 
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 
-# measure LABEL PROGRAM TITLE: start PROGRAM RUNS times, each until a window
-# titled TITLE is shown, then close it.
-measure() {
-  local label="$1" program="$2" title="$3" starts=() peaks=() pid t0 t1
-  for ((i = 0; i < runs; i++)); do
-    t0=$(date +%s%N)
-    /usr/bin/time -v -o "$work/time.txt" "$program" &
-    pid=$!
-    # Shown and filled: the window is mapped once the first fill has run.
-    until wmctrl -l | grep -q "$title\$"; do sleep 0.005; done
-    t1=$(date +%s%N)
-    wmctrl -c "$title"
-    wait "$pid"
-    starts+=($(((t1 - t0) / 1000000)))
-    peaks+=($(awk -F: '/Maximum resident/ {print int($2 / 1024)}' "$work/time.txt"))
-  done
-  echo "$label: start-up to the shown window, ms: ${starts[*]} (median $(median "${starts[@]}"))"
-  echo "$label: peak memory, MB: ${peaks[*]} (median $(median "${peaks[@]}"))"
+# once PROGRAM TITLE: starts PROGRAM until a window titled TITLE is shown,
+# closes it and prints the milliseconds to the window and the peak memory in MB.
+once() {
+  local program="$1" title="$2" pid t0 t1
+  t0=$(date +%s%N)
+  /usr/bin/time -v -o "$work/time.txt" "$program" &
+  pid=$!
+  # Shown and filled: the window is mapped once the first fill has run.
+  until wmctrl -l | grep -q "$title\$"; do sleep 0.005; done
+  t1=$(date +%s%N)
+  wmctrl -c "$title"
+  wait "$pid"
+  echo "$(((t1 - t0) / 1000000)) $(awk -F: '/Maximum resident/ {print int($2 / 1024)}' "$work/time.txt")"
 }
 
-measure "empty Qt main window" "$build/bench/empty_window" "empty-window"
+# The empty window and the program on each database take turns within every
+# run, so a busy machine weighs on all of them alike.
+labels=("empty Qt main window" "program, 2017..2024" "program, 2017..2030")
+declare -a starts0 starts1 starts2 peaks0 peaks1 peaks2
 for last in 2024 2030; do
-  printf '[Nastr]\nCmb1=%s\n' "$last" > "$work/config/ostrevanka/ostrevanka.ini"
   echo "database 2017..$last: $(du -k "$work/$last/Ostrevanka21.spb" | cut -f1) KB"
-  measure "program, 2017..$last" "$work/$last/ostrevanka" "Остреванка 2.1"
+done
+for ((i = 0; i < runs; i++)); do
+  read -r ms mb < <(once "$build/bench/empty_window" "empty-window")
+  starts0+=("$ms"); peaks0+=("$mb")
+  k=1
+  for last in 2024 2030; do
+    printf '[Nastr]\nCmb1=%s\n' "$last" > "$work/config/ostrevanka/ostrevanka.ini"
+    read -r ms mb < <(once "$work/$last/ostrevanka" "Остреванка 2.1")
+    eval "starts$k+=($ms); peaks$k+=($mb)"
+    k=$((k + 1))
+  done
+done
+emptyStart=$(median "${starts0[@]}")
+emptyPeak=$(median "${peaks0[@]}")
+for k in 0 1 2; do
+  eval 's=("${starts'$k'[@]}"); p=("${peaks'$k'[@]}")'
+  ms=$(median "${s[@]}")
+  mb=$(median "${p[@]}")
+  echo "${labels[$k]}: start-up to the shown window, ms: ${s[*]} (median $ms," \
+    "$(awk -v a="$ms" -v b="$emptyStart" 'BEGIN {printf "%.2f", a / b}') x the empty window)"
+  echo "${labels[$k]}: peak memory, MB: ${p[*]} (median $mb, $((mb - emptyPeak)) MB above the empty window)"
 done

@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "core/WorkbookReader.h"
+#include "workbook/WorkbookReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One target per reader: the .xlsx one takes zip packages, the .xls one

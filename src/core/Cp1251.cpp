@@ -36,6 +36,10 @@ const Tables& tables() {
 
 } // namespace
 
+const std::array<char16_t, 256>& Cp1251::byteTable() {
+    return tables().toUnicode;
+}
+
 QString Cp1251::decode(const char* data, qsizetype size) {
     const auto& t = tables().toUnicode;
     QString out(size, Qt::Uninitialized);

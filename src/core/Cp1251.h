@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -9,6 +11,8 @@
 class Cp1251 final {
 public:
     static QString decode(const char* data, qsizetype size);
+    // Byte -> UTF-16 code unit; an undefined byte gives U+FFFD.
+    static const std::array<char16_t, 256>& byteTable();
     static QString decode(const QByteArray& bytes) {
         return decode(bytes.constData(), bytes.size());
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdio>
 #include <cstring>
 
 #include <QFile>
@@ -100,6 +101,103 @@ const std::array<unsigned char, 65536>& encodeTable() {
     return table;
 }
 
+// Whether every byte but the control bytes and 0x98 reads back as itself
+// once decoded and written again; the fast path of the loader relies on it.
+bool bytesRoundTrip() {
+    static const bool ok = [] {
+        const auto& dec = decodeTable();
+        const auto& enc = encodeTable();
+        for (int b = 0x20; b < 256; ++b)
+            if (b != 0x98 && b != '|' && enc[dec[size_t(b)]] != b)
+                return false;
+        return true;
+    }();
+    return ok;
+}
+
+// One pass over a line: counts its separators and notes every 8th one's
+// position up to `wanted`. Gives up (plain = false) at anything the writer
+// would not write back as it is: a control byte (CR, a lone LF), an undefined
+// byte, a space next to a separator (the loader trims those).
+struct LineScan {
+    size_t separators = 0;
+    bool plain = true;
+};
+
+LineScan scanLine(const unsigned char* src, uint32_t n, size_t wanted,
+                  std::vector<uint32_t>& marks) {
+    marks.clear();
+    LineScan out;
+    size_t k = 0;
+    uint32_t i = 0;
+    uint64_t prevBar = 0, prevSpace = 0; // the byte before the chunk, as bit 0
+#if defined(__SSE2__)
+    const __m128i bar = _mm_set1_epi8('|');
+    const __m128i c20 = _mm_set1_epi8(0x20);
+    const __m128i c1f = _mm_set1_epi8(0x1F);
+    const __m128i c98 = _mm_set1_epi8(char(0x98));
+    while (i + 64 <= n) {
+        __m128i v[4];
+        uint64_t bars = 0;
+        __m128i special = _mm_setzero_si128();
+        for (int q = 0; q < 4; ++q) {
+            v[q] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 16 * q));
+            bars |= uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v[q], bar)))) << (16 * q);
+            special =
+                _mm_or_si128(special, _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(v[q], c20), v[q]),
+                                                   _mm_cmpeq_epi8(v[q], c98)));
+        }
+        uint64_t spaces = 0;
+        if (_mm_movemask_epi8(special)) [[unlikely]] {
+            for (int q = 0; q < 4; ++q) {
+                const __m128i odd = _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(v[q], c1f), v[q]),
+                                                 _mm_cmpeq_epi8(v[q], c98));
+                if (_mm_movemask_epi8(odd)) {
+                    out.plain = false;
+                    return out;
+                }
+                spaces |= uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v[q], c20))))
+                          << (16 * q);
+            }
+        }
+        // The previous chunk's last byte counts too.
+        if ((spaces & ((bars << 1) | prevBar)) || (bars & ((spaces << 1) | prevSpace))) {
+            out.plain = false;
+            return out;
+        }
+        prevBar = bars >> 63;
+        prevSpace = spaces >> 63;
+        const size_t count = size_t(std::popcount(bars));
+        for (size_t next = (k + 7) & ~size_t(7); next < k + count && next < wanted; next += 8) {
+            uint64_t m = bars;
+            for (size_t skip = next - k; skip; --skip)
+                m &= m - 1;
+            marks.push_back(i + uint32_t(std::countr_zero(m)));
+        }
+        k += count;
+        i += 64;
+    }
+#endif
+    for (; i < n; ++i) {
+        const unsigned char b = src[i];
+        const bool isBar = b == '|';
+        const bool isSpace = b == ' ';
+        if (b < 0x20 || b == 0x98 || (isSpace && prevBar) || (isBar && prevSpace)) {
+            out.plain = false;
+            return out;
+        }
+        if (isBar) {
+            if ((k & 7) == 0 && k < wanted)
+                marks.push_back(i);
+            ++k;
+        }
+        prevBar = isBar;
+        prevSpace = isSpace;
+    }
+    out.separators = k;
+    return out;
+}
+
 } // namespace
 
 DatabaseFile::LoadResult DatabaseFile::check(const QByteArray& bytes, int separators) {
@@ -144,11 +242,42 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
     std::vector<uint32_t> sepAt(wanted);
     std::vector<uint32_t> starts(wanted);
     std::vector<uint32_t> lengths(wanted);
+    std::vector<uint32_t> marks;
+    marks.reserve(wanted / 8 + 1);
+    fresh.adoptFile(bytes);
+    const bool fast = bytesRoundTrip();
     forEachLine(bytes, [&](int lineNo, const char* p, const char* end) {
         result.lineCount = lineNo;
         if (lineNo > SubscriberTable::MaxRow) {
             result.status = Status::TooManyLines;
             return false;
+        }
+        // A line the writer would write back byte for byte stays as it is;
+        // any other is decoded and cleaned below.
+        if (fast) {
+            const uint32_t n = uint32_t(end - p);
+            const LineScan scan =
+                scanLine(reinterpret_cast<const unsigned char*>(p), n, wanted, marks);
+            if (scan.plain && scan.separators < seps) {
+                result.status = Status::FormatError;
+                result.badLine = lineNo;
+                return false;
+            }
+            char number[12];
+            const int numberLength = std::snprintf(number, sizeof number, "%d", lineNo);
+            if (scan.plain && marks.front() == uint32_t(numberLength) &&
+                std::memcmp(p, number, size_t(numberLength)) == 0) {
+                const int columns = int(std::min(scan.separators, wanted));
+                // Through the last separator kept: what follows is no field.
+                uint32_t size = marks.back();
+                for (int j = int(marks.size() - 1) * 8; j < columns - 1; ++j)
+                    size = uint32_t(
+                        static_cast<const char*>(memchr(p + size + 1, '|', n - size - 1)) - p);
+                marks.resize(size_t(columns + 7) / 8);
+                fresh.setLoadedRow(lineNo, uint32_t(p - bytes.constData()), size + 1, columns,
+                                   marks);
+                return true;
+            }
         }
         // One pass decodes the line up to its last used separator and notes
         // where the separators are; whatever follows is not a column.
@@ -231,8 +360,8 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
         return result;
     // Row 0 is no subscriber's and not in the file: it stays as it was.
     for (int c = 0; c <= table.heldColumns(0); ++c)
-        if (const QStringView v = table.cellView(0, c); !v.isEmpty())
-            fresh.setCell(0, c, v.toString());
+        if (const QString v = table.cell(0, c); !v.isEmpty())
+            fresh.setCell(0, c, v);
     fresh.setSubscriberCount(result.lineCount);
     table = std::move(fresh);
     return result;
@@ -263,7 +392,25 @@ DatabaseFile::LoadResult readWhole(const QString& path, QByteArray* bytes) {
         result.status = Status::TooManyLines;
         return result;
     }
-    *bytes = file.readAll();
+    // Read into a buffer of exactly the file's size: the loaded table keeps
+    // it, and readAll() may leave room to spare.
+    QByteArray data(file.size(), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < data.size()) {
+        const qint64 n = file.read(data.data() + got, data.size() - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    if (got == data.size()) {
+        // A file that grew while read (or one with no size) is read on to its end.
+        const QByteArray more = file.readAll();
+        if (!more.isEmpty())
+            data += more;
+    } else {
+        data.resize(got);
+    }
+    *bytes = std::move(data);
     if (file.error() != QFile::NoError)
         result.status = Status::ReadError;
     return result;
@@ -289,9 +436,13 @@ DatabaseFile::LoadResult DatabaseFile::load(const QString& path, SubscriberTable
 
 void DatabaseFile::cleanLineBreaks(SubscriberTable& table, int lastCol) {
     for (int r = 1; r <= table.subscriberCount(); ++r) {
-        const int last = lastCol > 0 ? lastCol : table.heldColumns(r);
+        // A row kept as loaded holds no CR: the loader decodes any line with one.
+        if (table.heldAsLoaded(r))
+            continue;
+        const int last =
+            std::min(lastCol > 0 ? lastCol : table.heldColumns(r), table.heldColumns(r));
         for (int c = 1; c <= last; ++c) {
-            const QStringView v = table.cellView(r, c);
+            const QStringView v = table.textView(r, c);
             if (std::find(v.begin(), v.end(), u'\r') == v.end())
                 continue;
             QString cleaned;
@@ -334,9 +485,24 @@ QByteArray encodeRows(const SubscriberTable& table, bool* sawReturn) {
         limit = out.data() + out.size();
     };
     for (int r = 1; r <= rows; ++r) {
+        // A row not written since the load goes out as the file had it, with
+        // empty fields up to the table's last column.
+        int loadedCols = 0;
+        if (const QByteArrayView line = table.loadedBytes(r, Separators, &loadedCols);
+            !line.isEmpty()) {
+            const qsizetype pad = Separators - loadedCols;
+            ensure(line.size() + pad + 2);
+            std::memcpy(d, line.data(), size_t(line.size()));
+            d += line.size();
+            std::memset(d, '|', size_t(pad));
+            d += pad;
+            *d++ = '\r';
+            *d++ = '\n';
+            continue;
+        }
         const qsizetype rowAt = d - out.data();
         for (int c = 1; c <= Separators; ++c) {
-            const QStringView v = table.cellView(r, c);
+            const QStringView v = table.textView(r, c);
             const qsizetype n = v.size();
             ensure(n + 3);
             const char16_t* s = v.utf16();

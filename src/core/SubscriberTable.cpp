@@ -1,8 +1,11 @@
 #include "SubscriberTable.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
+
+#include "Cp1251.h"
 
 using namespace Qt::StringLiterals;
 
@@ -11,12 +14,19 @@ constexpr int ColCount = SubscriberTable::MaxCol + 1;
 constexpr int RowCount = SubscriberTable::MaxRow + 1;
 } // namespace
 
-// A row's cells are slices of one text. A length takes one byte; the rare
-// cell of 255 characters or more keeps its length aside. The full table thus
-// needs 5 bytes a cell beside its text instead of 8. A row has entries only
-// up to the end of the last year it was written in.
+// A row kept as loaded is a slice of the file's bytes; every 8th separator's
+// position costs half a byte a cell and bounds the search for any other.
+// A written row's cells are slices of one text. A length takes one byte; the
+// rare cell of 255 characters or more keeps its length aside. The full table
+// thus needs 5 bytes a cell beside its text instead of 8. A row has entries
+// only up to the end of the last year it was written in.
 struct SubscriberTable::Row {
     static constexpr uint8_t Long = 255;
+
+    bool loaded = false;
+    uint32_t at = 0, size = 0;
+    int loadedColumns = 0;
+    std::vector<uint32_t> marks;
 
     QString text;
     std::vector<uint32_t> start;
@@ -24,7 +34,21 @@ struct SubscriberTable::Row {
     std::vector<std::pair<int, uint32_t>> longLengths; // (column, length)
     std::size_t garbage = 0;
 
-    int columns() const { return int(shortLength.size()); }
+    int columns() const { return loaded ? loadedColumns + 1 : int(shortLength.size()); }
+
+    // Where separator j (0-based) of a loaded row lies in `line`.
+    uint32_t separator(const char* line, int j) const {
+        uint32_t p = marks[size_t(j >> 3)];
+        for (int s = j & 7; s; --s)
+            p = uint32_t(static_cast<const char*>(memchr(line + p + 1, '|', size - p - 1)) - line);
+        return p;
+    }
+    // Column c (1..loadedColumns) of a loaded row: [first, second).
+    std::pair<uint32_t, uint32_t> field(const char* line, int c) const {
+        const uint32_t from = c == 1 ? 0 : separator(line, c - 2) + 1;
+        const auto* bar = static_cast<const char*>(memchr(line + from, '|', size - from));
+        return {from, uint32_t(bar - line)};
+    }
 
     // Room for column c and the rest of its year.
     void reach(int c) {
@@ -81,7 +105,7 @@ SubscriberTable::SubscriberTable(SubscriberTable&&) noexcept = default;
 SubscriberTable& SubscriberTable::operator=(SubscriberTable&&) noexcept = default;
 
 SubscriberTable::SubscriberTable(const SubscriberTable& other)
-    : m_rows(RowCount), m_subscriberCount(other.m_subscriberCount) {
+    : m_file(other.m_file), m_rows(RowCount), m_subscriberCount(other.m_subscriberCount) {
     for (int r = 0; r < RowCount; ++r)
         if (other.m_rows[r])
             m_rows[r] = std::make_unique<Row>(*other.m_rows[r]);
@@ -106,12 +130,12 @@ void SubscriberTable::checkIndex(int row, int col) {
         throwOutOfRange();
 }
 
-QStringView SubscriberTable::cellView(int row, int col) const {
+QStringView SubscriberTable::textView(int row, int col) const {
     // The check written out: the writer calls this for each of 1.26 million cells.
     if (unsigned(row) > unsigned(MaxRow) || unsigned(col) > unsigned(MaxCol)) [[unlikely]]
         throwOutOfRange();
     const Row* r = m_rows[size_t(row)].get();
-    if (!r || col >= r->columns())
+    if (!r || r->loaded || col >= r->columns())
         return {};
     const uint32_t n = r->length(col);
     if (n == 0)
@@ -119,20 +143,121 @@ QStringView SubscriberTable::cellView(int row, int col) const {
     return QStringView(r->text.constData() + r->start[size_t(col)], qsizetype(n));
 }
 
+QString SubscriberTable::decodeLoaded(const Row& r, int col) const {
+    if (col < 1 || col > r.loadedColumns)
+        return {};
+    const char* line = m_file.constData() + r.at;
+    const auto [from, to] = r.field(line, col);
+    if (from == to)
+        return {};
+    const auto& dec = Cp1251::byteTable();
+    QString out(qsizetype(to - from), Qt::Uninitialized);
+    char16_t* d = reinterpret_cast<char16_t*>(out.data());
+    for (uint32_t i = from; i < to; ++i)
+        *d++ = dec[static_cast<unsigned char>(line[i])];
+    return out;
+}
+
+CellText SubscriberTable::cellView(int row, int col) const {
+    checkIndex(row, col);
+    const Row* r = m_rows[size_t(row)].get();
+    if (r && r->loaded)
+        return CellText(decodeLoaded(*r, col));
+    return CellText(textView(row, col));
+}
+
 QString SubscriberTable::cell(int row, int col) const {
-    return cellView(row, col).toString();
+    checkIndex(row, col);
+    const Row* r = m_rows[size_t(row)].get();
+    if (r && r->loaded)
+        return decodeLoaded(*r, col);
+    return textView(row, col).toString();
+}
+
+bool SubscriberTable::heldAsLoaded(int row) const {
+    checkIndex(row, 0);
+    const Row* r = m_rows[size_t(row)].get();
+    return r && r->loaded;
+}
+
+QByteArrayView SubscriberTable::loadedBytes(int row, int lastCol, int* cols) const {
+    checkIndex(row, 0);
+    *cols = 0;
+    const Row* r = m_rows[size_t(row)].get();
+    if (!r || !r->loaded || lastCol < 1)
+        return {};
+    const char* line = m_file.constData() + r->at;
+    const int n = std::min(lastCol, r->loadedColumns);
+    *cols = n;
+    const uint32_t end = n == r->loadedColumns ? r->size : r->separator(line, n - 1) + 1;
+    return QByteArrayView(line, qsizetype(end));
+}
+
+void SubscriberTable::adoptFile(QByteArray file) {
+    // Bytes the table does not own (fromRawData) could go away under it.
+    if (!file.data_ptr().isMutable())
+        file = QByteArray(file.constData(), file.size());
+    m_file = std::move(file);
+}
+
+void SubscriberTable::setLoadedRow(int row, uint32_t at, uint32_t size, int columns,
+                                   std::vector<uint32_t> marks) {
+    checkIndex(row, columns);
+    if (columns < 1 || size_t(at) + size > size_t(m_file.size()) ||
+        marks.size() != size_t(columns + 7) / 8)
+        throw std::out_of_range("SubscriberTable::setLoadedRow: row outside the file");
+    auto r = std::make_unique<Row>();
+    r->loaded = true;
+    r->at = at;
+    r->size = size;
+    r->loadedColumns = columns;
+    r->marks = std::move(marks);
+    m_rows[size_t(row)] = std::move(r);
+}
+
+// The row's first write: its cells become slices of one decoded text (the
+// separators stay in it as garbage until the row is next compacted).
+void SubscriberTable::makeText(Row& r) const {
+    const char* line = m_file.constData() + r.at;
+    const auto& dec = Cp1251::byteTable();
+    QString text(qsizetype(r.size), Qt::Uninitialized);
+    char16_t* d = reinterpret_cast<char16_t*>(text.data());
+    for (uint32_t i = 0; i < r.size; ++i)
+        d[i] = dec[static_cast<unsigned char>(line[i])];
+    const int cols = r.loadedColumns;
+    r.loaded = false;
+    r.marks = {};
+    r.start.assign(size_t(cols) + 1, 0u);
+    r.shortLength.assign(size_t(cols) + 1, uint8_t(0));
+    r.longLengths.clear();
+    uint32_t from = 0;
+    for (int c = 1; c <= cols; ++c) {
+        const auto* bar = static_cast<const char*>(memchr(line + from, '|', r.size - from));
+        const uint32_t to = uint32_t(bar - line);
+        r.start[size_t(c)] = from;
+        r.setLength(c, to - from);
+        from = to + 1;
+    }
+    r.garbage = size_t(cols);
+    r.text = std::move(text);
 }
 
 SubscriberTable::Row& SubscriberTable::rowForWrite(int row) {
     auto& slot = m_rows[row];
     if (!slot)
         slot = std::make_unique<Row>();
+    else if (slot->loaded)
+        makeText(*slot);
     return *slot;
 }
 
 void SubscriberTable::setCell(int row, int col, const QString& text) {
     checkIndex(row, col);
     if (text.isEmpty() && (!m_rows[row] || col >= m_rows[row]->columns()))
+        return;
+    // The editors write a cell back on every focus change: a text that is
+    // already there keeps the row as loaded, so the save copies it as it is.
+    if (m_rows[row] && m_rows[row]->loaded && decodeLoaded(*m_rows[row], col) == text)
         return;
     Row& r = rowForWrite(row);
     r.reach(col);
@@ -172,7 +297,9 @@ void SubscriberTable::assignRow(int row, QString text, std::span<const uint32_t>
             throw std::out_of_range("SubscriberTable::assignRow: cell outside the text");
         used += lengths[i];
     }
-    Row& r = rowForWrite(row);
+    auto& slot = m_rows[row];
+    slot = std::make_unique<Row>();
+    Row& r = *slot;
     const std::size_t last = std::size_t(firstCol) + starts.size();
     r.start.assign(last, 0u);
     r.shortLength.assign(last, uint8_t(0));
@@ -199,6 +326,7 @@ void SubscriberTable::clearRow(int row) {
 void SubscriberTable::clear() {
     for (auto& r : m_rows)
         r.reset();
+    m_file.clear();
     m_subscriberCount = 0;
 }
 
@@ -219,12 +347,14 @@ void SubscriberTable::setSubscriberCount(int n) {
 }
 
 std::size_t SubscriberTable::memoryBytes() const {
-    std::size_t total = sizeof(*this) + m_rows.capacity() * sizeof(m_rows[0]);
+    std::size_t total =
+        sizeof(*this) + m_rows.capacity() * sizeof(m_rows[0]) + std::size_t(m_file.capacity());
     for (const auto& r : m_rows)
         if (r)
             total += sizeof(Row) + std::size_t(r->text.capacity()) * sizeof(QChar) +
                      r->start.capacity() * sizeof(uint32_t) + r->shortLength.capacity() +
-                     r->longLengths.capacity() * sizeof(r->longLengths[0]);
+                     r->longLengths.capacity() * sizeof(r->longLengths[0]) +
+                     r->marks.capacity() * sizeof(uint32_t);
     return total;
 }
 

@@ -6,16 +6,47 @@
 #include <span>
 #include <vector>
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include "YearLayout.h"
 
+// A cell's text as SubscriberTable::cellView() gives it: a view into a
+// written row, or the decoded text of a row kept as loaded. A view is valid
+// until its row is next written; keep a QString (toString()) beyond that.
+class CellText {
+public:
+    CellText() = default;
+    explicit CellText(QStringView view) : m_view(view) {}
+    explicit CellText(QString text) : m_text(std::move(text)), m_owned(true) {}
+
+    QStringView view() const { return m_owned ? QStringView(m_text) : m_view; }
+    operator QStringView() const { return view(); }
+    QString toString() const { return m_owned ? m_text : m_view.toString(); }
+    bool isEmpty() const { return view().isEmpty(); }
+    qsizetype size() const { return view().size(); }
+
+    friend bool operator==(const CellText& a, const CellText& b) { return a.view() == b.view(); }
+    friend bool operator==(const CellText& a, QStringView b) { return a.view() == b; }
+    friend bool operator==(const CellText& a, const QString& b) { return a.view() == b; }
+    friend bool operator!=(const CellText& a, const CellText& b) { return !(a == b); }
+    friend bool operator!=(const CellText& a, QStringView b) { return !(a == b); }
+    friend bool operator!=(const CellText& a, const QString& b) { return !(a == b); }
+
+private:
+    QString m_text;
+    QStringView m_view;
+    bool m_owned = false;
+};
+
 // The in-memory table of text cells: row r is subscriber r, columns follow the
-// stored line layout. A row's storage is made on its first write; its cells
-// live in one text buffer with an offset and a length each, so the full table
-// costs little more than its file.
+// stored line layout. A row read from the file stays as its Windows-1251
+// bytes (the file's own buffer) with every 8th separator's position; a cell
+// is decoded only when read. The first write turns a row into text: its cells
+// live in one UTF-16 buffer with an offset and a length each.
 class SubscriberTable {
 public:
     // The column bound follows the years the layout has (YearLayout.h).
@@ -34,8 +65,24 @@ public:
     int subscriberCount() const;
     void setSubscriberCount(int n); // 0..501
 
-    // A view of a cell without copying; valid until the row is next written.
-    QStringView cellView(int row, int col) const;
+    // A cell without copying where the row is held as text; a row kept as
+    // loaded decodes the one cell.
+    CellText cellView(int row, int col) const;
+    // A view of a cell of a row held as text (written since the load), valid
+    // until the row is next written; empty for a row kept as loaded.
+    QStringView textView(int row, int col) const;
+    // Whether the row is kept as the file's bytes (not written since the load).
+    bool heldAsLoaded(int row) const;
+    // A row kept as loaded: its bytes through the "|" ending column
+    // min(lastCol, its last column), which *cols receives. Empty otherwise.
+    QByteArrayView loadedBytes(int row, int lastCol, int* cols) const;
+    // For the loader: the table keeps `file`; row `row` is its `size` bytes
+    // from `at`, holding columns 1..columns, each ended by "|" and written as
+    // the writer would write it; marks[i] is the position (from `at`) of
+    // separator 8i.
+    void adoptFile(QByteArray file);
+    void setLoadedRow(int row, uint32_t at, uint32_t size, int columns,
+                      std::vector<uint32_t> marks);
     // Replaces a whole row by cells that are slices of one text: cell
     // firstCol + i is text.mid(starts[i], lengths[i]). Other cells become empty.
     void assignRow(int row, QString text, std::span<const uint32_t> starts,
@@ -51,7 +98,10 @@ private:
     struct Row;
     static void checkIndex(int row, int col);
     Row& rowForWrite(int row);
+    void makeText(Row& r) const;
+    QString decodeLoaded(const Row& r, int col) const;
 
+    QByteArray m_file; // the loaded file's bytes, shared by the rows kept as loaded
     std::vector<std::unique_ptr<Row>> m_rows;
     int m_subscriberCount = 0;
 };

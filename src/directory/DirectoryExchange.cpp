@@ -1,8 +1,8 @@
 #include "DirectoryExchange.h"
 
 #include "core/SubscriberTable.h"
-#include "core/WorkbookReader.h"
-#include "core/WorkbookSheet.h"
+#include "workbook/WorkbookReader.h"
+#include "workbook/WorkbookSheet.h"
 
 using namespace Qt::StringLiterals;
 

@@ -61,8 +61,7 @@ bool DeleteSubscriber(SubscriberTable& table, int selRow) {
         starts.reserve(size_t(last));
         lengths.reserve(size_t(last));
         for (int c = ColRowNumber; c <= last; ++c) {
-            const QStringView v =
-                c == ColRowNumber ? QStringView(number) : table.cellView(i + 1, c);
+            const CellText v = c == ColRowNumber ? CellText(number) : table.cellView(i + 1, c);
             starts.push_back(uint32_t(text.size()));
             lengths.push_back(uint32_t(v.size()));
             text += v;

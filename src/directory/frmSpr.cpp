@@ -22,9 +22,10 @@
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "core/UserWarnings.h"
-#include "core/WorkbookReader.h"
-#include "core/WorkbookSheet.h"
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookReadFailure.h"
+#include "workbook/WorkbookReader.h"
+#include "workbook/WorkbookSheet.h"
+#include "workbook/WorkbookWriter.h"
 #include "frmAdd.h"
 #include "frmRedakt.h"
 

@@ -51,8 +51,8 @@ ImbalanceResults ComputeImbalance(const SubscriberTable& table, int yearIndex,
         row[CoefT2] = coefficient(row[HeadT2], row[SubsT2]);
 
         // Subscriber 1's tariffs stand for the whole settlement.
-        const QStringView t1 = table.cellView(1, MonthColumn(yearIndex, m, Tariff1));
-        const QStringView t2 = table.cellView(1, MonthColumn(yearIndex, m, Tariff2));
+        const CellText t1 = table.cellView(1, MonthColumn(yearIndex, m, Tariff1));
+        const CellText t2 = table.cellView(1, MonthColumn(yearIndex, m, Tariff2));
         if (IsNumberText(t1) && IsNumberText(t2)) {
             const double p1 = ReadNumber(t1), p2 = ReadNumber(t2);
             row[PayHead] = p1 * row[HeadT1] + p2 * row[HeadT2];

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "core/WorkbookSheet.h"
+#include "workbook/WorkbookSheet.h"
 #include "imbalance/ImbalanceMath.h"
 
 // What the imbalance window shows of each month's results: [month][column].

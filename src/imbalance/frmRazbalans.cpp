@@ -10,7 +10,7 @@
 #include "core/AppState.h"
 #include "core/MonthNames.h"
 #include "core/Platform.h"
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookWriter.h"
 #include "imbalance/ImbalanceChart.h"
 #include "imbalance/RazbalansExport.h"
 

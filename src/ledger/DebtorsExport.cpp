@@ -2,8 +2,8 @@
 
 #include "core/NumberText.h"
 #include "core/Platform.h"
-#include "core/WorkbookSheet.h"
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookSheet.h"
+#include "workbook/WorkbookWriter.h"
 
 using namespace Qt::StringLiterals;
 

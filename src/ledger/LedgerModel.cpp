@@ -99,7 +99,7 @@ void LedgerModel::save() {
         for (const auto& [from, to] : carries) {
             if (IsSharedHeadMeterCell(sub, next + to))
                 continue;
-            const QStringView t = m_table.cellView(sub, base + from);
+            const CellText t = m_table.cellView(sub, base + from);
             if (m_table.cellView(sub, next + to) != t)
                 m_table.setCell(sub, next + to, t.toString());
         }

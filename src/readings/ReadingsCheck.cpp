@@ -75,7 +75,7 @@ public:
     }
 
 private:
-    QStringView cell(const MonthRef& at, int slot) const {
+    CellText cell(const MonthRef& at, int slot) const {
         return m_table.cellView(m_row, MonthColumn(at.year, at.month, slot));
     }
     void add(int month, int tariff, FindingKind kind, int slot, const QString& values) {
@@ -89,9 +89,9 @@ private:
         std::array<double, 12> used{};
         for (int m = 1; m <= 12; ++m) {
             const MonthRef here{m_y, m};
-            const QStringView current = cell(here, currentSlot);
-            const QStringView previous = cell(here, previousSlot);
-            const QStringView price = cell(here, tariffSlot);
+            const CellText current = cell(here, currentSlot);
+            const CellText previous = cell(here, previousSlot);
+            const CellText price = cell(here, tariffSlot);
             const double d = Consumption(ReadNumber(current), ReadNumber(previous));
             used[size_t(m - 1)] = d;
 
@@ -100,7 +100,7 @@ private:
                     u"текущее "_s + current.toString() + u" < последнего "_s + previous.toString());
 
             if (const auto before = Neighbour(m_y, m, -1); before && Filled(previous)) {
-                const QStringView last = cell(*before, currentSlot);
+                const CellText last = cell(*before, currentSlot);
                 if (Filled(last) && ReadNumber(last) != ReadNumber(previous))
                     add(m, tariff, FindingKind::Gap, previousSlot,
                         u"последнее "_s + previous.toString() + u", текущее за "_s +

@@ -1,6 +1,6 @@
 #include "ReadingsCheckExport.h"
 
-#include "core/WorkbookSheet.h"
+#include "workbook/WorkbookSheet.h"
 #include "readings/ReadingsCheckModel.h"
 
 using namespace Qt::StringLiterals;

@@ -6,7 +6,7 @@
 
 #include "core/NumberText.h"
 #include "core/SubscriberTable.h"
-#include "core/WorkbookReader.h"
+#include "workbook/WorkbookReader.h"
 
 double ImportCharge(const SubscriberTable& table, int row, int yearIndex, int month) {
     const auto num = [&](int slot) {

@@ -2,7 +2,7 @@
 
 #include "core/MonthNames.h"
 #include "core/NumberText.h"
-#include "core/WorkbookSheet.h"
+#include "workbook/WorkbookSheet.h"
 
 using namespace Qt::StringLiterals;
 

@@ -12,8 +12,9 @@
 #include "core/Settings.h"
 #include "core/SubscriberTable.h"
 #include "core/UserWarnings.h"
-#include "core/WorkbookReader.h"
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookReadFailure.h"
+#include "workbook/WorkbookReader.h"
+#include "workbook/WorkbookWriter.h"
 #include "readings/ReadingsImport.h"
 
 using namespace Qt::StringLiterals;

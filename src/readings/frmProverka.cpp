@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 
 #include "core/SubscriberTable.h"
-#include "core/WorkbookSheet.h"
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookSheet.h"
+#include "workbook/WorkbookWriter.h"
 #include "readings/ReadingsCheckExport.h"
 #include "readings/ReadingsCheckModel.h"
 #include "readings/ReadingsCheckPage.h"

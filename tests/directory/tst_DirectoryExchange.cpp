@@ -6,9 +6,9 @@
 #include <QTest>
 
 #include "core/SubscriberTable.h"
-#include "core/WorkbookReader.h"
-#include "core/WorkbookSheet.h"
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookReader.h"
+#include "workbook/WorkbookSheet.h"
+#include "workbook/WorkbookWriter.h"
 #include "directory/DirectoryExchange.h"
 
 using namespace Qt::StringLiterals;

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookWriter.h"
 #include "imbalance/RazbalansExport.h"
 #include "support/WorkbookDump.h"
 

@@ -4,8 +4,8 @@
 #include <QTest>
 
 #include "DebtorsFixture.h"
-#include "core/WorkbookSheet.h"
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookSheet.h"
+#include "workbook/WorkbookWriter.h"
 #include "ledger/DebtorsExport.h"
 #include "ledger/DebtorsList.h"
 #include "ledger/DebtorsModel.h"

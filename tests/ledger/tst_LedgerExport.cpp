@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "core/SubscriberTable.h"
-#include "core/WorkbookSheet.h"
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookSheet.h"
+#include "workbook/WorkbookWriter.h"
 #include "ledger/LedgerExport.h"
 
 using namespace Qt::StringLiterals;

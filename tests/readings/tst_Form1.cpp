@@ -20,8 +20,8 @@
 
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
-#include "core/WorkbookSheet.h"
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookSheet.h"
+#include "workbook/WorkbookWriter.h"
 #include "readings/Form1.h"
 #include "readings/MonthCell.h"
 #include "readings/frmImport.h"

@@ -5,9 +5,9 @@
 
 #include "core/NumberText.h"
 #include "core/SubscriberTable.h"
-#include "core/WorkbookReader.h"
-#include "core/WorkbookSheet.h"
-#include "core/WorkbookWriter.h"
+#include "workbook/WorkbookReader.h"
+#include "workbook/WorkbookSheet.h"
+#include "workbook/WorkbookWriter.h"
 #include "readings/ReadingsImport.h"
 #include "readings/TableExport.h"
 #include "support/WorkbookDump.h"

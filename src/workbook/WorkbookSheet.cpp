@@ -4,7 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "NumberText.h"
+#include "core/NumberText.h"
 
 using namespace Qt::StringLiterals;
 

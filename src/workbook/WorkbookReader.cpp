@@ -14,7 +14,7 @@
 #include <zip.h>
 
 #include "CompoundFile.h"
-#include "NumberText.h"
+#include "core/NumberText.h"
 #include "WorkbookSheet.h"
 #include "XlsReader.h"
 

@@ -9,9 +9,9 @@
 #include <QStringList>
 
 #include "CompoundFile.h"
-#include "Cp1251.h"
+#include "core/Cp1251.h"
 #include "LittleEndian.h"
-#include "NumberText.h"
+#include "core/NumberText.h"
 
 using namespace Qt::StringLiterals;
 
