@@ -21,6 +21,7 @@
 #include "documents/MonthReceipts.h"
 #include "documents/MonthReceiptsPrint.h"
 #include "documents/PayeeDetails.h"
+#include "documents/SamplePayee.h"
 
 using namespace Qt::StringLiterals;
 
@@ -85,15 +86,9 @@ struct Fixture {
         platform = std::make_unique<PreviewPlatform>(u"ostrevanka"_s);
         if (!DatabaseFile::save(databasePath(), table))
             qFatal("cannot write the benchmark database");
-        PayeeDetails d;
+        // The longest name a community may have: it widens every payload.
+        PayeeDetails d = SamplePayee();
         d[PayeeField::Name] = u"Садоводческое некоммерческое товарищество «Остреванка»"_s;
-        d[PayeeField::Inn] = u"7707083893"_s;
-        d[PayeeField::Kpp] = u"773601001"_s;
-        d[PayeeField::Account] = u"40703810538000001234"_s;
-        d[PayeeField::BankName] = u"ПАО Сбербанк"_s;
-        d[PayeeField::Bic] = u"044525225"_s;
-        d[PayeeField::CorrAccount] = u"30101810400000000225"_s;
-        d[PayeeField::Purpose] = PayeeDetails::defaultPurpose();
         StorePayeeDetails(platform->settings(), d);
         if (RowsToBill(table, Month, Year).size() != 501)
             qFatal("every subscriber of the benchmark month should have something to pay");
