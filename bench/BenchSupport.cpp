@@ -53,7 +53,11 @@ SubscriberTable MakeLargestTable(int lastYear) {
                 const double d2 = 60 + (r + m) % 90;
                 const double tariff1 = 4.5 + 0.37 * y, tariff2 = 1.8 + 0.12 * y;
                 const double coef = 1.0 + double((r + m + y) % 80) / 1520.0;
-                const double charge = (d1 * tariff1 + d2 * tariff2) * coef;
+                // As the program computes it from the stored texts, so a start
+                // finds every charge already right, as in a database it saved.
+                const double k = ReadNumber(FormatCoef(coef));
+                const double charge = d1 * ReadNumber(FormatMoney(tariff1)) * k +
+                                      d2 * ReadNumber(FormatMoney(tariff2)) * k;
                 t.setCell(r, col(ReadingDate),
                           u"%1.%2.%3"_s.arg(28 + m % 3, 2, 10, QLatin1Char('0'))
                               .arg(m, 2, 10, QLatin1Char('0'))
