@@ -71,6 +71,14 @@ QColor bgrColor(int bgr) {
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
+// The toolbar's own pictures, built into the program at 24 and 48 pixels.
+QIcon ToolbarIcon(const QString& name) {
+    QIcon icon;
+    for (const int size : {24, 48})
+        icon.addFile(u":/icons/%1-%2.png"_s.arg(name).arg(size), QSize(size, size));
+    return icon;
+}
+
 QString arrayName(const QString& name, int index) {
     return name + u'(' + QString::number(index) + u')';
 }
@@ -128,17 +136,13 @@ void Form1::buildButtonBar(QWidget* client) {
     struct ButtonDef {
         const char16_t* name;
         const char16_t* caption;
-        QStyle::StandardPixmap icon;
+        const char16_t* icon;
     };
     const ButtonDef defs[] = {
-        {u"Cmd6", u"Сохранить ", QStyle::SP_DialogSaveButton},
-        {u"Command1", u"Печать", QStyle::SP_FileDialogContentsView},
-        {u"Cmd1", u"Справочник", QStyle::SP_FileDialogListView},
-        {u"CmdRazbalans", u"Разбаланс", QStyle::SP_BrowserReload},
-        {u"Cmd2", u"Л. счет", QStyle::SP_FileDialogDetailedView},
-        {u"Cmd3", u"Калькулятор", QStyle::SP_ComputerIcon},
-        {u"Command6", u"Экспорт", QStyle::SP_ArrowRight},
-        {u"Cmd5", u"Помощь", QStyle::SP_MessageBoxQuestion},
+        {u"Cmd6", u"Сохранить ", u"save"},      {u"Command1", u"Печать", u"print"},
+        {u"Cmd1", u"Справочник", u"directory"}, {u"CmdRazbalans", u"Разбаланс", u"imbalance"},
+        {u"Cmd2", u"Л. счет", u"ledger"},       {u"Cmd3", u"Калькулятор", u"calculator"},
+        {u"Command6", u"Экспорт", u"export"},   {u"Cmd5", u"Помощь", u"help"},
     };
     int left = px(120);
     int index = 0;
@@ -146,7 +150,7 @@ void Form1::buildButtonBar(QWidget* client) {
         auto* b = new QToolButton(m_buttonBar);
         b->setObjectName(QString::fromUtf16(d.name));
         b->setGeometry(left, 0, px(630), px(555));
-        b->setIcon(style()->standardIcon(d.icon));
+        b->setIcon(ToolbarIcon(QString::fromUtf16(d.icon)));
         b->setIconSize(QSize(24, 24));
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);

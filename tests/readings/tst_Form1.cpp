@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -147,6 +148,7 @@ private slots:
     void popupIsNotLeaving();
     void monthNamesFit();
     void hoverCaptions();
+    void toolbarPictures();
     void untickedMonthLeavesTotals();
     void lowerReadingIsRedWithItsReason();
     void otherYearAndUnknownYear();
@@ -629,6 +631,30 @@ void tst_Form1::hoverCaptions() {
     QVERIFY(march->font().bold());
     QTest::mouseMove(f.form->centralWidget(), QPoint(5, 80));
     QVERIFY(!march->font().bold());
+}
+
+void tst_Form1::toolbarPictures() {
+    Fixture f;
+    QVERIFY(f.open());
+    const auto buttons = f.form->findChild<QWidget*>(u"Frame1"_s)->findChildren<QToolButton*>();
+    QCOMPARE(buttons.size(), 8);
+    QSet<QByteArray> seen;
+    for (QToolButton* b : buttons) {
+        // Built into the program: a missing picture would leave a blank button.
+        for (const int size : {24, 48}) {
+            const QImage image = b->icon().pixmap(QSize(size, size), 1.0).toImage();
+            QVERIFY2(image.size() == QSize(size, size), qPrintable(b->objectName()));
+            int opaque = 0;
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x)
+                    opaque += qAlpha(image.pixel(x, y)) > 128;
+            QVERIFY2(opaque > size * size / 5, qPrintable(b->objectName()));
+        }
+        const QImage small = b->icon().pixmap(QSize(24, 24), 1.0).toImage();
+        seen.insert(
+            QByteArray(reinterpret_cast<const char*>(small.constBits()), small.sizeInBytes()));
+    }
+    QCOMPARE(seen.size(), 8); // each button its own picture
 }
 
 void tst_Form1::untickedMonthLeavesTotals() {
