@@ -5,6 +5,7 @@
 
 #include "core/DatabaseFile.h"
 #include "core/DatabaseLock.h"
+#include "core/DatabasePrefetch.h"
 #include "directory/frmSpr.h"
 #include "documents/frmKvit.h"
 #include "documents/frmOrd.h"
@@ -44,7 +45,9 @@ bool Application::start() {
         end(1);
         return false;
     }
-    return openMainWindow();
+    // Read while the main window is built; its load takes the result.
+    DatabasePrefetch prefetch(m_state.databasePath);
+    return openMainWindow(&prefetch);
 }
 
 void Application::end(int exitCode) {
@@ -67,11 +70,11 @@ frmGrafik* Application::chartWindow() const {
     return m_chart;
 }
 
-bool Application::openMainWindow() {
+bool Application::openMainWindow(DatabasePrefetch* prefetch) {
     auto* form = new Form1(m_state, m_platform);
     m_form = form;
     wire(form);
-    if (!form->load()) {
+    if (!form->load(prefetch)) {
         delete form;
         end(1);
         return false;

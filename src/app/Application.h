@@ -12,6 +12,7 @@
 #include "readings/Form1.h"
 
 class DatabaseLock;
+class DatabasePrefetch;
 class frmGrafik;
 class frmProverka;
 class frmRedLS;
@@ -39,7 +40,7 @@ signals:
     void finished(int exitCode);
 
 private:
-    bool openMainWindow();
+    bool openMainWindow(DatabasePrefetch* prefetch = nullptr);
     void onMainClosed(bool directorySwitch);
     void wire(Form1* form);
     void closeOtherWindows();

@@ -26,6 +26,7 @@
 #include "core/LineBreaks.h"
 #include "core/MonthNames.h"
 #include "core/DatabaseFile.h"
+#include "core/DatabasePrefetch.h"
 #include "core/DatabaseSave.h"
 #include "core/RecoveryOffer.h"
 #include "core/Settings.h"
@@ -439,10 +440,11 @@ MonthCell* Form1::resultCell(int month, int index) const {
 
 // ---------------------------------------------------------------- start-up
 
-bool Form1::OPFILE1() {
+bool Form1::OPFILE1(DatabasePrefetch* prefetch) {
     const QString shown = QDir::toNativeSeparators(m_state.databasePath);
     for (;;) {
-        const auto result = DatabaseFile::load(m_state.databasePath, m_state.table);
+        const auto result = prefetch ? prefetch->load(m_state.databasePath, m_state.table)
+                                     : DatabaseFile::load(m_state.databasePath, m_state.table);
         using S = DatabaseFile::Status;
         switch (result.status) {
         case S::Ok:
@@ -492,7 +494,7 @@ void Form1::fillSubscriberSelector() {
     m_subscriber->setEditText(text);
 }
 
-bool Form1::load() {
+bool Form1::load(DatabasePrefetch* prefetch) {
     m_state.directorySwitch = false;
     m_computeEnabled = false;
     m_state.dirtyFlag = false;
@@ -500,7 +502,7 @@ bool Form1::load() {
     m_timer1->stop();
     m_timer2->stop();
 
-    if (!OPFILE1())
+    if (!OPFILE1(prefetch))
         return false;
 
     YearLayout::OfferYearsUpTo(

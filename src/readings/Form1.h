@@ -19,6 +19,7 @@ class QMenu;
 class QTimer;
 class QToolButton;
 class MonthCell;
+class DatabasePrefetch;
 
 // The main window: one subscriber and one year, twelve month rows of
 // readings, tariffs and coefficients with their computed charges.
@@ -30,7 +31,8 @@ public:
 
     // Start-up: loads the database and fills the window. false when the load
     // failed and the program must end (the user has been told).
-    bool load();
+    // prefetch: the database's read started before this window was built.
+    bool load(DatabasePrefetch* prefetch = nullptr);
 
     // Procedures other windows call.
     void ZAPOLNIT();
@@ -111,7 +113,7 @@ private:
     // command never runs on a half-edited cell: the cell is left first.
     void connectCommand(QAbstractButton* button, std::function<void()> command);
     void connectCommand(QAction* action, std::function<void()> command);
-    bool OPFILE1();
+    bool OPFILE1(DatabasePrefetch* prefetch);
     void restore(bool version10);
     void buildButtonBar(QWidget* client);
     void buildSelectors(QWidget* client);
