@@ -38,6 +38,7 @@
 #include "readings/frmImport.h"
 #include "readings/MonthCell.h"
 #include "readings/ReadingsCheck.h"
+#include "readings/ToolbarPixels.h"
 
 using namespace Qt::StringLiterals;
 
@@ -73,10 +74,12 @@ QColor bgrColor(int bgr) {
 }
 
 // The toolbar's own pictures, built into the program at 24 and 48 pixels.
-QIcon ToolbarIcon(const QString& name) {
+QIcon ToolbarIcon(const char16_t* name) {
     QIcon icon;
-    for (const int size : {24, 48})
-        icon.addFile(u":/icons/%1-%2.png"_s.arg(name).arg(size), QSize(size, size));
+    for (const ToolbarPixels& p : ToolbarPictures())
+        if (QLatin1StringView(p.name) == QStringView(name))
+            icon.addPixmap(QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(p.argb), p.size,
+                                                     p.size, QImage::Format_ARGB32_Premultiplied)));
     return icon;
 }
 
@@ -151,7 +154,7 @@ void Form1::buildButtonBar(QWidget* client) {
         auto* b = new QToolButton(m_buttonBar);
         b->setObjectName(QString::fromUtf16(d.name));
         b->setGeometry(left, 0, px(630), px(555));
-        b->setIcon(ToolbarIcon(QString::fromUtf16(d.icon)));
+        b->setIcon(ToolbarIcon(d.icon));
         b->setIconSize(QSize(24, 24));
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
