@@ -158,11 +158,28 @@ QString SubscriberTable::decodeLoaded(const Row& r, int col) const {
     return out;
 }
 
+CellText SubscriberTable::loadedView(const Row& r, int col) const {
+    if (col < 1 || col > r.loadedColumns)
+        return {};
+    const char* line = m_file.constData() + r.at;
+    const auto [from, to] = r.field(line, col);
+    const uint32_t n = to - from;
+    if (n > uint32_t(CellText::InlineChars))
+        return CellText(decodeLoaded(r, col));
+    const auto& dec = Cp1251::byteTable();
+    CellText out;
+    for (uint32_t i = 0; i < n; ++i)
+        out.m_chars[i] = dec[static_cast<unsigned char>(line[from + i])];
+    out.m_size = uint8_t(n);
+    out.m_kind = CellText::Kind::Inline;
+    return out;
+}
+
 CellText SubscriberTable::cellView(int row, int col) const {
     checkIndex(row, col);
     const Row* r = m_rows[size_t(row)].get();
     if (r && r->loaded)
-        return CellText(decodeLoaded(*r, col));
+        return loadedView(*r, col);
     return CellText(textView(row, col));
 }
 

@@ -15,17 +15,31 @@
 #include "YearLayout.h"
 
 // A cell's text as SubscriberTable::cellView() gives it: a view into a
-// written row, or the decoded text of a row kept as loaded. A view is valid
-// until its row is next written; keep a QString (toString()) beyond that.
+// written row, or the decoded text of a row kept as loaded (held inside the
+// object when short, as most cells are, so reading one allocates nothing).
+// A view is valid until its row is next written; keep a QString (toString())
+// beyond that.
 class CellText {
 public:
+    static constexpr int InlineChars = 28;
+
     CellText() = default;
     explicit CellText(QStringView view) : m_view(view) {}
-    explicit CellText(QString text) : m_text(std::move(text)), m_owned(true) {}
+    explicit CellText(QString text) : m_text(std::move(text)), m_kind(Kind::Owned) {}
 
-    QStringView view() const { return m_owned ? QStringView(m_text) : m_view; }
+    QStringView view() const {
+        switch (m_kind) {
+        case Kind::Inline:
+            return QStringView(m_chars, m_size);
+        case Kind::Owned:
+            return m_text;
+        case Kind::View:
+            break;
+        }
+        return m_view;
+    }
     operator QStringView() const { return view(); }
-    QString toString() const { return m_owned ? m_text : m_view.toString(); }
+    QString toString() const { return m_kind == Kind::Owned ? m_text : view().toString(); }
     bool isEmpty() const { return view().isEmpty(); }
     qsizetype size() const { return view().size(); }
 
@@ -37,9 +51,14 @@ public:
     friend bool operator!=(const CellText& a, const QString& b) { return !(a == b); }
 
 private:
+    friend class SubscriberTable;
+    enum class Kind : uint8_t { View, Inline, Owned };
+
     QString m_text;
     QStringView m_view;
-    bool m_owned = false;
+    char16_t m_chars[InlineChars];
+    uint8_t m_size = 0;
+    Kind m_kind = Kind::View;
 };
 
 // The in-memory table of text cells: row r is subscriber r, columns follow the
@@ -100,6 +119,7 @@ private:
     Row& rowForWrite(int row);
     void makeText(Row& r) const;
     QString decodeLoaded(const Row& r, int col) const;
+    CellText loadedView(const Row& r, int col) const;
 
     QByteArray m_file; // the loaded file's bytes, shared by the rows kept as loaded
     std::vector<std::unique_ptr<Row>> m_rows;

@@ -47,6 +47,7 @@ private slots:
     void spacesBesideSeparatorsAtEveryOffset_data();
     void spacesBesideSeparatorsAtEveryOffset();
     void rowWrittenAfterLoad();
+    void cellViewsOfLoadedRows();
     void copyOfALoadedTable();
 };
 
@@ -132,6 +133,34 @@ void tst_LoadedRows::spacesBesideSeparatorsAtEveryOffset() {
 
 // The first write turns a row into text; its other cells and the other
 // rows stay as they were, and the save writes the new text.
+void tst_LoadedRows::cellViewsOfLoadedRows() {
+    // Lengths about the size held inside the view, in Cyrillic.
+    const int inlined = CellText::InlineChars;
+    std::map<int, QString> texts;
+    for (int n : {1, inlined - 1, inlined, inlined + 1, 3 * inlined})
+        texts[10 + n] = QString(n, u'Ж');
+    texts[700] = u"Ёлкин Ю. Я."_s;
+    std::map<int, QByteArray> fields;
+    for (const auto& [col, text] : texts)
+        fields[col] = cp1251(text);
+    SubscriberTable t;
+    QCOMPARE(DatabaseFile::parse(line(1, fields) + "\r\n", t).status, Status::Ok);
+    QVERIFY(t.heldAsLoaded(1));
+    std::vector<CellText> kept;
+    for (const auto& [col, text] : texts) {
+        const CellText v = t.cellView(1, col);
+        QCOMPARE(v.view(), QStringView(text));
+        QCOMPARE(v.toString(), text);
+        QCOMPARE(v.size(), text.size());
+        kept.push_back(v); // a copy outlives the one it was made from
+    }
+    QVERIFY(t.cellView(1, 9).isEmpty());
+    QVERIFY(t.cellView(1, Seps + 1).isEmpty());
+    int i = 0;
+    for (const auto& [col, text] : texts)
+        QCOMPARE(kept[size_t(i++)], text);
+}
+
 void tst_LoadedRows::rowWrittenAfterLoad() {
     const QByteArray end = cp1251(u"конец"_s);
     QByteArray bytes;
