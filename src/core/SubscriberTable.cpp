@@ -183,6 +183,45 @@ CellText SubscriberTable::cellView(int row, int col) const {
     return CellText(textView(row, col));
 }
 
+void SubscriberTable::cellRange(int row, int firstCol, int lastCol, std::span<QStringView> out,
+                                QString& scratch) const {
+    checkIndex(row, firstCol);
+    checkIndex(row, lastCol);
+    if (lastCol < firstCol || out.size() != size_t(lastCol - firstCol + 1))
+        throw std::out_of_range("SubscriberTable::cellRange: wrong range");
+    std::fill(out.begin(), out.end(), QStringView());
+    const Row* r = m_rows[size_t(row)].get();
+    if (!r)
+        return;
+    if (!r->loaded) {
+        for (int c = firstCol; c <= lastCol; ++c)
+            out[size_t(c - firstCol)] = textView(row, c);
+        return;
+    }
+    const int first = std::max(firstCol, 1);
+    const int last = std::min(lastCol, r->loadedColumns);
+    if (first > last)
+        return;
+    const char* line = m_file.constData() + r->at;
+    const uint32_t from = r->field(line, first).first;
+    const uint32_t to = r->field(line, last).second;
+    const auto& dec = Cp1251::byteTable();
+    scratch.resize(qsizetype(to - from));
+    char16_t* d = reinterpret_cast<char16_t*>(scratch.data());
+    for (uint32_t i = from; i < to; ++i)
+        *d++ = dec[static_cast<unsigned char>(line[i])];
+    // The separators decode to themselves.
+    const char16_t* text = reinterpret_cast<const char16_t*>(scratch.constData());
+    qsizetype at = 0;
+    for (int c = first; c <= last; ++c) {
+        qsizetype end = at;
+        while (end < scratch.size() && text[end] != u'|')
+            ++end;
+        out[size_t(c - firstCol)] = QStringView(text + at, end - at);
+        at = end + 1;
+    }
+}
+
 QString SubscriberTable::cell(int row, int col) const {
     checkIndex(row, col);
     const Row* r = m_rows[size_t(row)].get();

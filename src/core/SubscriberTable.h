@@ -87,6 +87,12 @@ public:
     // A cell without copying where the row is held as text; a row kept as
     // loaded decodes the one cell.
     CellText cellView(int row, int col) const;
+    // Cells firstCol..lastCol of a row, in order, into out (its size must be
+    // lastCol - firstCol + 1): one pass over a row kept as loaded, decoded into
+    // scratch, instead of a search per cell. The views are valid until scratch
+    // is reused or the row is next written.
+    void cellRange(int row, int firstCol, int lastCol, std::span<QStringView> out,
+                   QString& scratch) const;
     // A view of a cell of a row held as text (written since the load), valid
     // until the row is next written; empty for a row kept as loaded.
     QStringView textView(int row, int col) const;

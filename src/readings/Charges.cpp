@@ -1,16 +1,19 @@
 #include "Charges.h"
 
+#include <vector>
+
 #include "core/NumberText.h"
 #include "core/SubscriberTable.h"
 
-MonthCharge ComputeMonthCharge(const SubscriberTable& table, int row, int yearIndex, int month) {
-    const auto num = [&](int slot) {
-        return ReadNumber(table.cellView(row, MonthColumn(yearIndex, month, slot)));
-    };
-    const double c1 = num(T1Current), p1 = num(T1Previous);
-    const double c2 = num(T2Current), p2 = num(T2Previous);
-    const double t1 = num(Tariff1), t2 = num(Tariff2);
-    const double k1 = num(CompCoef1), k2 = num(CompCoef2);
+namespace {
+
+// The month's results from its readings, tariffs and coefficients, read as
+// numbers in slot order (slot 1 at index 0).
+MonthCharge ChargeOf(const std::array<double, 8>& v) {
+    const double c1 = v[T1Current - 1], p1 = v[T1Previous - 1];
+    const double c2 = v[T2Current - 1], p2 = v[T2Previous - 1];
+    const double t1 = v[Tariff1 - 1], t2 = v[Tariff2 - 1];
+    const double k1 = v[CompCoef1 - 1], k2 = v[CompCoef2 - 1];
     MonthCharge r;
     r.d1 = c1 >= p1 ? R6(c1 - p1) : 0;
     r.d2 = c2 >= p2 ? R6(c2 - p2) : 0;
@@ -21,18 +24,43 @@ MonthCharge ComputeMonthCharge(const SubscriberTable& table, int row, int yearIn
     return r;
 }
 
+} // namespace
+
+MonthCharge ComputeMonthCharge(const SubscriberTable& table, int row, int yearIndex, int month) {
+    std::array<double, 8> v{};
+    for (int slot = 1; slot <= 8; ++slot)
+        v[size_t(slot - 1)] = ReadNumber(table.cellView(row, MonthColumn(yearIndex, month, slot)));
+    return ChargeOf(v);
+}
+
 ChargeDisplay ComputeCharges(SubscriberTable& table, int yearIndex, int shownRow,
                              const std::array<bool, 12>& ticked) {
     std::array<MonthCharge, 12> shown{};
+    // The year's month blocks lie side by side: one pass over each row.
+    const int first = MonthColumn(yearIndex, 1, 1);
+    const int last = MonthColumn(yearIndex, 12, ChargeWithComp);
+    std::vector<QStringView> cells(size_t(last - first + 1));
+    QString scratch;
     for (int s = 1; s <= table.subscriberCount(); ++s) {
+        table.cellRange(s, first, last, cells, scratch);
+        std::array<MonthCharge, 12> month{};
+        std::array<bool, 12> stale{};
         for (int m = 1; m <= 12; ++m) {
-            const MonthCharge r = ComputeMonthCharge(table, s, yearIndex, m);
-            const int col = MonthColumn(yearIndex, m, ChargeWithComp);
-            if (!IsPlainNumberOf(table.cellView(s, col), r.ak))
-                table.setCell(s, col, PlainNumber(r.ak));
-            if (s == shownRow)
-                shown[size_t(m - 1)] = r;
+            const size_t at = size_t(MonthColumn(yearIndex, m, 1) - first);
+            std::array<double, 8> v{};
+            for (size_t k = 0; k < 8; ++k)
+                v[k] = ReadNumber(cells[at + k]);
+            month[size_t(m - 1)] = ChargeOf(v);
+            stale[size_t(m - 1)] =
+                !IsPlainNumberOf(cells[at + ChargeWithComp - 1], month[size_t(m - 1)].ak);
         }
+        // Written after the pass: a write may move the row's text under the views.
+        for (int m = 1; m <= 12; ++m)
+            if (stale[size_t(m - 1)])
+                table.setCell(s, MonthColumn(yearIndex, m, ChargeWithComp),
+                              PlainNumber(month[size_t(m - 1)].ak));
+        if (s == shownRow)
+            shown = month;
     }
     if (shownRow == 0 || shownRow > table.subscriberCount())
         for (int m = 1; m <= 12; ++m)

@@ -48,6 +48,7 @@ private slots:
     void spacesBesideSeparatorsAtEveryOffset();
     void rowWrittenAfterLoad();
     void cellViewsOfLoadedRows();
+    void cellRangeGivesWhatCellGives();
     void copyOfALoadedTable();
 };
 
@@ -159,6 +160,33 @@ void tst_LoadedRows::cellViewsOfLoadedRows() {
     int i = 0;
     for (const auto& [col, text] : texts)
         QCOMPARE(kept[size_t(i++)], text);
+}
+
+void tst_LoadedRows::cellRangeGivesWhatCellGives() {
+    QByteArray bytes;
+    for (int r = 1; r <= 3; ++r)
+        bytes += line(r, {{ColName, cp1251(u"Ёж %1"_s.arg(r))},
+                          {30, cp1251(u"юг"_s)},
+                          {Seps - 1, "x"},
+                          {Seps, cp1251(u"край"_s)}}) +
+                 "\r\n";
+    SubscriberTable t;
+    QCOMPARE(DatabaseFile::parse(bytes, t).status, Status::Ok);
+    t.setCell(2, 31, u"запись"_s); // row 2 held as text, rows 1 and 3 as loaded
+    QVERIFY(t.heldAsLoaded(1) && !t.heldAsLoaded(2));
+    const std::pair<int, int> ranges[] = {
+        {0, 40}, {1, 1}, {28, 33}, {Seps - 3, Seps + 4}, {Seps + 1, Seps + 9}, {Seps, Seps}};
+    QString scratch;
+    for (const int row : {1, 2, 3, 4}) // 4 has no row at all
+        for (const auto& [first, last] : ranges) {
+            std::vector<QStringView> out(size_t(last - first + 1));
+            t.cellRange(row, first, last, out, scratch);
+            for (int c = first; c <= last; ++c)
+                QVERIFY2(out[size_t(c - first)] == t.cell(row, c),
+                         qPrintable(u"row %1, column %2"_s.arg(row).arg(c)));
+        }
+    std::vector<QStringView> wrong(3);
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, t.cellRange(1, 10, 13, wrong, scratch));
 }
 
 void tst_LoadedRows::rowWrittenAfterLoad() {
