@@ -217,10 +217,16 @@ void tst_SafetyCopies::copiedInChunks() {
     QFETCH(qint64, chunkSize);
     QCOMPARE(DatabaseFile::check(bytes, DatabaseFile::Separators).status, DatabaseFile::Status::Ok);
     QVERIFY(writeFile(dbPath(), bytes));
-    const auto r = SafetyCopies::takeDaily(dbPath(), QDate(2026, 12, 10), {}, chunkSize);
+    qint64 largest = 0;
+    const auto recording = [&largest](const QString& path) -> std::unique_ptr<QSaveFile> {
+        return std::make_unique<RecordingSaveFile>(path, &largest);
+    };
+    const auto r = SafetyCopies::takeDaily(dbPath(), QDate(2026, 12, 10), recording, chunkSize);
     QVERIFY(r.ok());
     QVERIFY(r.made);
     QVERIFY(readFile(r.path) == bytes);
+    // Never more than a chunk in hand.
+    QVERIFY(largest <= chunkSize);
 }
 
 // Wherever the damage lies against the chunks, no copy is left and the

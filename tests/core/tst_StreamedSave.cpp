@@ -17,21 +17,6 @@ namespace {
 
 constexpr int Seps = DatabaseFile::Separators;
 
-// Notes the largest piece handed to the file at once.
-class RecordingSaveFile final : public QSaveFile {
-public:
-    RecordingSaveFile(const QString& name, qint64* largest) : QSaveFile(name), m_largest(largest) {}
-
-protected:
-    qint64 writeData(const char* data, qint64 len) override {
-        *m_largest = std::max(*m_largest, len);
-        return QSaveFile::writeData(data, len);
-    }
-
-private:
-    qint64* m_largest;
-};
-
 // The first difference of two files, for a message shorter than the files.
 QByteArray firstDifference(const QByteArray& got, const QByteArray& want) {
     qsizetype i = 0;

@@ -49,6 +49,21 @@ private:
     qint64 m_budget;
 };
 
+// Notes the largest piece handed to the file at once.
+class RecordingSaveFile final : public QSaveFile {
+public:
+    RecordingSaveFile(const QString& name, qint64* largest) : QSaveFile(name), m_largest(largest) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 len) override {
+        *m_largest = std::max(*m_largest, len);
+        return QSaveFile::writeData(data, len);
+    }
+
+private:
+    qint64* m_largest;
+};
+
 // A database of `count` subscribers whose names tell the version apart.
 inline QByteArray TaggedDatabase(const QString& tag, int count = 2) {
     QByteArray out;
