@@ -48,8 +48,8 @@ public:
     // Windows-1251 form is written as "?".
     static QByteArray serialize(const SubscriberTable& table);
 
-    // A save holds at most this much of the file (or one line, if longer) in
-    // memory besides the table.
+    // A save holds at most this much of the file in memory besides the table
+    // (up to twice the longest line where a line is longer).
     static constexpr qsizetype WriteBuffer = 1024 * 1024;
     // The bytes serialize() gives for the table with its line breaks
     // cleaned, written to `out` through a buffer of `bufferSize` bytes; a row
