@@ -11,6 +11,7 @@
 #include <QSaveFile>
 
 #include "Cp1251.h"
+#include "DatabaseCheck.h"
 #include "FolderSync.h"
 
 #if defined(__SSE2__)
@@ -52,12 +53,6 @@ template <typename Fn> void forEachLine(const QByteArray& bytes, Fn&& fn) {
             return;
         p = nl ? nl + 1 : end;
     }
-}
-
-// Enough '|' in a line? One vectorised count over the line is far cheaper
-// than a search per separator.
-bool hasSeparators(const char* p, const char* end, int needed) {
-    return std::count(p, end, '|') >= needed;
 }
 
 // Windows-1251 byte -> UTF-16, taken once from the codec.
@@ -201,27 +196,9 @@ LineScan scanLine(const unsigned char* src, uint32_t n, size_t wanted,
 } // namespace
 
 DatabaseFile::LoadResult DatabaseFile::check(const QByteArray& bytes, int separators) {
-    LoadResult result;
-    if (bytes.isEmpty()) {
-        result.status = Status::Empty;
-        return result;
-    }
-    int lines = 0;
-    forEachLine(bytes, [&](int lineNo, const char* p, const char* end) {
-        lines = lineNo;
-        if (lineNo > SubscriberTable::MaxRow) {
-            result.status = Status::TooManyLines;
-            return false;
-        }
-        if (!hasSeparators(p, end, separators)) {
-            result.status = Status::FormatError;
-            result.badLine = lineNo;
-            return false;
-        }
-        return true;
-    });
-    result.lineCount = lines;
-    return result;
+    DatabaseCheck check(separators);
+    check.feed(bytes);
+    return check.finish();
 }
 
 DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, SubscriberTable& table,
@@ -434,77 +411,112 @@ DatabaseFile::LoadResult DatabaseFile::load(const QString& path, SubscriberTable
     return parse(bytes, table, Separators); // checks before it touches the table
 }
 
-void DatabaseFile::cleanLineBreaks(SubscriberTable& table, int lastCol) {
-    for (int r = 1; r <= table.subscriberCount(); ++r) {
-        // A row kept as loaded holds no CR: the loader decodes any line with one.
-        if (table.heldAsLoaded(r))
+namespace {
+
+// A cell's text without its line breaks: each CR goes with the character
+// after it (the LF of a CR LF pair), a CR at the end alone.
+QString withoutLineBreaks(QStringView v) {
+    QString cleaned;
+    cleaned.reserve(v.size());
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        if (v[i] == u'\r') {
+            ++i; // the character after the CR goes with it
             continue;
-        const int last =
-            std::min(lastCol > 0 ? lastCol : table.heldColumns(r), table.heldColumns(r));
-        for (int c = 1; c <= last; ++c) {
-            const QStringView v = table.textView(r, c);
-            if (std::find(v.begin(), v.end(), u'\r') == v.end())
-                continue;
-            QString cleaned;
-            cleaned.reserve(v.size());
-            for (qsizetype i = 0; i < v.size(); ++i) {
-                if (v[i] == u'\r') {
-                    ++i; // the character after the CR goes with it
-                    continue;
-                }
-                cleaned.append(v[i]);
-            }
-            table.setCell(r, c, cleaned);
         }
+        cleaned.append(v[i]);
     }
+    return cleaned;
+}
+
+// Whether a cell holds anything once cleaned: only a CR can take the first
+// character away.
+bool holdsDataOnceCleaned(QStringView v) {
+    return !v.isEmpty() && (v.front() != u'\r' || !withoutLineBreaks(v).isEmpty());
+}
+
+// Whether a cell of row r after column `col` holds a CR.
+bool holdsReturnAfter(const SubscriberTable& table, int r, int col) {
+    for (int c = col + 1; c <= table.heldColumns(r); ++c) {
+        const QStringView v = table.textView(r, c);
+        if (std::find(v.begin(), v.end(), u'\r') != v.end())
+            return true;
+    }
+    return false;
+}
+
+void cleanRow(SubscriberTable& table, int r, int lastCol) {
+    // A row kept as loaded holds no CR: the loader decodes any line with one.
+    if (table.heldAsLoaded(r))
+        return;
+    const int last = std::min(lastCol > 0 ? lastCol : table.heldColumns(r), table.heldColumns(r));
+    for (int c = 1; c <= last; ++c) {
+        const QStringView v = table.textView(r, c);
+        if (std::find(v.begin(), v.end(), u'\r') != v.end())
+            table.setCell(r, c, withoutLineBreaks(v));
+    }
+}
+
+} // namespace
+
+void DatabaseFile::cleanLineBreaks(SubscriberTable& table, int lastCol) {
+    for (int r = 1; r <= table.subscriberCount(); ++r)
+        cleanRow(table, r, lastCol);
 }
 
 namespace {
 
-// The file's bytes; *sawReturn tells whether any cell holds a CR, so the
-// writer cleans the table only when there is something to clean.
-QByteArray encodeRows(const SubscriberTable& table, bool* sawReturn) {
-    // 2513 fields, or whole year blocks up to the last year holding data:
-    // a table with nothing after 2024 is written as it always was.
-    const int Separators = YearLayout::LastStoredColumn(table);
+bool writeAll(QIODevice& out, const char* data, qsizetype size) {
+    while (size > 0) {
+        const qint64 n = out.write(data, size);
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= qsizetype(n);
+    }
+    return true;
+}
+
+// Encodes rows 1..subscriberCount, `fields` fields each, into `buf`. With a
+// device, the finished rows go to it whenever `buf` is full, so `buf` keeps
+// its size unless a single row is longer; without one, `buf` grows to hold
+// the whole file. A row never straddles two writes: a written row whose bytes
+// hold a CR can still be cleaned in `cleaning` (the same table, when given)
+// and encoded again in its place. false when the device failed.
+bool encodeRows(const SubscriberTable& table, SubscriberTable* cleaning, int fields,
+                QByteArray& buf, QIODevice* device) {
     const auto& enc = encodeTable();
     const int rows = table.subscriberCount();
-    QByteArray out;
-    // Written through a pointer into a buffer grown by doubling: a call per
-    // cell into QByteArray would cost more than the encoding itself.
-    out.resize(std::max<qsizetype>(qsizetype(rows) * 16 * 1024, 64 * 1024));
-    char* d = out.data();
-    char* limit = d + out.size();
-    bool cr = false;
-    const auto ensure = [&](qsizetype n) {
-        if (limit - d >= n)
-            return;
-        const qsizetype at = d - out.data();
-        out.resize(std::max(out.size() * 2, at + n));
-        d = out.data() + at;
-        limit = out.data() + out.size();
-    };
-    for (int r = 1; r <= rows; ++r) {
-        // A row not written since the load goes out as the file had it, with
-        // empty fields up to the table's last column.
-        int loadedCols = 0;
-        if (const QByteArrayView line = table.loadedBytes(r, Separators, &loadedCols);
-            !line.isEmpty()) {
-            const qsizetype pad = Separators - loadedCols;
-            ensure(line.size() + pad + 2);
-            std::memcpy(d, line.data(), size_t(line.size()));
-            d += line.size();
-            std::memset(d, '|', size_t(pad));
-            d += pad;
-            *d++ = '\r';
-            *d++ = '\n';
-            continue;
+    // Written through a pointer: a call per cell into QByteArray would cost
+    // more than the encoding itself.
+    char* d = buf.data();
+    char* limit = d + buf.size();
+    qsizetype rowAt = 0; // where the row being encoded begins in buf
+    const auto makeRoom = [&](qsizetype n) {
+        char* base = buf.data();
+        if (device && rowAt > 0) {
+            if (!writeAll(*device, base, rowAt))
+                return false;
+            const qsizetype begun = (d - base) - rowAt;
+            std::memmove(base, base + rowAt, size_t(begun));
+            d = base + begun;
+            rowAt = 0;
+            if (limit - d >= n)
+                return true;
         }
-        const qsizetype rowAt = d - out.data();
-        for (int c = 1; c <= Separators; ++c) {
+        const qsizetype at = d - base;
+        buf.resize(std::max(buf.size() * 2, at + n));
+        d = buf.data() + at;
+        limit = buf.data() + buf.size();
+        return true;
+    };
+    const auto ensure = [&](qsizetype n) { return limit - d >= n || makeRoom(n); };
+    const auto encodeWritten = [&](int r) {
+        for (int c = 1; c <= fields; ++c) {
             const QStringView v = table.textView(r, c);
             const qsizetype n = v.size();
-            ensure(n + 3);
+            // The cell, its "|" and the line's CR LF.
+            if (!ensure(n + 3))
+                return false;
             const char16_t* s = v.utf16();
             for (qsizetype i = 0; i < n; ++i) {
                 const char16_t u = s[i];
@@ -517,26 +529,73 @@ QByteArray encodeRows(const SubscriberTable& table, bool* sawReturn) {
             }
             *d++ = '|';
         }
-        // One vectorised search per line instead of a test per character.
-        const char* rowStart = out.constData() + rowAt;
-        if (!cr && memchr(rowStart, '\r', size_t(d - rowStart)))
-            cr = true;
+        return true;
+    };
+    for (int r = 1; r <= rows; ++r) {
+        rowAt = d - buf.data();
+        // A row not written since the load goes out as the file had it, with
+        // empty fields up to the table's last column.
+        int loadedCols = 0;
+        if (const QByteArrayView line = table.loadedBytes(r, fields, &loadedCols);
+            !line.isEmpty()) {
+            const qsizetype pad = fields - loadedCols;
+            if (!ensure(line.size() + pad + 2))
+                return false;
+            std::memcpy(d, line.data(), size_t(line.size()));
+            d += line.size();
+            std::memset(d, '|', size_t(pad));
+            d += pad;
+            *d++ = '\r';
+            *d++ = '\n';
+            continue;
+        }
+        if (!encodeWritten(r))
+            return false;
+        // One vectorised search per line instead of a test per character. A
+        // cell past the last field holds nothing but line breaks (`fields`
+        // counts it empty) and is cleaned too.
+        if (cleaning &&
+            (memchr(buf.constData() + rowAt, '\r', size_t(d - buf.constData() - rowAt)) ||
+             holdsReturnAfter(table, r, fields))) {
+            cleanRow(*cleaning, r, 0);
+            d = buf.data() + rowAt;
+            if (!encodeWritten(r))
+                return false;
+        }
         *d++ = '\r';
         *d++ = '\n';
     }
-    out.resize(d - out.data());
-    if (sawReturn)
-        *sawReturn = cr;
-    return out;
+    if (device)
+        return writeAll(*device, buf.constData(), d - buf.constData());
+    buf.resize(d - buf.data());
+    return true;
 }
 
 } // namespace
 
 QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
-    return encodeRows(table, nullptr);
+    // 2513 fields, or whole year blocks up to the last year holding data:
+    // a table with nothing after 2024 is written as it always was.
+    QByteArray bytes(std::max<qsizetype>(qsizetype(table.subscriberCount()) * 16 * 1024, 64 * 1024),
+                     Qt::Uninitialized);
+    encodeRows(table, nullptr, YearLayout::LastStoredColumn(table), bytes, nullptr);
+    return bytes;
 }
 
-bool DatabaseFile::writeAtomically(const QString& path, const QByteArray& bytes,
+bool DatabaseFile::write(QIODevice& out, SubscriberTable& table, qsizetype bufferSize) {
+    // The fields of the cleaned table: a later year whose only data are line
+    // breaks is not written.
+    const int fields = YearLayout::LastStoredColumn(table, holdsDataOnceCleaned);
+    QByteArray buf(std::max<qsizetype>(bufferSize, 1), Qt::Uninitialized);
+    if (encodeRows(table, &table, fields, buf, &out))
+        return true;
+    // The rows not reached are cleaned as well, as if the save had gone through.
+    cleanLineBreaks(table);
+    return false;
+}
+
+bool DatabaseFile::writeAtomically(const QString& path,
+                                   const std::function<bool(QIODevice&)>& produce,
                                    const SaveFileFactory& makeFile, QString* errorText) {
     std::unique_ptr<QSaveFile> file = makeFile ? makeFile(path) : std::make_unique<QSaveFile>(path);
     const auto fail = [&] {
@@ -547,13 +606,8 @@ bool DatabaseFile::writeAtomically(const QString& path, const QByteArray& bytes,
     };
     if (!file->open(QIODevice::WriteOnly))
         return fail();
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file->write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0)
-            return fail();
-        written += n;
-    }
+    if (!produce(*file))
+        return fail();
     if (!file->commit()) {
         if (errorText)
             *errorText = file->errorString();
@@ -565,15 +619,27 @@ bool DatabaseFile::writeAtomically(const QString& path, const QByteArray& bytes,
     return true;
 }
 
+bool DatabaseFile::writeAtomically(const QString& path, const QByteArray& bytes,
+                                   const SaveFileFactory& makeFile, QString* errorText) {
+    return writeAtomically(
+        path, [&](QIODevice& out) { return writeAll(out, bytes.constData(), bytes.size()); },
+        makeFile, errorText);
+}
+
 bool DatabaseFile::save(const QString& path, SubscriberTable& table,
-                        const SaveFileFactory& makeFile) {
-    bool sawReturn = false;
-    QByteArray bytes = encodeRows(table, &sawReturn);
-    if (sawReturn) {
+                        const SaveFileFactory& makeFile, qsizetype bufferSize) {
+    bool reached = false;
+    const bool ok = writeAtomically(
+        path,
+        [&](QIODevice& out) {
+            reached = true;
+            return write(out, table, bufferSize);
+        },
+        makeFile);
+    // A file that could not even be opened: the table is cleaned all the same.
+    if (!reached)
         cleanLineBreaks(table);
-        bytes = encodeRows(table, nullptr);
-    }
-    return writeAtomically(path, bytes, makeFile);
+    return ok;
 }
 
 bool DatabaseFile::createNew(const QString& path, SubscriberTable& table) {

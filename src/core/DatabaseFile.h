@@ -8,6 +8,7 @@
 
 #include "SubscriberTable.h"
 
+class QIODevice;
 class QSaveFile;
 
 // The database file: one line per subscriber in Windows-1251, each holding
@@ -34,6 +35,7 @@ public:
     static LoadResult parse(const QByteArray& bytes, SubscriberTable& table,
                             int separators = Separators);
     // Only checks the lines (at most 501, each with enough separators).
+    // The same rules as the loader, checked as the bytes arrive: DatabaseCheck.h.
     static LoadResult check(const QByteArray& bytes, int separators);
     static LoadResult readAndCheck(const QString& path, int separators, QByteArray* bytes);
 
@@ -46,15 +48,28 @@ public:
     // Windows-1251 form is written as "?".
     static QByteArray serialize(const SubscriberTable& table);
 
+    // A save holds at most this much of the file in memory besides the table
+    // (up to twice the longest line where a line is longer).
+    static constexpr qsizetype WriteBuffer = 1024 * 1024;
+    // The bytes serialize() gives for the table with its line breaks
+    // cleaned, written to `out` through a buffer of `bufferSize` bytes; a row
+    // whose cells hold a CR is cleaned in the table as it is reached. The
+    // table ends up cleaned even when writing fails (false).
+    static bool write(QIODevice& out, SubscriberTable& table, qsizetype bufferSize = WriteBuffer);
+
     using SaveFileFactory = std::function<std::unique_ptr<QSaveFile>(const QString& path)>;
-    // Cleans line breaks, then writes atomically: a failed write leaves the
-    // previous file as it was. false on failure.
+    // Cleans line breaks and writes atomically (write() into a temporary
+    // file): a failed write leaves the previous file as it was. false on failure.
     static bool save(const QString& path, SubscriberTable& table,
-                     const SaveFileFactory& makeFile = {});
+                     const SaveFileFactory& makeFile = {}, qsizetype bufferSize = WriteBuffer);
     // Writes bytes atomically, then syncs the folder so that the rename
     // itself survives a power cut.
     // *errorText, when given, says what failed.
     static bool writeAtomically(const QString& path, const QByteArray& bytes,
+                                const SaveFileFactory& makeFile = {}, QString* errorText = nullptr);
+    // The same with the bytes coming from `produce`, which gets the open file
+    // and returns false to give up (the previous file stays as it was).
+    static bool writeAtomically(const QString& path, const std::function<bool(QIODevice&)>& produce,
                                 const SaveFileFactory& makeFile = {}, QString* errorText = nullptr);
     // One subscriber with every cell empty.
     static bool createNew(const QString& path, SubscriberTable& table);

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "DatabaseCheck.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -50,7 +52,8 @@ std::vector<SafetyCopies::Copy> SafetyCopies::list(const QString& databasePath) 
 }
 
 SafetyCopies::Result SafetyCopies::takeDaily(const QString& databasePath, const QDate& day,
-                                             const DatabaseFile::SaveFileFactory& makeFile) {
+                                             const DatabaseFile::SaveFileFactory& makeFile,
+                                             qint64 chunkSize) {
     Result result;
     const QString folder = folderFor(databasePath);
     result.path = QDir(folder).filePath(fileName(day));
@@ -62,27 +65,62 @@ SafetyCopies::Result SafetyCopies::takeDaily(const QString& databasePath, const 
         return result;
     }
     QFile source(databasePath);
-    if (!source.open(QIODevice::ReadOnly)) {
+    const auto readFailed = [&] {
         result.error = Error::ReadFailed;
         result.path = databasePath;
         result.detail = source.errorString();
         return result;
-    }
-    const QByteArray bytes = source.readAll();
-    if (source.error() != QFile::NoError) {
-        result.error = Error::ReadFailed;
-        result.path = databasePath;
-        result.detail = source.errorString();
-        return result;
-    }
-    source.close();
+    };
+    if (!source.open(QIODevice::ReadOnly))
+        return readFailed();
     // A damaged file on disk would crowd good copies out of the newest 30.
-    if (DatabaseFile::check(bytes, DatabaseFile::Separators).status != DatabaseFile::Status::Ok) {
+    DatabaseCheck check(DatabaseFile::Separators);
+    QByteArray chunk(std::max<qint64>(chunkSize, 1), Qt::Uninitialized);
+    bool unreadable = false;
+    // Reads the file to its end, checking it and handing it on to `out` while
+    // `out` takes it and the file can still be sound. The file is read on even
+    // then: a file that cannot be read is told as such, whatever else failed.
+    const auto copyTo = [&](QIODevice* out) {
+        for (;;) {
+            const qint64 n = source.read(chunk.data(), chunk.size());
+            if (n < 0 || source.error() != QFile::NoError) {
+                unreadable = true;
+                return false;
+            }
+            if (n == 0)
+                break;
+            check.feed(QByteArrayView(chunk.constData(), n));
+            if (check.failed())
+                out = nullptr;
+            for (qint64 done = 0; out && done < n;) {
+                const qint64 w = out->write(chunk.constData() + done, n - done);
+                if (w <= 0)
+                    out = nullptr;
+                else
+                    done += w;
+            }
+        }
+        return out != nullptr;
+    };
+    bool opened = false;
+    const bool written = DatabaseFile::writeAtomically(
+        result.path,
+        [&](QIODevice& out) {
+            opened = true;
+            return copyTo(&out) && check.finish().status == DatabaseFile::Status::Ok;
+        },
+        makeFile, &result.detail);
+    if (!opened)
+        copyTo(nullptr);
+    if (unreadable)
+        return readFailed();
+    if (check.finish().status != DatabaseFile::Status::Ok) {
         result.error = Error::DatabaseDamaged;
         result.path = databasePath;
+        result.detail.clear();
         return result;
     }
-    if (!DatabaseFile::writeAtomically(result.path, bytes, makeFile, &result.detail)) {
+    if (!written) {
         result.error = Error::WriteFailed;
         return result;
     }

@@ -47,9 +47,12 @@ public:
 
     // Copies the database file as it is on disk to the copy of `day`, unless
     // that copy exists or there is no file, atomically; then keeps the newest
-    // 30 copies. A failure leaves every earlier copy as it was.
+    // 30 copies. A failure leaves every earlier copy as it was. The file is
+    // read, checked and written `chunkSize` bytes at a time, never whole.
+    static constexpr qint64 ReadChunk = 1024 * 1024;
     static Result takeDaily(const QString& databasePath, const QDate& day,
-                            const DatabaseFile::SaveFileFactory& makeFile = {});
+                            const DatabaseFile::SaveFileFactory& makeFile = {},
+                            qint64 chunkSize = ReadChunk);
     // Deletes the copies after the newest 30 (never the copy of `kept`) and
     // nothing else; returns what it deleted.
     static QStringList prune(const QString& databasePath, const QDate& kept);

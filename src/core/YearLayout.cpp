@@ -27,13 +27,13 @@ int YearOfColumn(int col) {
     return LegacyYearCount + (col - BlockStart(LegacyYearCount)) / BlockColumns;
 }
 
-std::optional<int> LastLaterYearWithData(const SubscriberTable& table) {
+std::optional<int> LastLaterYearWithData(const SubscriberTable& table, HoldsData holdsData) {
     int last = -1;
     for (int r = 1; r <= table.subscriberCount(); ++r) {
         // Only what lies beyond the last year found so far can raise it.
         const int from = std::max(LegacyLastColumn + 1, last < 0 ? 0 : BlockStart(last + 1));
         for (int c = std::min(table.heldColumns(r), LastColumn); c >= from; --c)
-            if (!table.cellView(r, c).isEmpty()) {
+            if (const CellText v = table.cellView(r, c); holdsData ? holdsData(v) : !v.isEmpty()) {
                 last = YearOfColumn(c);
                 break;
             }
@@ -43,8 +43,8 @@ std::optional<int> LastLaterYearWithData(const SubscriberTable& table) {
     return last;
 }
 
-int LastStoredColumn(const SubscriberTable& table) {
-    return LastColumnUpTo(LastLaterYearWithData(table).value_or(LegacyYearCount - 1));
+int LastStoredColumn(const SubscriberTable& table, HoldsData holdsData) {
+    return LastColumnUpTo(LastLaterYearWithData(table, holdsData).value_or(LegacyYearCount - 1));
 }
 
 int LastYearToOffer(int currentYear, const SubscriberTable& table) {

@@ -36,11 +36,14 @@ constexpr int LastColumn = LastColumnUpTo(YearCount - 1);
 
 // The year index a column after 2513 belongs to; -1 for a column of 2017..2024.
 int YearOfColumn(int col);
+// A cell that counts as data; none: any non-empty cell.
+using HoldsData = bool (*)(QStringView text);
 // The last year index holding a non-empty cell after column 2513 in rows
 // 1..subscriberCount, or none.
-std::optional<int> LastLaterYearWithData(const SubscriberTable& table);
+std::optional<int> LastLaterYearWithData(const SubscriberTable& table,
+                                         HoldsData holdsData = nullptr);
 // The last stored column the writer needs for this table.
-int LastStoredColumn(const SubscriberTable& table);
+int LastStoredColumn(const SubscriberTable& table, HoldsData holdsData = nullptr);
 
 // The last year to offer: the later of next year and the last year holding
 // data, never before 2024 nor after 2099.

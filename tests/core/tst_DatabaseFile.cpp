@@ -42,25 +42,6 @@ QByteArray repeatLine(int count) {
     return out;
 }
 
-// Stands for a disk that fills up or a device that fails part-way.
-class FailingSaveFile final : public QSaveFile {
-public:
-    FailingSaveFile(const QString& name, qint64 budget) : QSaveFile(name), m_budget(budget) {}
-
-protected:
-    qint64 writeData(const char* data, qint64 len) override {
-        if (m_budget <= 0)
-            return -1;
-        const qint64 n = QSaveFile::writeData(data, std::min(len, m_budget));
-        if (n > 0)
-            m_budget -= n;
-        return n;
-    }
-
-private:
-    qint64 m_budget;
-};
-
 } // namespace
 
 class tst_DatabaseFile : public QObject {

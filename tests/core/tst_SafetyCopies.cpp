@@ -27,6 +27,10 @@ private slots:
     void failedCopyKeepsEarlierCopies_data();
     void failedCopyKeepsEarlierCopies();
     void nothingToCopyOrNowhereToPutIt();
+    void copiedInChunks_data();
+    void copiedInChunks();
+    void damageFoundInAnyChunk_data();
+    void damageFoundInAnyChunk();
 
 private:
     QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
@@ -179,6 +183,88 @@ void tst_SafetyCopies::nothingToCopyOrNowhereToPutIt() {
     const auto blocked = SafetyCopies::takeDaily(dbPath(), QDate(2026, 12, 10));
     QCOMPARE(blocked.error, Error::FolderNotMade);
     QCOMPARE(readFile(backups()), QByteArray("not a folder"));
+}
+
+// The copy reads, checks and writes the file a chunk at a time; a file of
+// several chunks comes out byte for byte, whatever the chunks cut.
+void tst_SafetyCopies::copiedInChunks_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("chunkSize");
+    const QByteArray crLf = TaggedDatabase(u"Куски"_s, 20);
+    const qint64 line = crLf.indexOf('\n') + 1;
+    QByteArray lf = crLf;
+    lf.replace("\r\n", "\n");
+    // At LF these are 40 lines of half a line each; the one CR LF makes
+    // them a single line, which is sound.
+    QByteArray halves;
+    for (int i = 0; i < 40; ++i)
+        halves += QByteArray(DatabaseFile::Separators / 2 + 1, '|') + '\n';
+    halves += "\r\n";
+    QTest::newRow("a byte at a time") << crLf << qint64(1);
+    QTest::newRow("odd chunks") << crLf << qint64(7);
+    QTest::newRow("CR LF across chunks") << crLf << line - 1;
+    QTest::newRow("chunk ends with a line") << crLf << line;
+    QTest::newRow("chunk a byte past a line") << crLf << line + 1;
+    QTest::newRow("default chunk, larger than the file") << crLf << SafetyCopies::ReadChunk;
+    QTest::newRow("LF only") << lf << line / 3;
+    QTest::newRow("lone LF in a cell, last line ends in a CR")
+        << TaggedDatabase(u"ключ\nу соседа"_s, 3).chopped(1) << line / 2;
+    QTest::newRow("short at LF, one line at CR LF") << halves << line / 2;
+}
+
+void tst_SafetyCopies::copiedInChunks() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, chunkSize);
+    QCOMPARE(DatabaseFile::check(bytes, DatabaseFile::Separators).status, DatabaseFile::Status::Ok);
+    QVERIFY(writeFile(dbPath(), bytes));
+    qint64 largest = 0;
+    const auto recording = [&largest](const QString& path) -> std::unique_ptr<QSaveFile> {
+        return std::make_unique<RecordingSaveFile>(path, &largest);
+    };
+    const auto r = SafetyCopies::takeDaily(dbPath(), QDate(2026, 12, 10), recording, chunkSize);
+    QVERIFY(r.ok());
+    QVERIFY(r.made);
+    QVERIFY(readFile(r.path) == bytes);
+    // Never more than a chunk in hand.
+    QVERIFY(largest <= chunkSize);
+}
+
+// Wherever the damage lies against the chunks, no copy is left and the
+// file is told damaged, before anything else that failed.
+void tst_SafetyCopies::damageFoundInAnyChunk_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("chunkSize");
+    QTest::addColumn<bool>("fullDisk");
+    const QByteArray good = TaggedDatabase(u"Целая"_s, 20);
+    const qint64 line = good.indexOf('\n') + 1;
+    const QByteArray stub = "21|обрывок строки\r\n";
+    const QByteArray damaged = good + stub;
+    QTest::newRow("short line in the last chunk") << damaged << qint64(good.size() - 3) << false;
+    QTest::newRow("short line across chunks") << damaged << qint64(good.size() + 4) << false;
+    QTest::newRow("short line in the middle")
+        << good.left(5 * line) + stub + good.mid(5 * line) << line / 2 << false;
+    QTest::newRow("short line at LF") << QByteArray(damaged).replace("\r\n", "\n") << line << false;
+    QTest::newRow("502 lines") << TaggedDatabase(u"Много"_s, 502) << 3 * line + 5 << false;
+    QTest::newRow("damaged, and the disk full") << damaged << line << true;
+}
+
+void tst_SafetyCopies::damageFoundInAnyChunk() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, chunkSize);
+    QFETCH(bool, fullDisk);
+    QVERIFY(DatabaseFile::check(bytes, DatabaseFile::Separators).status !=
+            DatabaseFile::Status::Ok);
+    QVERIFY(writeFile(dbPath(), bytes));
+    DatabaseFile::SaveFileFactory factory;
+    if (fullDisk)
+        factory = [](const QString& path) { return std::make_unique<FullDiskFile>(path); };
+    const auto r = SafetyCopies::takeDaily(dbPath(), QDate(2026, 12, 10), factory, chunkSize);
+    QCOMPARE(r.error, Error::DatabaseDamaged);
+    QVERIFY(!r.made);
+    QCOMPARE(r.path, dbPath());
+    QVERIFY(r.detail.isEmpty());
+    QCOMPARE(backupNames(), QStringList());
+    QCOMPARE(readFile(dbPath()), bytes);
 }
 
 QTEST_GUILESS_MAIN(tst_SafetyCopies)

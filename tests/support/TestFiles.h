@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include <QByteArray>
 #include <QFile>
 #include <QSaveFile>
@@ -25,6 +27,41 @@ public:
 
 protected:
     qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+// Stands for a disk that fills up or a device that fails part-way: `budget`
+// bytes are written, then nothing.
+class FailingSaveFile final : public QSaveFile {
+public:
+    FailingSaveFile(const QString& name, qint64 budget) : QSaveFile(name), m_budget(budget) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 len) override {
+        if (m_budget <= 0)
+            return -1;
+        const qint64 n = QSaveFile::writeData(data, std::min(len, m_budget));
+        if (n > 0)
+            m_budget -= n;
+        return n;
+    }
+
+private:
+    qint64 m_budget;
+};
+
+// Notes the largest piece handed to the file at once.
+class RecordingSaveFile final : public QSaveFile {
+public:
+    RecordingSaveFile(const QString& name, qint64* largest) : QSaveFile(name), m_largest(largest) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 len) override {
+        *m_largest = std::max(*m_largest, len);
+        return QSaveFile::writeData(data, len);
+    }
+
+private:
+    qint64* m_largest;
 };
 
 // A database of `count` subscribers whose names tell the version apart.
