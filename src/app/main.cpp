@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QStyleFactory>
 #include <QTranslator>
 
 #include "app/Application.h"
+#include "app/ProgramStyle.h"
 #include "app/QtPlatform.h"
 #include "core/DataFolder.h"
 
@@ -11,6 +13,10 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // The user's choice of style (-style, QT_STYLE_OVERRIDE) stays underneath.
+    auto* style = new ProgramStyle;
+    style->setBaseStyle(QStyleFactory::create(QApplication::style()->name()));
+    QApplication::setStyle(style);
     const QString appName = QFileInfo(QCoreApplication::applicationFilePath()).baseName();
     QCoreApplication::setApplicationName(appName);
     QCoreApplication::setOrganizationName(appName);

@@ -73,16 +73,6 @@ QColor bgrColor(int bgr) {
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
-// The toolbar's own pictures, built into the program at 24 and 48 pixels.
-QIcon ToolbarIcon(const char16_t* name) {
-    QIcon icon;
-    for (const ToolbarPixels& p : ToolbarPictures())
-        if (QLatin1StringView(p.name) == QStringView(name))
-            icon.addPixmap(QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(p.argb), p.size,
-                                                     p.size, QImage::Format_ARGB32_Premultiplied)));
-    return icon;
-}
-
 QString arrayName(const QString& name, int index) {
     return name + u'(' + QString::number(index) + u')';
 }
@@ -154,7 +144,7 @@ void Form1::buildButtonBar(QWidget* client) {
         auto* b = new QToolButton(m_buttonBar);
         b->setObjectName(QString::fromUtf16(d.name));
         b->setGeometry(left, 0, px(630), px(555));
-        b->setIcon(ToolbarIcon(d.icon));
+        b->setIcon(ToolbarIcon(QStringView(d.icon)));
         b->setIconSize(QSize(24, 24));
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);

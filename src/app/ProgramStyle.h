@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QProxyStyle>
+
+// The platform's style, with the menu bar's overflow arrow taken from the
+// pictures built into the program: the style's own one is looked up in the
+// icon theme and read through the image plugins, which costs the start-up
+// several milliseconds for an arrow that shows only on a narrow window.
+class ProgramStyle final : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option = nullptr,
+                       const QWidget* widget = nullptr) const override;
+};
