@@ -35,8 +35,23 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${OST_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the X11 platform
-# plugin, and the Russian texts of the standard buttons ("Да", "Нет").
+# plugin, the Russian texts of the standard buttons ("Да", "Нет"), and the
+# workbook libraries.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+# libxlsxwriter and libzip are loaded when a workbook is first written or read:
+# the packages holding the libraries built against.
+foreach(prefix XLSXWRITER LIBZIP)
+  list(GET ${prefix}_LINK_LIBRARIES 0 library)
+  get_filename_component(real "${library}" REALPATH)
+  execute_process(COMMAND dpkg-query -S "${real}" OUTPUT_VARIABLE owner RESULT_VARIABLE rc
+                  ERROR_QUIET)
+  if(rc EQUAL 0 AND owner MATCHES "^([^:,]+)")
+    set(package ${CMAKE_MATCH_1})
+    execute_process(COMMAND dpkg-query -W "-f=\${source:Upstream-Version}" ${package}
+                    OUTPUT_VARIABLE version ERROR_QUIET)
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${package} (>= ${version})")
+  endif()
+endforeach()
 # Opens the manual in the desktop's PDF viewer.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 

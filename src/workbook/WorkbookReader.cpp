@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <QXmlStreamReader>
 
-#include <zip.h>
+#include "OnDemandLibraries.h"
 
 #include "CompoundFile.h"
 #include "core/NumberText.h"
@@ -34,20 +34,22 @@ constexpr zip_uint64_t MaxEntryBytes = 512ULL * 1024 * 1024;
 class ZipArchive {
 public:
     explicit ZipArchive(const QByteArray& bytes) {
+        if (!m_lib)
+            return;
         zip_error_t error;
-        zip_error_init(&error);
-        zip_source_t* source =
-            zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
+        m_lib->zip_error_init(&error);
+        zip_source_t* source = m_lib->zip_source_buffer_create(
+            bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
         if (source) {
-            m_zip = zip_open_from_source(source, ZIP_RDONLY, &error);
+            m_zip = m_lib->zip_open_from_source(source, ZIP_RDONLY, &error);
             if (!m_zip)
-                zip_source_free(source);
+                m_lib->zip_source_free(source);
         }
-        zip_error_fini(&error);
+        m_lib->zip_error_fini(&error);
     }
     ~ZipArchive() {
         if (m_zip)
-            zip_discard(m_zip);
+            m_lib->zip_discard(m_zip);
     }
     ZipArchive(const ZipArchive&) = delete;
     ZipArchive& operator=(const ZipArchive&) = delete;
@@ -56,25 +58,27 @@ public:
 
     // Part names are case-insensitive in the package format.
     std::optional<QByteArray> entry(const QString& name) const {
-        const zip_int64_t index = zip_name_locate(m_zip, name.toUtf8().constData(), ZIP_FL_NOCASE);
+        const zip_int64_t index =
+            m_lib->zip_name_locate(m_zip, name.toUtf8().constData(), ZIP_FL_NOCASE);
         if (index < 0)
             return std::nullopt;
         zip_stat_t st;
-        if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) != 0 ||
+        if (m_lib->zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) != 0 ||
             !(st.valid & ZIP_STAT_SIZE) || st.size > MaxEntryBytes)
             return std::nullopt;
-        zip_file_t* file = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
+        zip_file_t* file = m_lib->zip_fopen_index(m_zip, zip_uint64_t(index), 0);
         if (!file)
             return std::nullopt;
         QByteArray data(qsizetype(st.size), Qt::Uninitialized);
-        const zip_int64_t n = zip_fread(file, data.data(), st.size);
-        zip_fclose(file);
+        const zip_int64_t n = m_lib->zip_fread(file, data.data(), st.size);
+        m_lib->zip_fclose(file);
         if (n < 0 || zip_uint64_t(n) != st.size)
             return std::nullopt;
         return data;
     }
 
 private:
+    const ZipLibrary* m_lib = Zip();
     zip_t* m_zip = nullptr;
 };
 

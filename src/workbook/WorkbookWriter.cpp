@@ -8,8 +8,7 @@
 #include <QHash>
 #include <QTemporaryFile>
 
-#include <xlsxwriter.h>
-
+#include "OnDemandLibraries.h"
 #include "WorkbookSheet.h"
 
 using namespace Qt::StringLiterals;
@@ -56,7 +55,7 @@ uint8_t horizontal(int alignment) {
 // One lxw_format per distinct look; libxlsxwriter owns them.
 class Formats {
 public:
-    explicit Formats(lxw_workbook* wb) : m_wb(wb) {}
+    Formats(const XlsxWriterLibrary& x, lxw_workbook* wb) : x(x), m_wb(wb) {}
     lxw_format* get(const CellFormat& f) {
         if (f == CellFormat{})
             return nullptr;
@@ -66,32 +65,37 @@ public:
                             f.numberFormat;
         if (lxw_format* known = m_formats.value(key))
             return known;
-        lxw_format* fmt = workbook_add_format(m_wb);
+        lxw_format* fmt = x.workbook_add_format(m_wb);
         if (f.bold)
-            format_set_bold(fmt);
+            x.format_set_bold(fmt);
         if (const lxw_color_t c = paletteColor(f.fontColor); c != LXW_COLOR_UNSET)
-            format_set_font_color(fmt, c);
+            x.format_set_font_color(fmt, c);
         if (const uint8_t h = horizontal(f.hAlign); h != LXW_ALIGN_NONE)
-            format_set_align(fmt, h);
+            x.format_set_align(fmt, h);
         if (f.vTop)
-            format_set_align(fmt, LXW_ALIGN_VERTICAL_TOP);
+            x.format_set_align(fmt, LXW_ALIGN_VERTICAL_TOP);
         if (f.wrap)
-            format_set_text_wrap(fmt);
+            x.format_set_text_wrap(fmt);
         if (f.borders)
-            format_set_border(fmt, LXW_BORDER_THIN);
+            x.format_set_border(fmt, LXW_BORDER_THIN);
         if (!f.numberFormat.isEmpty())
-            format_set_num_format(fmt, f.numberFormat.toUtf8().constData());
+            x.format_set_num_format(fmt, f.numberFormat.toUtf8().constData());
         m_formats.insert(key, fmt);
         return fmt;
     }
 
 private:
+    const XlsxWriterLibrary& x;
     lxw_workbook* m_wb;
     QHash<QString, lxw_format*> m_formats;
 };
 
 bool writeTo(const WorkbookSheet& sheet, const QByteArray& fileName) {
-    lxw_workbook* wb = workbook_new(fileName.constData());
+    const XlsxWriterLibrary* library = XlsxWriter();
+    if (!library)
+        return false;
+    const XlsxWriterLibrary& x = *library;
+    lxw_workbook* wb = x.workbook_new(fileName.constData());
     if (!wb)
         return false;
     bool ok = true;
@@ -99,12 +103,12 @@ bool writeTo(const WorkbookSheet& sheet, const QByteArray& fileName) {
         if (e != LXW_NO_ERROR)
             ok = false;
     };
-    lxw_worksheet* ws = workbook_add_worksheet(wb, sheet.name().toUtf8().constData());
+    lxw_worksheet* ws = x.workbook_add_worksheet(wb, sheet.name().toUtf8().constData());
     if (!ws) {
-        workbook_close(wb);
+        x.workbook_close(wb);
         return false;
     }
-    Formats formats(wb);
+    Formats formats(x, wb);
     const auto looks = sheet.resolvedFormats();
     auto lookOf = [&looks](int r, int c) {
         const auto it = looks.find({r, c});
@@ -114,31 +118,31 @@ bool writeTo(const WorkbookSheet& sheet, const QByteArray& fileName) {
     // Merging first: it fills the range with blanks, which the cells below
     // then overwrite with their own values and looks.
     for (const CellRange& m : sheet.merges())
-        check(worksheet_merge_range(ws, lxw_row_t(m.firstRow), lxw_col_t(m.firstCol),
-                                    lxw_row_t(m.lastRow), lxw_col_t(m.lastCol), "",
-                                    formats.get(lookOf(m.firstRow, m.firstCol))));
+        check(x.worksheet_merge_range(ws, lxw_row_t(m.firstRow), lxw_col_t(m.firstCol),
+                                      lxw_row_t(m.lastRow), lxw_col_t(m.lastCol), "",
+                                      formats.get(lookOf(m.firstRow, m.firstCol))));
 
     for (const auto& [pos, cell] : sheet.cells()) {
         const auto row = lxw_row_t(pos.first);
         const auto col = lxw_col_t(pos.second);
         lxw_format* fmt = formats.get(lookOf(pos.first, pos.second));
         if (cell.isNumber)
-            check(worksheet_write_number(ws, row, col, cell.number, fmt));
+            check(x.worksheet_write_number(ws, row, col, cell.number, fmt));
         else if (cell.text.isEmpty())
-            check(worksheet_write_blank(ws, row, col, fmt));
+            check(x.worksheet_write_blank(ws, row, col, fmt));
         else
-            check(worksheet_write_string(ws, row, col, cell.text.toUtf8().constData(), fmt));
+            check(x.worksheet_write_string(ws, row, col, cell.text.toUtf8().constData(), fmt));
     }
     // Formatted cells without a value (a border on an empty cell).
     for (const auto& [pos, look] : looks)
         if (!sheet.cell(pos.first, pos.second))
-            check(worksheet_write_blank(ws, lxw_row_t(pos.first), lxw_col_t(pos.second),
-                                        formats.get(look)));
+            check(x.worksheet_write_blank(ws, lxw_row_t(pos.first), lxw_col_t(pos.second),
+                                          formats.get(look)));
 
     for (const auto& [col, width] : sheet.columnWidths())
-        check(worksheet_set_column(ws, lxw_col_t(col), lxw_col_t(col), width, nullptr));
+        check(x.worksheet_set_column(ws, lxw_col_t(col), lxw_col_t(col), width, nullptr));
 
-    check(workbook_close(wb));
+    check(x.workbook_close(wb));
     return ok;
 }
 

@@ -66,7 +66,8 @@ def check_control(deb, arch):
     assert summary == "electricity accounting of a garden community", f["Description"]
     assert "Russian" in extended, f["Description"]
     depends = [d.strip() for d in f["Depends"].split(",")]
-    # Computed from the executable's libraries, with their versions.
+    # Computed from the executable's libraries, with their versions; the
+    # workbook libraries, loaded when first used, are added by the build.
     for library in ("libc6", "libqt6core6", "libqt6widgets6", "libqt6printsupport6",
                     "libqt6charts6", r"libxlsxwriter\d+", r"libzip\d+"):
         assert any(re.fullmatch(r"%s(t64)? \(>= [^)]+\)" % library, d) for d in depends), \
@@ -87,6 +88,14 @@ def check_files(deb):
     assert files["./usr/bin/ostrevanka"] == "-rwxr-xr-x", files
     for path in FILES - {"./usr/bin/ostrevanka"}:
         assert files[path] == "-rw-r--r--", (path, files[path])
+
+
+def check_start_libraries(program):
+    # The workbook libraries are loaded when first used, not at every start.
+    needed = re.findall(r"NEEDED\s+(\S+)", run("objdump", "-p", program))
+    assert needed, "no libraries listed for %s" % program
+    for name in needed:
+        assert not re.match(r"lib(zip|xlsxwriter)\.", name), "%s is loaded at start" % name
 
 
 def tree(folder):
@@ -210,6 +219,7 @@ def main():
         check_files(deb)
         print("PASS   : the package's fields and files")
         unpacked = Unpacked(top, deb)
+        check_start_libraries(unpacked.program)
         display = Display()
         try:
             first_start(display, unpacked)
