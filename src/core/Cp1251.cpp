@@ -1,5 +1,9 @@
 #include "Cp1251.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <array>
 
 #include <QStringDecoder>
@@ -40,12 +44,29 @@ const std::array<char16_t, 256>& Cp1251::byteTable() {
     return tables().toUnicode;
 }
 
-QString Cp1251::decode(const char* data, qsizetype size) {
+void Cp1251::decodeInto(const char* data, qsizetype size, char16_t* dst) {
     const auto& t = tables().toUnicode;
-    QString out(size, Qt::Uninitialized);
-    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
-    for (qsizetype i = 0; i < size; ++i)
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= size; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        if (_mm_movemask_epi8(v) != 0) {
+            for (qsizetype j = i; j < i + 16; ++j)
+                dst[j] = t[(unsigned char)data[j]];
+            continue;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 8), _mm_unpackhi_epi8(v, zero));
+    }
+#endif
+    for (; i < size; ++i)
         dst[i] = t[(unsigned char)data[i]];
+}
+
+QString Cp1251::decode(const char* data, qsizetype size) {
+    QString out(size, Qt::Uninitialized);
+    decodeInto(data, size, reinterpret_cast<char16_t*>(out.data()));
     return out;
 }
 

@@ -11,6 +11,9 @@
 class Cp1251 final {
 public:
     static QString decode(const char* data, qsizetype size);
+    // Decodes size bytes into dst (room for size code units). Runs of ASCII,
+    // most of the database, are widened 16 bytes at a time.
+    static void decodeInto(const char* data, qsizetype size, char16_t* dst);
     // Byte -> UTF-16 code unit; an undefined byte gives U+FFFD.
     static const std::array<char16_t, 256>& byteTable();
     static QString decode(const QByteArray& bytes) {

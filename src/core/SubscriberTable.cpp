@@ -150,11 +150,8 @@ QString SubscriberTable::decodeLoaded(const Row& r, int col) const {
     const auto [from, to] = r.field(line, col);
     if (from == to)
         return {};
-    const auto& dec = Cp1251::byteTable();
     QString out(qsizetype(to - from), Qt::Uninitialized);
-    char16_t* d = reinterpret_cast<char16_t*>(out.data());
-    for (uint32_t i = from; i < to; ++i)
-        *d++ = dec[static_cast<unsigned char>(line[i])];
+    Cp1251::decodeInto(line + from, qsizetype(to - from), reinterpret_cast<char16_t*>(out.data()));
     return out;
 }
 
@@ -205,20 +202,17 @@ void SubscriberTable::cellRange(int row, int firstCol, int lastCol, std::span<QS
     const char* line = m_file.constData() + r->at;
     const uint32_t from = r->field(line, first).first;
     const uint32_t to = r->field(line, last).second;
-    const auto& dec = Cp1251::byteTable();
     scratch.resize(qsizetype(to - from));
-    char16_t* d = reinterpret_cast<char16_t*>(scratch.data());
-    for (uint32_t i = from; i < to; ++i)
-        *d++ = dec[static_cast<unsigned char>(line[i])];
-    // The separators decode to themselves.
-    const char16_t* text = reinterpret_cast<const char16_t*>(scratch.constData());
-    qsizetype at = 0;
+    char16_t* text = reinterpret_cast<char16_t*>(scratch.data());
+    Cp1251::decodeInto(line + from, qsizetype(to - from), text);
+    // Fields are found in the bytes; a separator is one byte, one code unit.
+    const char* p = line + from;
+    const char* end = line + to;
     for (int c = first; c <= last; ++c) {
-        qsizetype end = at;
-        while (end < scratch.size() && text[end] != u'|')
-            ++end;
-        out[size_t(c - firstCol)] = QStringView(text + at, end - at);
-        at = end + 1;
+        const auto* bar = static_cast<const char*>(memchr(p, '|', size_t(end - p)));
+        const char* fieldEnd = bar ? bar : end;
+        out[size_t(c - firstCol)] = QStringView(text + (p - (line + from)), fieldEnd - p);
+        p = fieldEnd + (bar ? 1 : 0);
     }
 }
 
@@ -275,11 +269,8 @@ void SubscriberTable::setLoadedRow(int row, uint32_t at, uint32_t size, int colu
 // separators stay in it as garbage until the row is next compacted).
 void SubscriberTable::makeText(Row& r) const {
     const char* line = m_file.constData() + r.at;
-    const auto& dec = Cp1251::byteTable();
     QString text(qsizetype(r.size), Qt::Uninitialized);
-    char16_t* d = reinterpret_cast<char16_t*>(text.data());
-    for (uint32_t i = 0; i < r.size; ++i)
-        d[i] = dec[static_cast<unsigned char>(line[i])];
+    Cp1251::decodeInto(line, qsizetype(r.size), reinterpret_cast<char16_t*>(text.data()));
     const int cols = r.loadedColumns;
     r.loaded = false;
     r.marks = {};
