@@ -143,31 +143,26 @@ QStringView SubscriberTable::textView(int row, int col) const {
     return QStringView(r->text.constData() + r->start[size_t(col)], qsizetype(n));
 }
 
-QString SubscriberTable::decodeLoaded(const Row& r, int col) const {
+QByteArrayView SubscriberTable::loadedField(const Row& r, int col) const {
     if (col < 1 || col > r.loadedColumns)
         return {};
     const char* line = m_file.constData() + r.at;
     const auto [from, to] = r.field(line, col);
-    if (from == to)
-        return {};
-    QString out(qsizetype(to - from), Qt::Uninitialized);
-    Cp1251::decodeInto(line + from, qsizetype(to - from), reinterpret_cast<char16_t*>(out.data()));
-    return out;
+    return QByteArrayView(line + from, qsizetype(to - from));
+}
+
+QString SubscriberTable::decodeLoaded(const Row& r, int col) const {
+    const QByteArrayView bytes = loadedField(r, col);
+    return bytes.isEmpty() ? QString() : Cp1251::decode(bytes.data(), bytes.size());
 }
 
 CellText SubscriberTable::loadedView(const Row& r, int col) const {
-    if (col < 1 || col > r.loadedColumns)
-        return {};
-    const char* line = m_file.constData() + r.at;
-    const auto [from, to] = r.field(line, col);
-    const uint32_t n = to - from;
-    if (n > uint32_t(CellText::InlineChars))
-        return CellText(decodeLoaded(r, col));
-    const auto& dec = Cp1251::byteTable();
+    const QByteArrayView bytes = loadedField(r, col);
+    if (bytes.size() > CellText::InlineChars)
+        return CellText(Cp1251::decode(bytes.data(), bytes.size()));
     CellText out;
-    for (uint32_t i = 0; i < n; ++i)
-        out.m_chars[i] = dec[static_cast<unsigned char>(line[from + i])];
-    out.m_size = uint8_t(n);
+    Cp1251::decodeInto(bytes.data(), bytes.size(), out.m_chars);
+    out.m_size = uint8_t(bytes.size());
     out.m_kind = CellText::Kind::Inline;
     return out;
 }
@@ -304,7 +299,7 @@ void SubscriberTable::setCell(int row, int col, const QString& text) {
         return;
     // The editors write a cell back on every focus change: a text that is
     // already there keeps the row as loaded, so the save copies it as it is.
-    if (m_rows[row] && m_rows[row]->loaded && decodeLoaded(*m_rows[row], col) == text)
+    if (m_rows[row] && m_rows[row]->loaded && loadedView(*m_rows[row], col) == text)
         return;
     Row& r = rowForWrite(row);
     r.reach(col);

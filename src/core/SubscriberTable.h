@@ -124,6 +124,7 @@ private:
     static void checkIndex(int row, int col);
     Row& rowForWrite(int row);
     void makeText(Row& r) const;
+    QByteArrayView loadedField(const Row& r, int col) const;
     QString decodeLoaded(const Row& r, int col) const;
     CellText loadedView(const Row& r, int col) const;
 
