@@ -6,46 +6,14 @@
 
 #include <array>
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-
-namespace {
-
-struct Tables {
-    std::array<char16_t, 256> toUnicode{};
-    std::array<unsigned char, 65536> fromUnicode{}; // 0 = no form (except U+0000)
-
-    Tables() {
-        QStringDecoder decoder("windows-1251");
-        for (int b = 0; b < 256; ++b) {
-            const char byte = char(b);
-            QString s = decoder.decode(QByteArrayView(&byte, 1));
-            char16_t u = s.size() == 1 ? s.at(0).unicode() : char16_t(b < 128 ? b : 0xFFFD);
-            if (!decoder.isValid() || s.size() != 1) {
-                decoder.resetState();
-                u = b < 128 ? char16_t(b) : char16_t(0xFFFD);
-            }
-            toUnicode[size_t(b)] = u;
-        }
-        for (int b = 255; b >= 1; --b)
-            if (toUnicode[size_t(b)] != 0xFFFD)
-                fromUnicode[toUnicode[size_t(b)]] = (unsigned char)b;
-    }
-};
-
-const Tables& tables() {
-    static const Tables t;
-    return t;
-}
-
-} // namespace
+#include "Cp1251Tables.h"
 
 const std::array<char16_t, 256>& Cp1251::byteTable() {
-    return tables().toUnicode;
+    return Cp1251Tables::ToUnicode;
 }
 
 void Cp1251::decodeInto(const char* data, qsizetype size, char16_t* dst) {
-    const auto& t = tables().toUnicode;
+    const auto& t = Cp1251Tables::ToUnicode;
     qsizetype i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -71,7 +39,7 @@ QString Cp1251::decode(const char* data, qsizetype size) {
 }
 
 void Cp1251::appendEncoded(QByteArray& out, QStringView text) {
-    const auto& t = tables().fromUnicode;
+    const auto& t = Cp1251Tables::FromUnicode;
     const qsizetype at = out.size();
     out.resize(at + text.size());
     char* dst = out.data() + at;
@@ -94,7 +62,7 @@ QByteArray Cp1251::encode(QStringView text) {
 }
 
 bool Cp1251::canEncode(QStringView text) {
-    const auto& t = tables().fromUnicode;
+    const auto& t = Cp1251Tables::FromUnicode;
     for (QChar c : text)
         if (!t[c.unicode()] && c.unicode() != 0)
             return false;

@@ -1,3 +1,4 @@
+#include <QStringDecoder>
 #include <QTest>
 
 #include "core/Cp1251.h"
@@ -8,6 +9,7 @@ class tst_Cp1251 : public QObject {
     Q_OBJECT
 private slots:
     void decodeIntoEveryPosition();
+    void tablesAgreeWithSystemCodec();
 };
 
 // The ASCII runs are widened in blocks of 16 bytes: a non-ASCII byte at any
@@ -35,6 +37,25 @@ void tst_Cp1251::decodeIntoEveryPosition() {
                      QString(reinterpret_cast<const QChar*>(out.data()), size));
         }
     }
+}
+
+// The tables are written out by hand: every byte must read as the system's
+// own codec reads it, and every character it gives must write back as that
+// byte.
+void tst_Cp1251::tablesAgreeWithSystemCodec() {
+    QStringDecoder decoder("windows-1251");
+    if (!decoder.isValid())
+        QSKIP("Qt was built without this code page");
+    const auto& table = Cp1251::byteTable();
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        const QString system = decoder.decode(QByteArrayView(&byte, 1));
+        QCOMPARE(system.size(), 1);
+        QVERIFY2(system.at(0).unicode() == table[size_t(b)], qPrintable(QString::number(b, 16)));
+        QCOMPARE(Cp1251::encode(system), QByteArray(1, byte));
+    }
+    QVERIFY(!Cp1251::canEncode(u"\u20B4"_s)); // hryvnia sign: not in the code page
+    QCOMPARE(Cp1251::encode(u"Ё\u20B4я"_s), QByteArray("\xA8?\xFF"));
 }
 
 QTEST_GUILESS_MAIN(tst_Cp1251)
