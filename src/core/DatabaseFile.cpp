@@ -18,10 +18,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(Q_OS_LINUX)
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -334,24 +330,6 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
 
 namespace {
 
-// A new buffer's pages are otherwise mapped one fault at a time while read()
-// fills them: a third of the time a large database takes to load at start.
-void prefault(char* data, qsizetype size) {
-#if defined(Q_OS_LINUX) && defined(MADV_POPULATE_WRITE)
-    if (size < 1024 * 1024)
-        return;
-    const auto page = uintptr_t(sysconf(_SC_PAGESIZE));
-    const uintptr_t from = (uintptr_t(data) + page - 1) & ~(page - 1);
-    const uintptr_t to = (uintptr_t(data) + uintptr_t(size)) & ~(page - 1);
-    // Only a hint: where the system lacks it, the faults happen as before.
-    if (to > from)
-        madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(size);
-#endif
-}
-
 // The file's bytes, or why they could not be read.
 DatabaseFile::LoadResult readWhole(const QString& path, QByteArray* bytes) {
     using Status = DatabaseFile::Status;
@@ -378,7 +356,6 @@ DatabaseFile::LoadResult readWhole(const QString& path, QByteArray* bytes) {
     // Read into a buffer of exactly the file's size: the loaded table keeps
     // it, and readAll() may leave room to spare.
     QByteArray data(file.size(), Qt::Uninitialized);
-    prefault(data.data(), data.size());
     qint64 got = 0;
     while (got < data.size()) {
         const qint64 n = file.read(data.data() + got, data.size() - got);
