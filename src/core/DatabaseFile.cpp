@@ -392,9 +392,7 @@ DatabaseFile::LoadResult DatabaseFile::load(const QString& path, SubscriberTable
     const LoadResult result = readWhole(path, &bytes);
     if (result.status != Status::Ok)
         return result;
-    return parse(
-        bytes, table,
-        Separators); // checks before it touches the table // checks before it touches the table
+    return parse(bytes, table, Separators); // checks before it touches the table
 }
 
 namespace {
