@@ -563,14 +563,23 @@ void Form1::CLEAR1() {
 }
 
 void Form1::ZAPOLNIT() {
-    CLEAR1();
     const QString name = m_subscriber->currentText();
     const QString year = m_year->currentText();
+    const auto y = YearIndex(year);
+    // Entry cells about to be filled are not emptied first: each would lay
+    // out and check its text twice.
+    if (y) {
+        for (auto& month : m_result)
+            for (MonthCell* c : month)
+                c->clear();
+    } else {
+        CLEAR1();
+    }
     m_state.shownYearText = year;
     if (const auto row = FindRowByName(m_state.table, name))
         m_state.currentRow = *row;
     m_meterType->setText(m_state.table.cell(m_state.currentRow, ColMeterType));
-    if (const auto y = YearIndex(year))
+    if (y)
         for (int m = 1; m <= 12; ++m)
             for (int s = 0; s <= 8; ++s)
                 entryCell(m, s)->setText(

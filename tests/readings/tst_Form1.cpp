@@ -151,6 +151,8 @@ private slots:
     void toolbarPictures();
     void untickedMonthLeavesTotals();
     void lowerReadingIsRedWithItsReason();
+    void lowerReadingFollowsTheShownSubscriber_data();
+    void lowerReadingFollowsTheShownSubscriber();
     void otherYearAndUnknownYear();
     void printAnsweredNoAndYes();
     void autosaveWritesOnlyAfterAChange();
@@ -814,6 +816,50 @@ void tst_Form1::lowerReadingIsRedWithItsReason() {
     QCOMPARE(current->text(), u"90"_s);
     QCOMPARE(current->palette().color(QPalette::Text), QColor(Qt::red));
     QCOMPARE(f.cell(6, T2Current)->palette().color(QPalette::Text), QColor(Qt::red));
+}
+
+void tst_Form1::lowerReadingFollowsTheShownSubscriber_data() {
+    QTest::addColumn<QStringList>("first");  // previous, current
+    QTest::addColumn<QStringList>("second"); // previous, current
+    // Cells that hold the same text for both keep it while the other changes.
+    QTest::newRow("same current") << QStringList{u"150"_s, u"100"_s}
+                                  << QStringList{u"50"_s, u"100"_s};
+    QTest::newRow("same previous")
+        << QStringList{u"150"_s, u"100"_s} << QStringList{u"150"_s, u"200"_s};
+    QTest::newRow("both the same")
+        << QStringList{u"150"_s, u"100"_s} << QStringList{u"150"_s, u"100"_s};
+    QTest::newRow("both lower") << QStringList{u"150"_s, u"100"_s} << QStringList{u"90"_s, u"80"_s};
+}
+
+// Switching subscriber shows the warnings of the one now shown, whichever of
+// the two cells changed.
+void tst_Form1::lowerReadingFollowsTheShownSubscriber() {
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    Fixture f;
+    QVERIFY(f.open());
+    const auto fill = [&](const QStringList& readings) {
+        f.type(f.cell(4, T1Previous), readings[0]);
+        f.type(f.cell(4, T1Current), readings[1]);
+        f.enter(f.cell(4, T1Current));
+    };
+    const auto isRed = [&] {
+        return f.cell(4, T1Current)->palette().color(QPalette::Text) == QColor(Qt::red);
+    };
+    const auto lower = [](const QStringList& r) { return r[1].toInt() < r[0].toInt(); };
+    fill(first);
+    f.choose(u"Cmb1(0)"_s, u"Абонент 2"_s);
+    fill(second);
+    QCOMPARE(isRed(), lower(second));
+    for (int i = 0; i < 2; ++i) {
+        f.choose(u"Cmb1(0)"_s, u"Абонент 1"_s);
+        QCOMPARE(f.cell(4, T1Current)->text(), first[1]);
+        QCOMPARE(isRed(), lower(first));
+        f.choose(u"Cmb1(0)"_s, u"Абонент 2"_s);
+        QCOMPARE(f.cell(4, T1Previous)->text(), second[0]);
+        QCOMPARE(isRed(), lower(second));
+        QCOMPARE(f.cell(4, T1Current)->toolTip().isEmpty(), !lower(second));
+    }
 }
 
 void tst_Form1::exportProposesAndWrites() {
