@@ -16,4 +16,8 @@ function(ost_add_test name)
     TIMEOUT ${T_TIMEOUT}
     LABELS "${T_LABELS}"
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config_dir};LC_ALL=C.UTF-8")
+  if(TARGET ostrevanka_charts)
+    set_property(TEST ${name} APPEND PROPERTY
+      ENVIRONMENT "OSTREVANKA_CHART_MODULE=$<TARGET_FILE:ostrevanka_charts>")
+  endif()
 endfunction()

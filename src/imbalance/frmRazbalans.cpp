@@ -11,7 +11,7 @@
 #include "core/MonthNames.h"
 #include "core/Platform.h"
 #include "workbook/WorkbookWriter.h"
-#include "imbalance/ImbalanceChart.h"
+#include "charts/ChartModule.h"
 #include "imbalance/RazbalansExport.h"
 
 using namespace Qt::StringLiterals;
@@ -162,7 +162,16 @@ frmRazbalans::frmRazbalans(AppState& state, Platform& platform, QWidget* parent)
     buildHeadings();
     buildRows();
 
-    m_chart = new ImbalanceChart(this);
+    QString error;
+    m_charts = ChartModule(&error);
+    if (m_charts) {
+        m_chart = m_charts->imbalanceChart(this);
+    } else {
+        auto* reason = new QLabel(u"График недоступен: "_s + error, this);
+        reason->setAlignment(Qt::AlignCenter);
+        reason->setWordWrap(true);
+        m_chart = reason;
+    }
     m_chart->setObjectName(u"chart"_s);
     m_chart->setGeometry(BodyLeft, FormHeight, TableRight - BodyLeft, ChartHeight - 8);
     m_chart->hide();
@@ -342,7 +351,8 @@ void frmRazbalans::VICHISLIT2() {
                 e->setText(m_results.texts[size_t(r)][size_t(c)]);
                 e->setCursorPosition(0);
             }
-    m_chart->setResults(m_results);
+    if (m_charts)
+        m_charts->showImbalance(m_chart, m_results);
 }
 
 void frmRazbalans::onPointTyped(QLineEdit* box) {

@@ -11,7 +11,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class ImbalanceChart;
+struct ChartModuleApi;
 struct AppState;
 class Platform;
 
@@ -68,7 +68,8 @@ private:
     QPushButton* m_cmd6 = nullptr;
     QLabel* m_hint = nullptr;
     QPushButton* m_cmdChart = nullptr;
-    ImbalanceChart* m_chart = nullptr;
+    const ChartModuleApi* m_charts = nullptr;
+    QWidget* m_chart = nullptr; // the module's chart, or why there is none
     // [month 0..11][k 0..3] = txt<m>(k + 1)
     std::array<std::array<QLineEdit*, 4>, 12> m_in{};
     // [row 0..12][column] = txtR<row + 1>(column); the total row has no 6 and 7

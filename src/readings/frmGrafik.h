@@ -2,12 +2,8 @@
 
 #include <QWidget>
 
+#include "charts/ChartModule.h"
 #include "core/AppState.h"
-
-class QBarSet;
-class QChart;
-class QLineSeries;
-class QValueAxis;
 
 // The shown subscriber's consumption by month: T1 and T2 stacked, the year
 // before as a line. Follows the main window's subscriber and year.
@@ -18,10 +14,11 @@ public:
 
     // Draws the main window's shown subscriber and year again.
     void refresh();
-    QChart* chart() const { return m_chart; }
-    QBarSet* t1() const { return m_t1; }
-    QBarSet* t2() const { return m_t2; }
-    QLineSeries* yearBefore() const { return m_yearBefore; }
+    // Null where the chart module could not be loaded.
+    QChart* chart() const { return m_parts.chart; }
+    QBarSet* t1() const { return m_parts.t1; }
+    QBarSet* t2() const { return m_parts.t2; }
+    QLineSeries* yearBefore() const { return m_parts.yearBefore; }
 
 signals:
     void closed();
@@ -31,9 +28,6 @@ protected:
 
 private:
     AppState& m_state;
-    QChart* m_chart = nullptr;
-    QBarSet* m_t1 = nullptr;
-    QBarSet* m_t2 = nullptr;
-    QLineSeries* m_yearBefore = nullptr;
-    QValueAxis* m_axis = nullptr;
+    const ChartModuleApi* m_charts = nullptr;
+    ConsumptionChartParts m_parts;
 };

@@ -21,6 +21,7 @@ TOLD = "Папка базы данных"
 QUESTION = "Создать новый файл бызы?"
 FILES = {
     "./usr/bin/ostrevanka",
+    "./usr/lib/ostrevanka/ostrevanka_charts.so",
     "./usr/share/applications/ostrevanka.desktop",
     "./usr/share/doc/ostrevanka/Help.pdf",
     "./usr/share/icons/hicolor/scalable/apps/ostrevanka.svg",
@@ -91,11 +92,16 @@ def check_files(deb):
 
 
 def check_start_libraries(program):
-    # The workbook libraries are loaded when first used, not at every start.
+    # The workbook libraries and the charts are loaded when first used, not
+    # at every start; the charts' module is where the program looks for it.
     needed = re.findall(r"NEEDED\s+(\S+)", run("objdump", "-p", program))
     assert needed, "no libraries listed for %s" % program
     for name in needed:
-        assert not re.match(r"lib(zip|xlsxwriter)\.", name), "%s is loaded at start" % name
+        assert not re.match(r"lib(zip|xlsxwriter|Qt6Charts)\.", name), \
+            "%s is loaded at start" % name
+    module = os.path.join(os.path.dirname(program), "..", "lib", "ostrevanka",
+                          "ostrevanka_charts.so")
+    assert "libQt6Charts.so.6" in re.findall(r"NEEDED\s+(\S+)", run("objdump", "-p", module))
 
 
 def tree(folder):

@@ -22,6 +22,7 @@
 using namespace Qt::StringLiterals;
 
 int main(int argc, char** argv) {
+    qputenv("OSTREVANKA_CHART_MODULE", OST_CHART_MODULE_PATH);
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"."_s;
     QDir().mkpath(folder);
