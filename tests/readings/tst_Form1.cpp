@@ -153,6 +153,7 @@ private slots:
     void lowerReadingIsRedWithItsReason();
     void lowerReadingFollowsTheShownSubscriber_data();
     void lowerReadingFollowsTheShownSubscriber();
+    void switchingWhileEditingKeepsTheTypedReading();
     void otherYearAndUnknownYear();
     void printAnsweredNoAndYes();
     void autosaveWritesOnlyAfterAChange();
@@ -860,6 +861,28 @@ void tst_Form1::lowerReadingFollowsTheShownSubscriber() {
         QCOMPARE(isRed(), lower(second));
         QCOMPARE(f.cell(4, T1Current)->toolTip().isEmpty(), !lower(second));
     }
+}
+
+// A reading typed and not yet left, then another subscriber picked on the
+// real selector: the reading stays with its subscriber, and the cells show
+// the other one's.
+void tst_Form1::switchingWhileEditingKeepsTheTypedReading() {
+    Fixture f;
+    QVERIFY(f.open());
+    MonthCell* cell = f.cell(3, T1Current);
+    f.type(cell, u"777"_s);
+    QComboBox* selector = f.combo(u"Cmb1(0)"_s);
+    QTest::mouseClick(selector->lineEdit(), Qt::LeftButton);
+    QVERIFY(!cell->hasFocus());
+    QTest::keyClick(selector, Qt::Key_Down);
+    QCOMPARE(selector->currentText(), u"Абонент 2"_s);
+    QCOMPARE(cell->text(), QString());
+    const auto y = YearIndex(f.combo(u"Cmb1(1)"_s)->currentText());
+    QVERIFY(y);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(*y, 3, T1Current)), u"777"_s);
+    QTest::keyClick(selector, Qt::Key_Up);
+    QCOMPARE(selector->currentText(), u"Абонент 1"_s);
+    QCOMPARE(cell->text(), u"777"_s);
 }
 
 void tst_Form1::exportProposesAndWrites() {
