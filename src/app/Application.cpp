@@ -46,8 +46,9 @@ bool Application::start() {
         return false;
     }
     // Read while the main window is built; its load takes the result.
-    DatabasePrefetch prefetch(m_state.databasePath);
-    return openMainWindow(&prefetch);
+    StaleCharges found;
+    DatabasePrefetch prefetch(m_state.databasePath, Form1::chargesOnRead(m_platform, found));
+    return openMainWindow(&prefetch, &found);
 }
 
 void Application::end(int exitCode) {
@@ -70,11 +71,11 @@ frmGrafik* Application::chartWindow() const {
     return m_chart;
 }
 
-bool Application::openMainWindow(DatabasePrefetch* prefetch) {
+bool Application::openMainWindow(DatabasePrefetch* prefetch, const StaleCharges* found) {
     auto* form = new Form1(m_state, m_platform);
     m_form = form;
     wire(form);
-    if (!form->load(prefetch)) {
+    if (!form->load(prefetch, found)) {
         delete form;
         end(1);
         return false;

@@ -13,6 +13,7 @@
 
 class DatabaseLock;
 class DatabasePrefetch;
+struct StaleCharges;
 class frmGrafik;
 class frmProverka;
 class frmRedLS;
@@ -40,7 +41,7 @@ signals:
     void finished(int exitCode);
 
 private:
-    bool openMainWindow(DatabasePrefetch* prefetch = nullptr);
+    bool openMainWindow(DatabasePrefetch* prefetch = nullptr, const StaleCharges* found = nullptr);
     void onMainClosed(bool directorySwitch);
     void wire(Form1* form);
     void closeOtherWindows();

@@ -1,9 +1,11 @@
 #include "DatabasePrefetch.h"
 
-DatabasePrefetch::DatabasePrefetch(const QString& path) : m_path(path) {
-    m_read = std::async(std::launch::async, [path] {
+DatabasePrefetch::DatabasePrefetch(const QString& path, AlsoOnWorker also) : m_path(path) {
+    m_read = std::async(std::launch::async, [path, also = std::move(also)] {
         SubscriberTable table;
         const DatabaseFile::LoadResult result = DatabaseFile::load(path, table);
+        if (also && result.status == DatabaseFile::Status::Ok)
+            also(table);
         return std::pair(result, std::move(table));
     });
 }
@@ -25,6 +27,7 @@ bool isEmpty(const SubscriberTable& table) {
 } // namespace
 
 DatabaseFile::LoadResult DatabasePrefetch::load(const QString& path, SubscriberTable& table) {
+    m_gaveWorkersTable = false;
     if (!m_read.valid())
         return DatabaseFile::load(path, table);
     // Taken once, used or not: a later call must not get an old read.
@@ -33,7 +36,9 @@ DatabaseFile::LoadResult DatabasePrefetch::load(const QString& path, SubscriberT
     // only an empty table may be replaced by the worker's whole.
     if (path != m_path || !isEmpty(table))
         return DatabaseFile::load(path, table);
-    if (result.status == DatabaseFile::Status::Ok)
+    if (result.status == DatabaseFile::Status::Ok) {
         table = std::move(read);
+        m_gaveWorkersTable = true;
+    }
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <future>
 #include <utility>
 
@@ -13,7 +14,10 @@
 // core to spare for one of them.
 class DatabasePrefetch final {
 public:
-    explicit DatabasePrefetch(const QString& path);
+    // Work on the table that the worker can do too, after a good read and
+    // before the table is handed over.
+    using AlsoOnWorker = std::function<void(const SubscriberTable&)>;
+    explicit DatabasePrefetch(const QString& path, AlsoOnWorker also = {});
     ~DatabasePrefetch(); // waits for the worker
     DatabasePrefetch(const DatabasePrefetch&) = delete;
     DatabasePrefetch& operator=(const DatabasePrefetch&) = delete;
@@ -22,8 +26,12 @@ public:
     // the prefetched path on an empty table takes the worker's result; any
     // other call reads the file now, so a file made or restored since is seen.
     DatabaseFile::LoadResult load(const QString& path, SubscriberTable& table);
+    // Whether the last load() gave the worker's table, so that what
+    // AlsoOnWorker found holds for it.
+    bool gaveWorkersTable() const { return m_gaveWorkersTable; }
 
 private:
     QString m_path;
+    bool m_gaveWorkersTable = false;
     std::future<std::pair<DatabaseFile::LoadResult, SubscriberTable>> m_read;
 };

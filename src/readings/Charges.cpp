@@ -33,34 +33,79 @@ MonthCharge ComputeMonthCharge(const SubscriberTable& table, int row, int yearIn
     return ChargeOf(v);
 }
 
-ChargeDisplay ComputeCharges(SubscriberTable& table, int yearIndex, int shownRow,
-                             const std::array<bool, 12>& ticked) {
-    std::array<MonthCharge, 12> shown{};
-    // The year's month blocks lie side by side: one pass over each row.
-    const int first = MonthColumn(yearIndex, 1, 1);
-    const int last = MonthColumn(yearIndex, 12, ChargeWithComp);
-    std::vector<QStringView> cells(size_t(last - first + 1));
-    QString scratch;
-    for (int s = 1; s <= table.subscriberCount(); ++s) {
-        table.cellRange(s, first, last, cells, scratch);
-        std::array<MonthCharge, 12> month{};
-        std::array<bool, 12> stale{};
+namespace {
+
+// One pass over a subscriber's year: each month's results and whether its
+// stored slot 9 differs from them.
+class YearPass {
+public:
+    YearPass(const SubscriberTable& table, int yearIndex)
+        : m_table(table), m_year(yearIndex), m_first(MonthColumn(yearIndex, 1, 1)),
+          m_cells(size_t(MonthColumn(yearIndex, 12, ChargeWithComp) - m_first + 1)) {}
+
+    void run(int row) {
+        m_table.cellRange(row, m_first, m_first + int(m_cells.size()) - 1, m_cells, m_scratch);
         for (int m = 1; m <= 12; ++m) {
-            const size_t at = size_t(MonthColumn(yearIndex, m, 1) - first);
+            const size_t at = size_t(MonthColumn(m_year, m, 1) - m_first);
             std::array<double, 8> v{};
             for (size_t k = 0; k < 8; ++k)
-                v[k] = ReadNumber(cells[at + k]);
+                v[k] = ReadNumber(m_cells[at + k]);
             month[size_t(m - 1)] = ChargeOf(v);
             stale[size_t(m - 1)] =
-                !IsPlainNumberOf(cells[at + ChargeWithComp - 1], month[size_t(m - 1)].ak);
+                !IsPlainNumberOf(m_cells[at + ChargeWithComp - 1], month[size_t(m - 1)].ak);
         }
+    }
+
+    std::array<MonthCharge, 12> month{};
+    std::array<bool, 12> stale{};
+
+private:
+    const SubscriberTable& m_table;
+    const int m_year;
+    const int m_first;
+    std::vector<QStringView> m_cells;
+    QString m_scratch;
+};
+
+} // namespace
+
+StaleCharges FindStaleCharges(const SubscriberTable& table, int yearIndex) {
+    StaleCharges found;
+    found.yearIndex = yearIndex;
+    YearPass pass(table, yearIndex);
+    for (int s = 1; s <= table.subscriberCount(); ++s) {
+        pass.run(s);
+        for (int m = 1; m <= 12; ++m)
+            if (pass.stale[size_t(m - 1)])
+                found.writes.push_back({s, MonthColumn(yearIndex, m, ChargeWithComp),
+                                        PlainNumber(pass.month[size_t(m - 1)].ak)});
+    }
+    return found;
+}
+
+ChargeDisplay ComputeCharges(SubscriberTable& table, int yearIndex, int shownRow,
+                             const std::array<bool, 12>& ticked, const StaleCharges* found) {
+    std::array<MonthCharge, 12> shown{};
+    YearPass pass(table, yearIndex);
+    const auto passRow = [&](int s) {
+        pass.run(s);
         // Written after the pass: a write may move the row's text under the views.
         for (int m = 1; m <= 12; ++m)
-            if (stale[size_t(m - 1)])
+            if (pass.stale[size_t(m - 1)])
                 table.setCell(s, MonthColumn(yearIndex, m, ChargeWithComp),
-                              PlainNumber(month[size_t(m - 1)].ak));
+                              PlainNumber(pass.month[size_t(m - 1)].ak));
         if (s == shownRow)
-            shown = month;
+            shown = pass.month;
+    };
+    if (found && found->yearIndex == yearIndex) {
+        for (const StaleCharges::Write& w : found->writes)
+            if (w.row != shownRow)
+                table.setCell(w.row, w.col, w.text);
+        if (shownRow >= 1 && shownRow <= table.subscriberCount())
+            passRow(shownRow);
+    } else {
+        for (int s = 1; s <= table.subscriberCount(); ++s)
+            passRow(s);
     }
     if (shownRow == 0 || shownRow > table.subscriberCount())
         for (int m = 1; m <= 12; ++m)

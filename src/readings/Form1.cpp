@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <utility>
+
 #include "core/Backup.h"
 #include "core/Cp1251.h"
 #include "core/UserWarnings.h"
@@ -31,6 +33,7 @@
 #include "core/RecoveryOffer.h"
 #include "core/Settings.h"
 #include "core/SubscriberTable.h"
+#include "core/YearLayout.h"
 #include "workbook/WorkbookSheet.h"
 #include "workbook/WorkbookWriter.h"
 #include "readings/Charges.h"
@@ -487,7 +490,20 @@ void Form1::fillSubscriberSelector() {
     m_subscriber->setEditText(text);
 }
 
-bool Form1::load(DatabasePrefetch* prefetch) {
+DatabasePrefetch::AlsoOnWorker Form1::chargesOnRead(Platform& platform, StaleCharges& found) {
+    // The years offered are not known before the read: a stored year outside
+    // them only makes the guess miss, and the first computation reads all.
+    bool ok = false;
+    const int year = platform.settings().text(Section, u"Cmb1"_s).trimmed().toInt(&ok);
+    const int yearIndex = ok && year >= YearLayout::FirstYear && year <= YearLayout::LastYear
+                              ? year - YearLayout::FirstYear
+                              : 0;
+    return [&found, yearIndex](const SubscriberTable& table) {
+        found = FindStaleCharges(table, yearIndex);
+    };
+}
+
+bool Form1::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
     m_state.directorySwitch = false;
     m_computeEnabled = false;
     m_state.dirtyFlag = false;
@@ -497,6 +513,7 @@ bool Form1::load(DatabasePrefetch* prefetch) {
 
     if (!OPFILE1(prefetch))
         return false;
+    m_foundOnRead = prefetch && prefetch->gaveWorkersTable() ? found : nullptr;
 
     YearLayout::OfferYearsUpTo(
         YearLayout::LastYearToOffer(m_platform.now().date().year(), m_state.table));
@@ -547,6 +564,7 @@ bool Form1::load(DatabasePrefetch* prefetch) {
     ZAPOLNIT();
     m_computeEnabled = true;
     VICHISLIT();
+    m_foundOnRead = nullptr; // not left for a later computation
     return true;
 }
 
@@ -640,7 +658,8 @@ void Form1::VICHISLIT() {
     for (int m = 1; m <= 12; ++m)
         for (int s = 1; s <= 8; ++s)
             m_state.table.setCell(row, MonthColumn(*y, m, s), entryCell(m, s)->text());
-    const ChargeDisplay shown = ComputeCharges(m_state.table, *y, row, tickedMonths());
+    const ChargeDisplay shown = ComputeCharges(m_state.table, *y, row, tickedMonths(),
+                                               std::exchange(m_foundOnRead, nullptr));
     for (int m = 0; m < 13; ++m)
         for (int r = 0; r < 5; ++r) {
             MonthCell* cell = m_result[size_t(m)][size_t(r)];

@@ -6,7 +6,9 @@
 #include <QMainWindow>
 
 #include "core/AppState.h"
+#include "core/DatabasePrefetch.h"
 #include "core/Platform.h"
+#include "readings/Charges.h"
 #include "readings/TableExport.h"
 
 class QAbstractButton;
@@ -19,7 +21,6 @@ class QMenu;
 class QTimer;
 class QToolButton;
 class MonthCell;
-class DatabasePrefetch;
 
 // The main window: one subscriber and one year, twelve month rows of
 // readings, tariffs and coefficients with their computed charges.
@@ -31,8 +32,12 @@ public:
 
     // Start-up: loads the database and fills the window. false when the load
     // failed and the program must end (the user has been told).
-    // prefetch: the database's read started before this window was built.
-    bool load(DatabasePrefetch* prefetch = nullptr);
+    // prefetch: the database's read started before this window was built;
+    // found: what chargesOnRead() gave it to do, used if its table is taken.
+    bool load(DatabasePrefetch* prefetch = nullptr, const StaleCharges* found = nullptr);
+    // For the start-up read: its worker finds into `found` the stored charges
+    // of the year the window will open on, as far as the settings tell it.
+    static DatabasePrefetch::AlsoOnWorker chargesOnRead(Platform& platform, StaleCharges& found);
 
     // Procedures other windows call.
     void ZAPOLNIT();
@@ -160,6 +165,8 @@ private:
     QMenu* m_menuSpr = nullptr;
     QMenu* m_menuTools = nullptr;
     bool m_computeEnabled = false;
+    // The start-up read's charges, for the first computation only.
+    const StaleCharges* m_foundOnRead = nullptr;
     bool m_leaving = false;
     QString m_popupMonthName;
     int m_popupLabelIndex = 0;

@@ -18,6 +18,7 @@ private slots:
     void givesWhatALoadGives();
     void laterLoadsReadTheFileAgain();
     void otherPathOrHeldRowIsReadNow();
+    void workerStepSeesTheTableThatIsGiven();
 
 private:
     QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
@@ -100,6 +101,47 @@ void tst_DatabasePrefetch::otherPathOrHeldRowIsReadNow() {
     }
     // Never asked: the worker is waited for, nothing is left running.
     { DatabasePrefetch unused(dbPath()); }
+}
+
+void tst_DatabasePrefetch::workerStepSeesTheTableThatIsGiven() {
+    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"Первый"_s, 2)));
+    const QString other = m_dir->filePath(u"other.spb"_s);
+    QVERIFY(writeFile(other, TaggedDatabase(u"Второй"_s, 1)));
+    struct Case {
+        const char* name;
+        QString path; // what the load asks for
+        bool holdsRow0;
+        bool given;
+    };
+    const Case cases[] = {
+        {"the prefetched file", dbPath(), false, true},
+        {"another file", other, false, false},
+        {"a table holding row 0", dbPath(), true, false},
+    };
+    for (const Case& c : cases) {
+        QString seen;
+        DatabasePrefetch prefetch(dbPath(),
+                                  [&seen](const SubscriberTable& t) { seen = t.cell(2, ColName); });
+        SubscriberTable table;
+        if (c.holdsRow0)
+            table.setCell(0, 7, u"своё"_s);
+        QCOMPARE(prefetch.load(c.path, table).status, Status::Ok);
+        QVERIFY2(prefetch.gaveWorkersTable() == c.given, c.name);
+        // The step ran on the worker's read either way; only a given table
+        // may rely on it.
+        QCOMPARE(seen, u"Первый"_s);
+        // A second load reads the file anew: the step's findings no longer hold.
+        QCOMPARE(prefetch.load(dbPath(), table).status, Status::Ok);
+        QVERIFY2(!prefetch.gaveWorkersTable(), c.name);
+    }
+    // A read that failed gives the step nothing to work on.
+    bool ran = false;
+    const QString missing = m_dir->filePath(u"missing.spb"_s);
+    DatabasePrefetch prefetch(missing, [&ran](const SubscriberTable&) { ran = true; });
+    SubscriberTable table;
+    QCOMPARE(prefetch.load(missing, table).status, Status::NotFound);
+    QVERIFY(!ran);
+    QVERIFY(!prefetch.gaveWorkersTable());
 }
 
 QTEST_GUILESS_MAIN(tst_DatabasePrefetch)

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <optional>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -20,6 +21,8 @@
 #include <QProcess>
 
 #include "core/DatabaseFile.h"
+#include "core/DatabasePrefetch.h"
+#include "core/NumberText.h"
 #include "core/Settings.h"
 #include "workbook/WorkbookSheet.h"
 #include "workbook/WorkbookWriter.h"
@@ -28,6 +31,7 @@
 #include "readings/frmImport.h"
 #include "support/WorkbookDump.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 
@@ -56,9 +60,15 @@ struct Fixture {
         if (form)
             form->hide();
     }
-    bool open() {
+    // prefetched: as the program starts, the database read on a worker that
+    // also finds the stored charges of the year the window opens on.
+    bool open(bool prefetched = false) {
         form = std::make_unique<Form1>(state, platform);
-        if (!form->load())
+        StaleCharges found;
+        std::optional<DatabasePrefetch> prefetch;
+        if (prefetched)
+            prefetch.emplace(state.databasePath, Form1::chargesOnRead(platform, found));
+        if (!form->load(prefetch ? &*prefetch : nullptr, &found))
             return false;
         form->show();
         form->activateWindow();
@@ -133,6 +143,8 @@ private slots:
     void firstStartDefaults();
     void yearsFollowTheClockAndTheData_data();
     void yearsFollowTheClockAndTheData();
+    void startupReadGivesWhatAPlainLoadGives_data();
+    void startupReadGivesWhatAPlainLoadGives();
     void storedNameOfDeletedSubscriberFallsBack();
     void roadOfOneEvent();
     void separatorRuleWhileTyping();
@@ -326,6 +338,63 @@ void tst_Form1::yearsFollowTheClockAndTheData() {
         f.choose(u"Cmb1(0)"_s, u"Абонент 2"_s);
         QCOMPARE(f.cell(3, T1Current)->text(), u"4321"_s);
     }
+}
+
+void tst_Form1::startupReadGivesWhatAPlainLoadGives_data() {
+    QTest::addColumn<QString>("storedYear");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("a stored year") << u"2019"_s << u"2019"_s;
+    QTest::newRow("a later year") << u"2027"_s << u"2027"_s;
+    QTest::newRow("past the offered years") << u"2028"_s << u"2017"_s;
+    QTest::newRow("nothing stored") << QString() << u"2017"_s;
+}
+
+// The charges found by the start-up read stand for a full computation: the
+// table and the shown results are the same whether the guess of the year
+// held or not.
+void tst_Form1::startupReadGivesWhatAPlainLoadGives() {
+    QFETCH(QString, storedYear);
+    QFETCH(QString, shown);
+    QByteArray bytes;
+    {
+        SubscriberTable t;
+        t.setSubscriberCount(3);
+        for (int r = 1; r <= 3; ++r) {
+            t.setCell(r, ColName, u"Абонент %1"_s.arg(r));
+            for (const int y : {0, 2, 10})
+                for (int m = 1; m <= 12; ++m) {
+                    t.setCell(r, MonthColumn(y, m, T1Current), QString::number(100 + r * m));
+                    t.setCell(r, MonthColumn(y, m, Tariff1), u"2,5"_s);
+                    t.setCell(r, MonthColumn(y, m, CompCoef1), u"1"_s);
+                    // Some charges stored right, some stale, some missing.
+                    if (r == 1)
+                        t.setCell(r, MonthColumn(y, m, ChargeWithComp),
+                                  PlainNumber((100 + r * m) * 2.5));
+                    else if (r == 2)
+                        t.setCell(r, MonthColumn(y, m, ChargeWithComp), u"1"_s);
+                }
+        }
+        bytes = DatabaseFile::serialize(t);
+    }
+    QByteArray tables[2];
+    QStringList results[2];
+    for (const bool prefetched : {false, true}) {
+        Fixture f(0);
+        QVERIFY(writeFile(f.state.databasePath, bytes));
+        f.platform.clock.setDate(QDate(2026, 6, 1));
+        f.platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, u"Абонент 2"_s);
+        f.platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, storedYear);
+        QVERIFY(f.open(prefetched));
+        QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), shown);
+        tables[prefetched] = DatabaseFile::serialize(f.state.table);
+        for (int m = 1; m <= 13; ++m)
+            for (int r = 0; r < 5; ++r)
+                results[prefetched] << f.result(m, r)->text();
+    }
+    QCOMPARE(tables[true], tables[false]);
+    QCOMPARE(results[true], results[false]);
+    QVERIFY(tables[false] != bytes);          // the stale charges were put right
+    QCOMPARE(results[false][4], u"255,00"_s); // January, with compensation
 }
 
 void tst_Form1::storedNameOfDeletedSubscriberFallsBack() {

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "core/DatabaseFile.h"
 #include "core/LineBreaks.h"
 #include "core/SubscriberTable.h"
 #include "readings/Charges.h"
@@ -34,6 +35,8 @@ private slots:
     void monthCharge();
     void slot9ForEverySubscriberAndUntickedMonth();
     void spareRowIsComputedButNeverStored();
+    void chargesFoundAheadGiveWhatAFullPassGives_data();
+    void chargesFoundAheadGiveWhatAFullPassGives();
     void separatorRule_data();
     void separatorRule();
     void lineBreaks();
@@ -125,6 +128,61 @@ void tst_ReadingsLogic::spareRowIsComputedButNeverStored() {
     const ChargeDisplay out = ComputeCharges(t, 0, 0, allTicked());
     QCOMPARE(out.cells[0][2], u"100,00"_s);
     QCOMPARE(t.cell(1, MonthColumn(0, 1, ChargeWithComp)), u"0"_s);
+}
+
+void tst_ReadingsLogic::chargesFoundAheadGiveWhatAFullPassGives_data() {
+    QTest::addColumn<int>("foundYear");
+    QTest::addColumn<int>("shownRow");
+    QTest::addColumn<bool>("shownRowEdited"); // after the charges were found
+    QTest::newRow("shown row as found") << 0 << 2 << false;
+    QTest::newRow("shown row edited since") << 0 << 2 << true;
+    QTest::newRow("spare row shown") << 0 << 0 << false;
+    QTest::newRow("found for another year") << 1 << 2 << true;
+}
+
+void tst_ReadingsLogic::chargesFoundAheadGiveWhatAFullPassGives() {
+    QFETCH(int, foundYear);
+    QFETCH(int, shownRow);
+    QFETCH(bool, shownRowEdited);
+    // Three subscribers: one with its charges stored right, one stale, one
+    // with none stored; and a stale charge in another year left alone.
+    SubscriberTable table;
+    table.setSubscriberCount(3);
+    for (int r = 1; r <= 3; ++r)
+        for (int m = 1; m <= 12; ++m)
+            put(table, r, 0, m,
+                {QString::number(100 + r * m), u"100"_s, u""_s, u""_s, u"2"_s, u""_s, u"1"_s,
+                 u""_s});
+    for (int m = 1; m <= 12; ++m) {
+        table.setCell(1, MonthColumn(0, m, ChargeWithComp), QString::number(2 * m));
+        table.setCell(2, MonthColumn(0, m, ChargeWithComp), u"999"_s);
+    }
+    table.setCell(3, MonthColumn(1, 1, ChargeWithComp), u"5"_s);
+    put(table, 0, 0, 4, {u"130"_s, u"100"_s, u""_s, u""_s, u"2"_s, u""_s, u"1"_s, u""_s});
+
+    SubscriberTable ahead = table;
+    const StaleCharges found = FindStaleCharges(ahead, foundYear);
+    const auto edit = [&](SubscriberTable& t) {
+        if (shownRowEdited)
+            put(t, shownRow, 0, 3,
+                {u"400"_s, u"100"_s, u""_s, u""_s, u"3"_s, u""_s, u"1"_s, u""_s});
+    };
+    edit(table);
+    edit(ahead);
+    auto ticked = allTicked();
+    ticked[5] = false;
+    const ChargeDisplay full = ComputeCharges(table, 0, shownRow, ticked);
+    const ChargeDisplay fast = ComputeCharges(ahead, 0, shownRow, ticked, &found);
+    QCOMPARE(fast.cells, full.cells);
+    QCOMPARE(DatabaseFile::serialize(ahead), DatabaseFile::serialize(table));
+    // What a full pass gives, to be sure both did the work.
+    QCOMPARE(table.cell(2, MonthColumn(0, 5, ChargeWithComp)), u"20"_s);
+    QCOMPARE(table.cell(3, MonthColumn(0, 1, ChargeWithComp)), u"6"_s);
+    QCOMPARE(table.cell(3, MonthColumn(1, 1, ChargeWithComp)), u"5"_s);
+    QCOMPARE(full.cells[2][4], shownRow == 0    ? u"0,00"_s
+                               : shownRowEdited ? u"900,00"_s
+                                                : u"12,00"_s);
+    QCOMPARE(full.cells[3][4], shownRow == 0 ? u"60,00"_s : u"16,00"_s);
 }
 
 void tst_ReadingsLogic::separatorRule_data() {
