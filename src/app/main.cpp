@@ -5,6 +5,7 @@
 #include <QTranslator>
 
 #include "app/Application.h"
+#include "app/FontConfigPreload.h"
 #include "app/ProgramStyle.h"
 #include "app/QtPlatform.h"
 #include "core/DataFolder.h"
@@ -12,6 +13,7 @@
 using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
+    FontConfigPreload fonts;
     QApplication app(argc, argv);
     // The user's choice of style (-style, QT_STYLE_OVERRIDE) stays underneath.
     auto* style = new ProgramStyle;
@@ -28,6 +30,8 @@ int main(int argc, char* argv[]) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTranslator);
 
+    // Before the first text: its load would not wait for this one.
+    fonts.wait();
     QtPlatform platform(appName);
 
     // An installed copy cannot write beside itself: its database lives in
