@@ -39,6 +39,7 @@
 #include "readings/Charges.h"
 #include "readings/EntryText.h"
 #include "readings/frmImport.h"
+#include "readings/ListPopup.h"
 #include "readings/MonthCell.h"
 #include "readings/ReadingsCheck.h"
 #include "readings/ToolbarPixels.h"
@@ -196,7 +197,7 @@ void Form1::buildSelectors(QWidget* client) {
     m_subscriber->setInsertPolicy(QComboBox::NoInsert);
     m_subscriber->setGeometry(px(5310), top, px(3495), px(315));
     // A list 400 pixels tall.
-    m_subscriber->setStyleSheet(u"QComboBox { combobox-popup: 0; }"_s);
+    m_subscriber->setProperty(ListPopupProperty, true);
     m_subscriber->setMaxVisibleItems(400 / 20);
     m_subscriber->view()->setMinimumHeight(0);
 

@@ -1,9 +1,13 @@
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QMenuBar>
 #include <QStyleFactory>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QToolButton>
 
 #include "app/ProgramStyle.h"
+#include "readings/ListPopup.h"
 #include "readings/ToolbarPixels.h"
 
 using namespace Qt::StringLiterals;
@@ -12,6 +16,7 @@ class tst_ProgramStyle : public QObject {
     Q_OBJECT
 private slots:
     void menuBarOverflowArrow();
+    void markedComboOpensAPlainList();
 };
 
 namespace {
@@ -44,6 +49,40 @@ void tst_ProgramStyle::menuBarOverflowArrow() {
             overflow = b;
     QVERIFY(overflow);
     QCOMPARE(imageOf(overflow->icon()), arrow);
+}
+
+void tst_ProgramStyle::markedComboOpensAPlainList() {
+    auto* style = new ProgramStyle;
+    style->setBaseStyle(QStyleFactory::create(u"Fusion"_s));
+    QApplication::setStyle(style);
+
+    QComboBox plain, marked;
+    marked.setProperty(ListPopupProperty, true);
+    for (QComboBox* box : {&plain, &marked}) {
+        for (int i = 0; i < 100; ++i)
+            box->addItem(QString::number(i));
+        box->setMaxVisibleItems(20);
+    }
+    const auto popupHint = [&](QComboBox& box) {
+        QStyleOptionComboBox option;
+        option.initFrom(&box);
+        option.editable = box.isEditable();
+        return style->styleHint(QStyle::SH_ComboBox_Popup, &option, &box);
+    };
+    // Fusion opens a fixed box's list as a menu over the box.
+    QCOMPARE(popupHint(plain), 1);
+    QCOMPARE(popupHint(marked), 0);
+
+    // The marked box's list shows the items asked for and scrolls to the rest.
+    marked.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&marked));
+    marked.showPopup();
+    QAbstractItemView* list = marked.view();
+    QTRY_VERIFY(list->isVisible());
+    const int rowHeight = list->sizeHintForRow(0);
+    QVERIFY(list->height() <= 21 * rowHeight);
+    QVERIFY(list->height() >= 19 * rowHeight);
+    marked.hidePopup();
 }
 
 QTEST_MAIN(tst_ProgramStyle)
