@@ -22,6 +22,8 @@ exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
 xvfb=$!
 read -r display <&3
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$work/runtime"
 openbox >/dev/null 2>&1 &
 wm=$!
 until wmctrl -m >/dev/null 2>&1; do sleep 0.2; done
@@ -30,17 +32,32 @@ median() { printf '%s\n' "$@" | sort -n | awk '{a[NR] = $1} END {print a[int((NR
 
 # once PROGRAM TITLE: starts PROGRAM until a window titled TITLE is shown,
 # closes it and prints the milliseconds to the window and the peak memory in MB.
+# The end is taken when the window manager lists the window, told by an X
+# event rather than found by polling: a poll that starts a process every few
+# milliseconds would add its own delay, and its CPU, to every start.
 once() {
-  local program="$1" title="$2" pid t0 t1
-  t0=$(date +%s%N)
+  local program="$1" title="$2" pid t0 t1 line
+  coproc SPY { exec stdbuf -oL xprop -root -spy _NET_CLIENT_LIST; }
+  read -r line <&"${SPY[0]}" # the list as it stands
+  t0=$EPOCHREALTIME
   /usr/bin/time -v -o "$work/time.txt" "$program" &
   pid=$!
   # Shown and filled: the window is mapped once the first fill has run.
-  until wmctrl -l | grep -q "$title\$"; do sleep 0.005; done
-  t1=$(date +%s%N)
+  while :; do
+    if ! read -r line <&"${SPY[0]}"; then
+      echo "startup.sh: lost the window manager's list" >&2
+      exit 1
+    fi
+    t1=$EPOCHREALTIME
+    wmctrl -l | grep -q "$title\$" && break
+  done
+  kill "$SPY_PID" 2>/dev/null || true
+  wait "$SPY_PID" 2>/dev/null || true
   wmctrl -c "$title"
   wait "$pid"
-  echo "$(((t1 - t0) / 1000000)) $(awk -F: '/Maximum resident/ {print int($2 / 1024)}' "$work/time.txt")"
+  t0=${t0//[!0-9]/}
+  t1=${t1//[!0-9]/}
+  echo "$(((10#$t1 - 10#$t0) / 1000)) $(awk -F: '/Maximum resident/ {print int($2 / 1024)}' "$work/time.txt")"
 }
 
 # The empty window and the program on each database take turns within every
