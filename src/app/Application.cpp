@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include <future>
+
 #include <QApplication>
 #include <QDir>
 
@@ -37,18 +39,22 @@ Application::~Application() {
 
 bool Application::start() {
     m_lock = std::make_unique<DatabaseLock>(m_state.databasePath);
-    // A lock that cannot be made at all (a folder that cannot be written)
-    // does not keep the user from the data.
-    if (m_lock->take() == DatabaseLock::Result::HeldByOther) {
-        m_platform.message(u"Программа уже работает с этой базой. Закройте её и запустите снова."_s,
-                           u"Остреванка 2.1"_s, MsgIcon::Warning, MsgButtons::Ok);
-        end(1);
-        return false;
-    }
+    // Taking the lock writes its file through to the disk, which a slow disk
+    // or a flash drive may take tens of milliseconds over: the read and the
+    // window's controls go on meanwhile, and nothing is loaded before it.
+    auto taken = std::async(std::launch::async, [lock = m_lock.get()] { return lock->take(); });
     // Read while the main window is built; its load takes the result.
     StaleCharges found;
     DatabasePrefetch prefetch(m_state.databasePath, Form1::chargesOnRead(m_platform, found));
-    return openMainWindow(&prefetch, &found);
+    return openMainWindow(&prefetch, &found, [this, &taken] {
+        // A lock that cannot be made at all (a folder that cannot be written)
+        // does not keep the user from the data.
+        if (taken.get() != DatabaseLock::Result::HeldByOther)
+            return true;
+        m_platform.message(u"Программа уже работает с этой базой. Закройте её и запустите снова."_s,
+                           u"Остреванка 2.1"_s, MsgIcon::Warning, MsgButtons::Ok);
+        return false;
+    });
 }
 
 void Application::end(int exitCode) {
@@ -71,11 +77,12 @@ frmGrafik* Application::chartWindow() const {
     return m_chart;
 }
 
-bool Application::openMainWindow(DatabasePrefetch* prefetch, const StaleCharges* found) {
+bool Application::openMainWindow(DatabasePrefetch* prefetch, const StaleCharges* found,
+                                 const std::function<bool()>& mayLoad) {
     auto* form = new Form1(m_state, m_platform);
     m_form = form;
     wire(form);
-    if (!form->load(prefetch, found)) {
+    if ((mayLoad && !mayLoad()) || !form->load(prefetch, found)) {
         delete form;
         end(1);
         return false;

@@ -41,7 +41,10 @@ signals:
     void finished(int exitCode);
 
 private:
-    bool openMainWindow(DatabasePrefetch* prefetch = nullptr, const StaleCharges* found = nullptr);
+    // mayLoad, when given, is asked after the window is built and before its
+    // load; false ends the program there.
+    bool openMainWindow(DatabasePrefetch* prefetch = nullptr, const StaleCharges* found = nullptr,
+                        const std::function<bool()>& mayLoad = {});
     void onMainClosed(bool directorySwitch);
     void wire(Form1* form);
     void closeOtherWindows();
