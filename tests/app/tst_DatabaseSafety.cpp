@@ -105,6 +105,7 @@ struct Fixture {
 class tst_DatabaseSafety : public QObject {
     Q_OBJECT
 private slots:
+    void secondProgramIsRefusedAndChangesNothing_data();
     void secondProgramIsRefusedAndChangesNothing();
     void lockIsReleasedAtTheEnd_data();
     void lockIsReleasedAtTheEnd();
@@ -121,8 +122,18 @@ private slots:
     void noUsableCopyEndsAsBefore();
 };
 
+void tst_DatabaseSafety::secondProgramIsRefusedAndChangesNothing_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("a good database") << database(u"Абонент"_s);
+    // Were it loaded before the lock's answer, these would bring their own
+    // messages and offers.
+    QTest::newRow("a damaged database") << QByteArray("1|broken\r\n");
+    QTest::newRow("an empty database") << QByteArray();
+}
+
 void tst_DatabaseSafety::secondProgramIsRefusedAndChangesNothing() {
-    Fixture f;
+    QFETCH(QByteArray, bytes);
+    Fixture f(bytes);
     DatabaseLock first(f.dbPath()); // the program already running
     QCOMPARE(first.take(), DatabaseLock::Result::Taken);
     const auto before = snapshot(f.dir.path());
