@@ -30,7 +30,8 @@ int main(int argc, char* argv[]) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTranslator);
 
-    // Before the first text: its load would not wait for this one.
+    // Before the first text: Qt would not wait for the load under way but
+    // read the configuration a second time.
     fonts.wait();
     QtPlatform platform(appName);
 
