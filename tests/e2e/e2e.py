@@ -367,6 +367,34 @@ def save_button_after_typing(display, folder, config):
     assert read_table(db) == after, "closing after the save changes nothing"
 
 
+def subscriber_list_while_editing(display, folder, config):
+    """A reading typed, and the next subscriber picked from the opened list
+    while the cell is still being edited: the reading stays with the first,
+    and the window moves on to the second."""
+    db = os.path.join(folder, "Ostrevanka21.spb")
+    before = prepare(folder, config, prepared_subscribers(), "Абонент 05 Ё. №.", "2019")
+
+    proc = start(display, folder, config)
+    main = display.activate("Остреванка 2.1")
+    click_main_cell(display, main, 1, 1)
+    display.x("xdotool", "key", "ctrl+a")
+    display.x("xdotool", "type", "--delay", "60", "10200")
+    # The subscriber box's arrow; its list opens under it at the shown one.
+    _, height = display.size(main)
+    menu = height - px(7920)
+    display.click(main, px(5310) + px(3495) - 8, menu + px(900) + px(315) // 2)
+    time.sleep(0.5)
+    display.screenshot("subscriber-list")
+    display.x("xdotool", "key", "--delay", "150", "Down", "Return")
+    time.sleep(0.5)
+    click_main_button(display, main, 0)
+    t1 = (5, month_column(2, 1, 1))
+    after = wait_for_file(db, lambda rows: rows[t1[0] - 1][t1[1]] == "10200")
+    assert_cells(before, after, computed_charges(30, 2, {t1: "10200"}))
+    close_main(display, proc)
+    assert "Cmb0=Абонент 06 Ё. №." in settings_of(config), settings_of(config)
+
+
 def reading_of_2025(display, folder, config):
     """A file with nothing after 2024; a reading typed for January 2025 makes
     every line carry the 2025 block, the older columns where they were."""
@@ -568,7 +596,8 @@ def stale_lock_taken_over(display, folder, config):
     assert not os.path.exists(lock), "the lock is released at the end"
 
 
-SCENARIOS = (first_start, typing_and_restart, save_button_after_typing, reading_of_2025,
+SCENARIOS = (first_start, typing_and_restart, save_button_after_typing,
+             subscriber_list_while_editing, reading_of_2025,
              directory_round_trip, ledger_payment, second_program_refused,
              stale_lock_taken_over)
 
