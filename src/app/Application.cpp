@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QDir>
 
+#include "app/AfterFirstPaint.h"
 #include "core/DatabaseFile.h"
+#include "core/FileMapping.h"
 #include "core/DatabaseLock.h"
 #include "core/DatabasePrefetch.h"
 #include "directory/frmSpr.h"
@@ -88,6 +90,14 @@ bool Application::openMainWindow(DatabasePrefetch* prefetch, const StaleCharges*
         return false;
     }
     form->show();
+    // A read that mapped the file left the table's bytes in the file's pages:
+    // they are copied once the window is painted, for the copy costs as much
+    // as the read saved, and until then a change to the file could reach them.
+    if (std::shared_ptr<FileMapping> mapping = m_state.table.fileMapping();
+        mapping && !mapping->isPrivate())
+        AfterFirstPaint(form, [this, mapping] {
+            m_privateCopy = std::async(std::launch::async, [mapping] { mapping->makePrivate(); });
+        });
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <future>
 #include <memory>
 
 #include <QObject>
@@ -69,4 +70,7 @@ private:
     QPointer<frmRedLS> m_ledger;
     QPointer<frmProverka> m_check;
     QPointer<frmGrafik> m_chart;
+    // The loaded bytes made the program's own after the window is up
+    // (FileMapping::makePrivate); waited for on the way out.
+    std::future<void> m_privateCopy;
 };

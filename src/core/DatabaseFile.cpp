@@ -187,7 +187,7 @@ DatabaseFile::LoadResult DatabaseFile::check(const QByteArray& bytes, int separa
 }
 
 DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, SubscriberTable& table,
-                                             int separators) {
+                                             int separators, std::shared_ptr<FileMapping> mapping) {
     LoadResult result;
     if (bytes.isEmpty()) {
         result.status = Status::Empty;
@@ -206,7 +206,7 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
     std::vector<uint32_t> lengths(wanted);
     std::vector<uint32_t> marks;
     marks.reserve(wanted / 8 + 1);
-    fresh.adoptFile(bytes);
+    fresh.adoptFile(bytes, std::move(mapping));
     forEachLine(bytes, [&](int lineNo, const char* p, const char* end) {
         result.lineCount = lineNo;
         if (lineNo > SubscriberTable::MaxRow) {
@@ -330,8 +330,10 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
 
 namespace {
 
-// The file's bytes, or why they could not be read.
-DatabaseFile::LoadResult readWhole(const QString& path, QByteArray* bytes) {
+// The file's bytes, or why they could not be read. With `mapping` given, the
+// bytes are mapped where that can be done, and *mapping holds them.
+DatabaseFile::LoadResult readWhole(const QString& path, QByteArray* bytes,
+                                   std::shared_ptr<FileMapping>* mapping = nullptr) {
     using Status = DatabaseFile::Status;
     DatabaseFile::LoadResult result;
     QFileInfo info(path);
@@ -352,6 +354,12 @@ DatabaseFile::LoadResult readWhole(const QString& path, QByteArray* bytes) {
     if (file.size() > limit) {
         result.status = Status::TooManyLines;
         return result;
+    }
+    if (mapping) {
+        if ((*mapping = FileMapping::map(file))) {
+            *bytes = (*mapping)->bytes();
+            return result;
+        }
     }
     // Read into a buffer of exactly the file's size: the loaded table keeps
     // it, and readAll() may leave room to spare.
@@ -387,12 +395,15 @@ DatabaseFile::LoadResult DatabaseFile::readAndCheck(const QString& path, int sep
     return check(*bytes, separators);
 }
 
-DatabaseFile::LoadResult DatabaseFile::load(const QString& path, SubscriberTable& table) {
+DatabaseFile::LoadResult DatabaseFile::load(const QString& path, SubscriberTable& table,
+                                            Read read) {
     QByteArray bytes;
-    const LoadResult result = readWhole(path, &bytes);
+    std::shared_ptr<FileMapping> mapping;
+    const LoadResult result = readWhole(path, &bytes, read == Read::Mapped ? &mapping : nullptr);
     if (result.status != Status::Ok)
         return result;
-    return parse(bytes, table, Separators); // checks before it touches the table
+    // Checks before it touches the table.
+    return parse(bytes, table, Separators, std::move(mapping));
 }
 
 namespace {

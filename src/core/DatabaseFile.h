@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include "FileMapping.h"
 #include "SubscriberTable.h"
 
 class QIODevice;
@@ -27,13 +28,20 @@ public:
         int lineCount = 0;
     };
 
+    // How load() gets the bytes: read into the program's memory, or, where
+    // the system can, mapped from its file cache (FileMapping.h), which is
+    // faster but leaves the table's bytes the file's until the mapping is
+    // made private.
+    enum class Read { IntoMemory, Mapped };
     // Reads and checks the file and, only when it is sound, replaces the
     // table's rows 1..n and sets the subscriber count.
-    static LoadResult load(const QString& path, SubscriberTable& table);
+    static LoadResult load(const QString& path, SubscriberTable& table,
+                           Read read = Read::IntoMemory);
     // The same on bytes already read; separators: 2513 (every field after the
     // 2513th is read too), or 2128 for version 1.0 (nothing after the 2128th).
+    // `mapping`, when given, holds `bytes`, and the table keeps it.
     static LoadResult parse(const QByteArray& bytes, SubscriberTable& table,
-                            int separators = Separators);
+                            int separators = Separators, std::shared_ptr<FileMapping> mapping = {});
     // Only checks the lines (at most 501, each with enough separators).
     // The same rules as the loader, checked as the bytes arrive: DatabaseCheck.h.
     static LoadResult check(const QByteArray& bytes, int separators);

@@ -3,7 +3,10 @@
 DatabasePrefetch::DatabasePrefetch(const QString& path, AlsoOnWorker also) : m_path(path) {
     m_read = std::async(std::launch::async, [path, also = std::move(also)] {
         SubscriberTable table;
-        const DatabaseFile::LoadResult result = DatabaseFile::load(path, table);
+        // Mapped: at start, filling fresh pages with a large file would cost
+        // more than the rest of the read.
+        const DatabaseFile::LoadResult result =
+            DatabaseFile::load(path, table, DatabaseFile::Read::Mapped);
         if (also && result.status == DatabaseFile::Status::Ok)
             also(table);
         return std::pair(result, std::move(table));

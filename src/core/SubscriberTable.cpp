@@ -105,7 +105,8 @@ SubscriberTable::SubscriberTable(SubscriberTable&&) noexcept = default;
 SubscriberTable& SubscriberTable::operator=(SubscriberTable&&) noexcept = default;
 
 SubscriberTable::SubscriberTable(const SubscriberTable& other)
-    : m_file(other.m_file), m_rows(RowCount), m_subscriberCount(other.m_subscriberCount) {
+    : m_file(other.m_file), m_mapping(other.m_mapping), m_rows(RowCount),
+      m_subscriberCount(other.m_subscriberCount) {
     for (int r = 0; r < RowCount; ++r)
         if (other.m_rows[r])
             m_rows[r] = std::make_unique<Row>(*other.m_rows[r]);
@@ -238,11 +239,13 @@ QByteArrayView SubscriberTable::loadedBytes(int row, int lastCol, int* cols) con
     return QByteArrayView(line, qsizetype(end));
 }
 
-void SubscriberTable::adoptFile(QByteArray file) {
-    // Bytes the table does not own (fromRawData) could go away under it.
-    if (!file.data_ptr().isMutable())
+void SubscriberTable::adoptFile(QByteArray file, std::shared_ptr<FileMapping> mapping) {
+    // Bytes the table does not own (fromRawData) could go away under it,
+    // unless it holds their mapping.
+    if (!mapping && !file.data_ptr().isMutable())
         file = QByteArray(file.constData(), file.size());
     m_file = std::move(file);
+    m_mapping = std::move(mapping);
 }
 
 void SubscriberTable::setLoadedRow(int row, uint32_t at, uint32_t size, int columns,
@@ -369,6 +372,7 @@ void SubscriberTable::clear() {
     for (auto& r : m_rows)
         r.reset();
     m_file.clear();
+    m_mapping.reset();
     m_subscriberCount = 0;
 }
 
@@ -390,7 +394,8 @@ void SubscriberTable::setSubscriberCount(int n) {
 
 std::size_t SubscriberTable::memoryBytes() const {
     std::size_t total =
-        sizeof(*this) + m_rows.capacity() * sizeof(m_rows[0]) + std::size_t(m_file.capacity());
+        sizeof(*this) + m_rows.capacity() * sizeof(m_rows[0]) +
+        std::size_t(std::max(m_file.capacity(), m_file.size())); // a mapping has no capacity
     for (const auto& r : m_rows)
         if (r)
             total += sizeof(Row) + std::size_t(r->text.capacity()) * sizeof(QChar) +

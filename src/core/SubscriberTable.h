@@ -14,6 +14,8 @@
 
 #include "YearLayout.h"
 
+class FileMapping;
+
 // A cell's text as SubscriberTable::cellView() gives it: a view into a
 // written row, or the decoded text of a row kept as loaded (held inside the
 // object when short, as most cells are, so reading one allocates nothing).
@@ -105,7 +107,11 @@ public:
     // from `at`, holding columns 1..columns, each ended by "|" and written as
     // the writer would write it; marks[i] is the position (from `at`) of
     // separator 8i.
-    void adoptFile(QByteArray file);
+    // `mapping`, when given, holds the bytes of `file`, which the table then
+    // keeps without a copy.
+    void adoptFile(QByteArray file, std::shared_ptr<FileMapping> mapping = {});
+    // The mapping the table's loaded rows read from, if they were loaded so.
+    const std::shared_ptr<FileMapping>& fileMapping() const { return m_mapping; }
     void setLoadedRow(int row, uint32_t at, uint32_t size, int columns,
                       std::vector<uint32_t> marks);
     // Replaces a whole row by cells that are slices of one text: cell
@@ -129,6 +135,7 @@ private:
     CellText loadedView(const Row& r, int col) const;
 
     QByteArray m_file; // the loaded file's bytes, shared by the rows kept as loaded
+    std::shared_ptr<FileMapping> m_mapping; // keeps m_file's bytes where they are mapped
     std::vector<std::unique_ptr<Row>> m_rows;
     int m_subscriberCount = 0;
 };

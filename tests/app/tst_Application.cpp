@@ -20,6 +20,7 @@
 
 #include "app/Application.h"
 #include "core/DatabaseFile.h"
+#include "core/FileMapping.h"
 #include "core/Settings.h"
 #include "directory/frmSpr.h"
 #include "documents/frmKvit.h"
@@ -87,6 +88,7 @@ class tst_Application : public QObject {
 private slots:
     void init();
     void closingEndsAndWrites();
+    void startupBytesBecomeTheProgramsOwnOncePainted();
     void imbalanceWindowWritesBeforeTheDatabase();
     void readingSheetHidesTheMainWindow();
     void directoryRoundTripKeepsUnsavedEdits();
@@ -245,6 +247,34 @@ void tst_Application::closingEndsAndWrites() {
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished[0][0].toInt(), 0);
     QCOMPARE(f.fileTable().cell(1, MonthColumn(0, 1, T1Current)), u"321"_s);
+}
+
+void tst_Application::startupBytesBecomeTheProgramsOwnOncePainted() {
+#if !defined(Q_OS_LINUX)
+    QSKIP("files are mapped on Linux only");
+#endif
+    Fixture f;
+    // Stored charges that agree with the readings: the load then leaves the
+    // rows as the file's bytes instead of writing them.
+    f.editFile([](SubscriberTable& t) {
+        for (int r = 1; r <= 2; ++r)
+            for (int y = 0; y < YearLayout::YearCount; ++y)
+                for (int m = 1; m <= 12; ++m)
+                    t.setCell(r, MonthColumn(y, m, ChargeWithComp), u"0"_s);
+    });
+    QVERIFY(f.app->start());
+    QVERIFY(f.app->state().table.heldAsLoaded(2));
+    const std::shared_ptr<FileMapping> mapping = f.app->state().table.fileMapping();
+    QVERIFY(mapping);
+    QVERIFY(!mapping->isPrivate()); // not before the window is up
+    QTRY_VERIFY(mapping->isPrivate());
+    // The file cut short in place no longer reaches the table.
+    QFile file(f.dir.filePath(DatabaseFile::FileName));
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(0));
+    file.close();
+    QCOMPARE(f.app->state().table.cell(2, ColName), u"Второй В. В."_s);
+    f.app->mainWindow()->close();
+    QCOMPARE(f.fileTable().cell(2, ColName), u"Второй В. В."_s);
 }
 
 void tst_Application::imbalanceWindowWritesBeforeTheDatabase() {

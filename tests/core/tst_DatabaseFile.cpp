@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include <QDir>
 #include <QFile>
@@ -57,6 +58,7 @@ private slots:
     void lineEndings();
     void loneLineFeedStaysInItsCell();
     void loadReplacesTheWholeTable();
+    void mappedLoadKeepsItsBytesWhateverBecomesOfTheFile();
 
     void roundTripOfEveryStoredCell();
     void nothingAfter2024KeepsTheLine_data();
@@ -110,15 +112,18 @@ void tst_DatabaseFile::loadFailures() {
     if (content != "<none>")
         QVERIFY(writeFile(dbPath(), Cp1251::encode(QString::fromUtf8(content))));
 
-    SubscriberTable t;
-    t.setSubscriberCount(1);
-    t.setCell(1, ColName, u"до загрузки"_s);
-    const auto r = DatabaseFile::load(dbPath(), t);
-    QCOMPARE(r.status, status);
-    QCOMPARE(r.badLine, badLine);
-    // A refused file leaves the table as it was.
-    QCOMPARE(t.subscriberCount(), 1);
-    QCOMPARE(t.cell(1, ColName), u"до загрузки"_s);
+    for (const auto read : {DatabaseFile::Read::IntoMemory, DatabaseFile::Read::Mapped}) {
+        SubscriberTable t;
+        t.setSubscriberCount(1);
+        t.setCell(1, ColName, u"до загрузки"_s);
+        const auto r = DatabaseFile::load(dbPath(), t, read);
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.badLine, badLine);
+        // A refused file leaves the table as it was.
+        QCOMPARE(t.subscriberCount(), 1);
+        QCOMPARE(t.cell(1, ColName), u"до загрузки"_s);
+        QVERIFY(!t.fileMapping());
+    }
 }
 
 void tst_DatabaseFile::fullFileOf501Lines() {
@@ -244,6 +249,47 @@ void tst_DatabaseFile::loadReplacesTheWholeTable() {
         QVERIFY2(t.cell(1, c).isEmpty(), qPrintable(QString::number(c)));
     for (int r = 2; r <= 3; ++r)
         QVERIFY(t.cell(r, ColName).isEmpty());
+}
+
+void tst_DatabaseFile::mappedLoadKeepsItsBytesWhateverBecomesOfTheFile() {
+    // Rows the writer would write back as they are and one it would not
+    // (spaces around a field), Cyrillic text, a year after 2024.
+    SubscriberTable t;
+    t.setSubscriberCount(2);
+    t.setCell(1, ColName, u"Иванов И. И."_s);
+    t.setCell(1, MonthColumn(1, 3, T1Current), u"1234,5"_s);
+    t.setCell(2, MonthColumn(9, 12, T2Current), u"77"_s);
+    QByteArray bytes = DatabaseFile::serialize(t);
+    bytes += Cp1251::encode(QString::fromUtf8(line({{2, " Петров "}, {5, "Ёлка"}}, Seps + 313)));
+    QVERIFY(writeFile(dbPath(), bytes));
+
+    SubscriberTable read;
+    QCOMPARE(DatabaseFile::load(dbPath(), read).status, Status::Ok);
+    QVERIFY(!read.fileMapping());
+    std::optional<SubscriberTable> mapped(std::in_place);
+    QCOMPARE(DatabaseFile::load(dbPath(), *mapped, DatabaseFile::Read::Mapped).status, Status::Ok);
+#if defined(Q_OS_LINUX)
+    QVERIFY(mapped->fileMapping());
+#endif
+    QCOMPARE(mapped->subscriberCount(), 3);
+    QCOMPARE(mapped->cell(3, ColName), u"Петров"_s);
+    QCOMPARE(mapped->cell(1, MonthColumn(1, 3, T1Current)), u"1234,5"_s);
+    QCOMPARE(DatabaseFile::serialize(*mapped), DatabaseFile::serialize(read));
+
+    // A copy keeps the bytes when the loaded table is gone and the file
+    // replaced by a save, then removed.
+    SubscriberTable copy = *mapped;
+    mapped.reset();
+    SubscriberTable other;
+    other.setSubscriberCount(1);
+    other.setCell(1, ColName, u"другой"_s);
+    QVERIFY(DatabaseFile::save(dbPath(), other));
+    QVERIFY(QFile::remove(dbPath()));
+    QCOMPARE(copy.cell(1, ColName), u"Иванов И. И."_s);
+    QCOMPARE(DatabaseFile::serialize(copy), DatabaseFile::serialize(read));
+    if (copy.fileMapping())
+        QVERIFY(copy.fileMapping()->makePrivate());
+    QCOMPARE(DatabaseFile::serialize(copy), DatabaseFile::serialize(read));
 }
 
 void tst_DatabaseFile::roundTripOfEveryStoredCell() {
