@@ -1,7 +1,6 @@
 #include "AfterFirstPaint.h"
 
 #include <QEvent>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 

@@ -7,9 +7,9 @@
 
 #include "app/AfterFirstPaint.h"
 #include "core/DatabaseFile.h"
-#include "core/FileMapping.h"
 #include "core/DatabaseLock.h"
 #include "core/DatabasePrefetch.h"
+#include "core/FileMapping.h"
 #include "directory/frmSpr.h"
 #include "documents/frmKvit.h"
 #include "documents/frmOrd.h"
