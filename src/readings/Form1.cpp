@@ -280,8 +280,8 @@ void Form1::buildMonthRows(QWidget* client) {
                 cell->setObjectName(arrayName(u"txt"_s + QString::number(m), s));
                 const auto [left, width] = EntryColumns[size_t(s)];
                 cell->setGeometry(px(left), top, px(width), height);
-                cell->installEventFilter(this);
-                connect(cell, &QLineEdit::textChanged, this,
+                cell->setEditorWatcher(this);
+                connect(cell, &MonthCell::textChanged, this,
                         [this, cell] { onCellTextChanged(cell); });
                 if (previous)
                     QWidget::setTabOrder(previous, cell);
@@ -302,7 +302,7 @@ void Form1::buildMonthRows(QWidget* client) {
             const auto [left, width] = ResultColumns[size_t(r)];
             cell->setGeometry(px(left), top, px(width), height);
             cell->setVisible(r != 3);
-            cell->installEventFilter(this);
+            cell->setEditorWatcher(this);
             if (r == 4 || m == 13) {
                 QFont f = cell->font();
                 f.setBold(true);
@@ -409,7 +409,7 @@ void Form1::connectCommand(QAction* action, std::function<void()> command) {
 }
 
 void Form1::leaveEditedCell() {
-    auto* cell = qobject_cast<MonthCell*>(focusWidget());
+    MonthCell* cell = MonthCell::of(focusWidget());
     if (!cell || cell->isResult() || m_leaving)
         return;
     // The buttons take no focus and a menu hands it back to the cell, so the
@@ -824,7 +824,7 @@ void Form1::onMonthLabelReleased(int month, Qt::MouseButton button, const QPoint
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (auto* cell = qobject_cast<MonthCell*>(watched)) {
+    if (MonthCell* cell = MonthCell::of(watched)) {
         if (type == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
             emit helpRequested();
             return true;

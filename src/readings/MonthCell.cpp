@@ -1,16 +1,88 @@
 #include "MonthCell.h"
 
 #include <QApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTextLayout>
+
+namespace {
+
+const QMargins TextMargins(1, 0, 1, 0);
+// The gap a line edit keeps on either side of its text, inside the margins.
+constexpr int LineEditHorizontalMargin = 2;
+
+// Events the cell hands to its editor: what the user points at or types.
+bool IsForEditor(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 MonthCell::MonthCell(int month, int index, bool result, QWidget* parent)
-    : QLineEdit(parent), m_month(month), m_index(index), m_result(result) {
+    : QWidget(parent), m_month(month), m_index(index), m_result(result) {
+    setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
-    setFrame(true);
-    setAlignment(result ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
-    setReadOnly(result);
-    if (result)
-        setFocusPolicy(Qt::ClickFocus);
-    setTextMargins(1, 0, 1, 0);
+    setFocusPolicy(result ? Qt::ClickFocus : Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+#ifndef QT_NO_CURSOR
+    setCursor(result ? Qt::ArrowCursor : Qt::IBeamCursor);
+#endif
+}
+
+QString MonthCell::text() const {
+    return m_editor ? m_editor->text() : m_text;
+}
+
+void MonthCell::setText(const QString& text) {
+    if (m_editor) {
+        m_editor->setText(text); // its signal is passed on
+        return;
+    }
+    m_cursor = -1;
+    if (text == m_text)
+        return;
+    m_text = text;
+    update();
+    emit textChanged(m_text);
+}
+
+int MonthCell::cursorPosition() const {
+    if (m_editor)
+        return m_editor->cursorPosition();
+    return m_cursor < 0 ? int(m_text.size()) : m_cursor;
+}
+
+void MonthCell::setCursorPosition(int position) {
+    if (m_editor)
+        m_editor->setCursorPosition(position);
+    else
+        m_cursor = qBound(0, position, int(m_text.size()));
+}
+
+void MonthCell::selectAll() {
+    editor()->selectAll();
+}
+
+void MonthCell::setFrame(bool frame) {
+    m_frame = frame;
+    if (m_editor)
+        m_editor->setFrame(frame);
+    update();
 }
 
 void MonthCell::setBackground(const QColor& color) {
@@ -18,7 +90,7 @@ void MonthCell::setBackground(const QColor& color) {
     if (p.color(QPalette::Base) == color)
         return;
     p.setColor(QPalette::Base, color);
-    setPalette(p);
+    setPalette(p); // the editor takes the cell's palette
 }
 
 void MonthCell::setWarning(const QString& reason) {
@@ -28,5 +100,117 @@ void MonthCell::setWarning(const QString& reason) {
     p.setColor(QPalette::Text,
                reason.isEmpty() ? QApplication::palette().color(QPalette::Text) : QColor(Qt::red));
     setPalette(p);
-    setToolTip(reason);
+    setToolTip(reason); // the editor has none, so its tooltip event comes here
+}
+
+void MonthCell::setEditorWatcher(QObject* watcher) {
+    if (m_editor && m_watcher)
+        m_editor->removeEventFilter(m_watcher);
+    m_watcher = watcher;
+    if (m_editor && m_watcher)
+        m_editor->installEventFilter(m_watcher);
+}
+
+QLineEdit* MonthCell::editor() {
+    if (m_editor)
+        return m_editor;
+    auto* e = new QLineEdit(this);
+    e->setFrame(m_frame);
+    e->setAlignment(m_result ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
+    e->setReadOnly(m_result);
+    e->setFocusPolicy(focusPolicy());
+    e->setTextMargins(TextMargins);
+    e->setText(m_text);
+    if (m_cursor >= 0)
+        e->setCursorPosition(m_cursor);
+    e->setGeometry(rect());
+    connect(e, &QLineEdit::textChanged, this, &MonthCell::textChanged);
+    // Right after the cell in the tab order; the cell, proxied, is passed over.
+    QWidget::setTabOrder(this, e);
+    setFocusProxy(e);
+    m_editor = e;
+    if (m_watcher)
+        e->installEventFilter(m_watcher);
+    e->show();
+    return e;
+}
+
+MonthCell* MonthCell::of(QObject* object) {
+    if (auto* cell = qobject_cast<MonthCell*>(object))
+        return cell;
+    if (!object)
+        return nullptr;
+    auto* cell = qobject_cast<MonthCell*>(object->parent());
+    return cell && cell->m_editor == object ? cell : nullptr;
+}
+
+bool MonthCell::event(QEvent* event) {
+    // An event the editor leaves goes on to its parent, this cell: it must
+    // not be handed back.
+    if (IsForEditor(event->type()) && !m_forwarding) {
+        QLineEdit* e = editor();
+        m_forwarding = true;
+        QCoreApplication::sendEvent(e, event);
+        m_forwarding = false;
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void MonthCell::focusInEvent(QFocusEvent* event) {
+    editor()->setFocus(event->reason());
+}
+
+void MonthCell::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_editor)
+        m_editor->setGeometry(rect());
+}
+
+// As a line edit paints itself with no focus and its cursor at the end.
+void MonthCell::paintEvent(QPaintEvent*) {
+    if (m_editor)
+        return;
+    QPainter p(this);
+    QStyleOptionFrame panel;
+    panel.initFrom(this);
+    panel.rect = contentsRect();
+    panel.lineWidth =
+        m_frame ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &panel, this) : 0;
+    panel.midLineWidth = 0;
+    panel.state |= QStyle::State_Sunken;
+    if (m_result)
+        panel.state |= QStyle::State_ReadOnly;
+    panel.features = QStyleOptionFrame::None;
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
+    if (m_text.isEmpty())
+        return;
+
+    const QRect r = style()
+                        ->subElementRect(QStyle::SE_LineEditContents, &panel, this)
+                        .marginsRemoved(TextMargins);
+    p.setClipRect(r);
+    const QFontMetrics fm = fontMetrics();
+    QTextLayout layout(m_text, font());
+    QTextOption option = layout.textOption();
+    option.setTextDirection(layoutDirection());
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+
+    const int lineTop = r.y() + (r.height() - fm.height() + 1) / 2;
+    const int lineWidth = r.width() - 2 * LineEditHorizontalMargin;
+    const int widthUsed = qRound(line.naturalTextWidth()) + 1;
+    const int cursorX = qRound(line.cursorToX(cursorPosition()));
+    int hscroll = 0;
+    if (widthUsed <= lineWidth)
+        hscroll = m_result ? widthUsed - lineWidth + 1 : (widthUsed - lineWidth) / 2;
+    else if (cursorX >= lineWidth)
+        hscroll = cursorX - lineWidth + 1;
+    const QPoint topLeft(r.x() + LineEditHorizontalMargin - hscroll,
+                         lineTop - (qRound(line.ascent()) - fm.ascent()));
+    p.setPen(palette().text().color());
+    layout.draw(&p, topLeft, {}, r);
 }

@@ -162,9 +162,9 @@ void tst_Application::readingsCheckDoubleClickLandsOnTheCell() {
     QCOMPARE(form->findChild<QComboBox*>(u"Cmb1(1)"_s)->currentText(), u"2019"_s);
     QCOMPARE(f.app->state().currentRow, 2);
     MonthCell* target = form->entryCell(5, T1Current);
-    QCOMPARE(form->focusWidget(), target);
+    QCOMPARE(MonthCell::of(form->focusWidget()), target);
     QCOMPARE(target->text(), u"1400"_s);
-    QTRY_COMPARE(QApplication::focusWidget(), target);
+    QTRY_COMPARE(MonthCell::of(QApplication::focusWidget()), target);
     // The lower reading is red and says why; the cell keeps its colours otherwise.
     QCOMPARE(target->palette().color(QPalette::Text), QColor(Qt::red));
     QVERIFY(target->toolTip().contains(u"меньше последнего (1500)"_s));
