@@ -48,7 +48,7 @@ bool Application::start() {
     // Read while the main window is built; its load takes the result.
     StaleCharges found;
     DatabasePrefetch prefetch(m_state.databasePath, Form1::chargesOnRead(m_platform, found));
-    return openMainWindow(&prefetch, &found, [this, &taken] {
+    const bool opened = openMainWindow(&prefetch, &found, [this, &taken] {
         // A lock that cannot be made at all (a folder that cannot be written)
         // does not keep the user from the data.
         if (taken.get() != DatabaseLock::Result::HeldByOther)
@@ -57,6 +57,10 @@ bool Application::start() {
                            u"Остреванка 2.1"_s, MsgIcon::Warning, MsgButtons::Ok);
         return false;
     });
+    // The window is up; no event has been taken yet.
+    if (opened)
+        m_form->takeFoundOnRead(prefetch);
+    return opened;
 }
 
 void Application::end(int exitCode) {

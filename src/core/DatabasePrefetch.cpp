@@ -1,21 +1,34 @@
 #include "DatabasePrefetch.h"
 
 DatabasePrefetch::DatabasePrefetch(const QString& path, AlsoOnWorker also) : m_path(path) {
-    m_read = std::async(std::launch::async, [path, also = std::move(also)] {
-        SubscriberTable table;
-        // Mapped: at start, filling fresh pages with a large file would cost
-        // more than the rest of the read.
-        const DatabaseFile::LoadResult result =
-            DatabaseFile::load(path, table, DatabaseFile::Read::Mapped);
-        if (also && result.status == DatabaseFile::Status::Ok)
-            also(table);
-        return std::pair(result, std::move(table));
-    });
+    std::promise<std::pair<DatabaseFile::LoadResult, SubscriberTable>> read;
+    m_read = read.get_future();
+    m_worker = std::async(std::launch::async,
+                          [path, also = std::move(also), read = std::move(read)]() mutable {
+                              SubscriberTable table;
+                              // Mapped: at start, filling fresh pages with a large file would cost
+                              // more than the rest of the read.
+                              const DatabaseFile::LoadResult result =
+                                  DatabaseFile::load(path, table, DatabaseFile::Read::Mapped);
+                              if (!also || result.status != DatabaseFile::Status::Ok) {
+                                  read.set_value(std::pair(result, std::move(table)));
+                                  return;
+                              }
+                              // A loaded table's copy shares its bytes: only the rows' few
+                              // separator positions are copied.
+                              const SubscriberTable own = table;
+                              read.set_value(std::pair(result, std::move(table)));
+                              also(own);
+                          });
 }
 
 DatabasePrefetch::~DatabasePrefetch() {
-    if (m_read.valid())
-        m_read.wait();
+    alsoDone();
+}
+
+void DatabasePrefetch::alsoDone() {
+    if (m_worker.valid())
+        m_worker.wait();
 }
 
 namespace {

@@ -14,8 +14,9 @@
 // core to spare for one of them.
 class DatabasePrefetch final {
 public:
-    // Work on the table that the worker can do too, after a good read and
-    // before the table is handed over.
+    // Work on the table that the worker can do too, after a good read. It
+    // runs on the worker's own copy once the table is handed over, so the
+    // window need not wait for it; alsoDone() waits for it.
     using AlsoOnWorker = std::function<void(const SubscriberTable&)>;
     explicit DatabasePrefetch(const QString& path, AlsoOnWorker also = {});
     ~DatabasePrefetch(); // waits for the worker
@@ -29,9 +30,12 @@ public:
     // Whether the last load() gave the worker's table, so that what
     // AlsoOnWorker found holds for it.
     bool gaveWorkersTable() const { return m_gaveWorkersTable; }
+    // Returns once the worker is done, AlsoOnWorker included.
+    void alsoDone();
 
 private:
     QString m_path;
     bool m_gaveWorkersTable = false;
     std::future<std::pair<DatabaseFile::LoadResult, SubscriberTable>> m_read;
+    std::future<void> m_worker;
 };

@@ -499,9 +499,22 @@ DatabasePrefetch::AlsoOnWorker Form1::chargesOnRead(Platform& platform, StaleCha
     const int yearIndex = ok && year >= YearLayout::FirstYear && year <= YearLayout::LastYear
                               ? year - YearLayout::FirstYear
                               : 0;
+    // Set here: the window reads the year while the worker fills the writes.
+    found.yearIndex = yearIndex;
     return [&found, yearIndex](const SubscriberTable& table) {
-        found = FindStaleCharges(table, yearIndex);
+        found.writes = FindStaleCharges(table, yearIndex).writes;
     };
+}
+
+void Form1::takeFoundOnRead(DatabasePrefetch& prefetch) {
+    prefetch.alsoDone();
+    const StaleCharges* found = std::exchange(m_foundLater, nullptr);
+    if (!found)
+        return;
+    // As a full computation would: the shown row has its own already.
+    for (const StaleCharges::Write& w : found->writes)
+        if (w.row != m_foundLaterShownRow)
+            m_state.table.setCell(w.row, w.col, w.text);
 }
 
 bool Form1::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
@@ -659,8 +672,17 @@ void Form1::VICHISLIT() {
     for (int m = 1; m <= 12; ++m)
         for (int s = 1; s <= 8; ++s)
             m_state.table.setCell(row, MonthColumn(*y, m, s), entryCell(m, s)->text());
-    const ChargeDisplay shown = ComputeCharges(m_state.table, *y, row, tickedMonths(),
-                                               std::exchange(m_foundOnRead, nullptr));
+    const StaleCharges* found = std::exchange(m_foundOnRead, nullptr);
+    // The start-up worker may still be finding the other rows' charges: this
+    // computation does the shown row and leaves the rest to takeFoundOnRead().
+    StaleCharges shownOnly;
+    if (found && found->yearIndex == *y) {
+        shownOnly.yearIndex = *y;
+        m_foundLater = found;
+        m_foundLaterShownRow = row;
+        found = &shownOnly;
+    }
+    const ChargeDisplay shown = ComputeCharges(m_state.table, *y, row, tickedMonths(), found);
     for (int m = 0; m < 13; ++m)
         for (int r = 0; r < 5; ++r) {
             MonthCell* cell = m_result[size_t(m)][size_t(r)];

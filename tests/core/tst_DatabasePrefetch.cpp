@@ -1,3 +1,5 @@
+#include <future>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +21,7 @@ private slots:
     void laterLoadsReadTheFileAgain();
     void otherPathOrHeldRowIsReadNow();
     void workerStepSeesTheTableThatIsGiven();
+    void workerStepRunsAfterTheTableIsGiven();
 
 private:
     QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
@@ -129,6 +132,7 @@ void tst_DatabasePrefetch::workerStepSeesTheTableThatIsGiven() {
         QVERIFY2(prefetch.gaveWorkersTable() == c.given, c.name);
         // The step ran on the worker's read either way; only a given table
         // may rely on it.
+        prefetch.alsoDone();
         QCOMPARE(seen, u"Первый"_s);
         // A second load reads the file anew: the step's findings no longer hold.
         QCOMPARE(prefetch.load(dbPath(), table).status, Status::Ok);
@@ -142,6 +146,30 @@ void tst_DatabasePrefetch::workerStepSeesTheTableThatIsGiven() {
     QCOMPARE(prefetch.load(missing, table).status, Status::NotFound);
     QVERIFY(!ran);
     QVERIFY(!prefetch.gaveWorkersTable());
+}
+
+// The step does not hold up the load, and works on its own copy: a write to
+// the given table meanwhile does not reach it.
+void tst_DatabasePrefetch::workerStepRunsAfterTheTableIsGiven() {
+    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"Первый"_s, 2)));
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    bool waitedForRelease = false;
+    QString seen;
+    DatabasePrefetch prefetch(dbPath(), [&](const SubscriberTable& t) {
+        // Bounded, so a step run before the hand-over fails the test, not hangs it.
+        waitedForRelease = released.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+        seen = t.cell(2, ColName);
+    });
+    SubscriberTable table;
+    QCOMPARE(prefetch.load(dbPath(), table).status, Status::Ok);
+    QVERIFY(prefetch.gaveWorkersTable());
+    table.setCell(2, ColName, u"Переписан"_s);
+    release.set_value();
+    prefetch.alsoDone();
+    QVERIFY(waitedForRelease);
+    QCOMPARE(seen, u"Первый"_s);
+    QCOMPARE(table.cell(2, ColName), u"Переписан"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_DatabasePrefetch)

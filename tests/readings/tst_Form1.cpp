@@ -71,6 +71,8 @@ struct Fixture {
             prefetch.emplace(state.databasePath, Form1::chargesOnRead(platform, found));
         if (!form->load(prefetch ? &*prefetch : nullptr, &found))
             return false;
+        if (prefetch)
+            form->takeFoundOnRead(*prefetch);
         form->show();
         form->activateWindow();
         return QTest::qWaitForWindowActive(form.get());
