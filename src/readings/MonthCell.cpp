@@ -4,9 +4,13 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmap>
+#include <QPixmapCache>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTextLayout>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -167,6 +171,37 @@ void MonthCell::resizeEvent(QResizeEvent* event) {
         m_editor->setGeometry(rect());
 }
 
+// The cells of a column differ in their text only: their line-edit panel, the
+// larger part of painting one, is drawn once for each look and then copied.
+void MonthCell::drawPanel(QPainter& p, const QStyleOptionFrame& panel) {
+    const QBrush& background = palette().brush(backgroundRole());
+    if (background.style() != Qt::SolidPattern || panel.rect != rect()) {
+        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    QString key = u"MonthCell %1 %2 %3 %4 %5 %6"_s.arg(width())
+                      .arg(height())
+                      .arg(panel.lineWidth)
+                      .arg(int(panel.state))
+                      .arg(ratio)
+                      .arg(quintptr(style()));
+    for (int role = 0; role < QPalette::NColorRoles; ++role)
+        key += u' ' + QString::number(panel.palette.color(QPalette::ColorRole(role)).rgba(), 16);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QPixmap(size() * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        // What the widget's own background fill leaves under the panel.
+        pixmap.fill(background.color());
+        QPainter onPixmap(&pixmap);
+        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &onPixmap, this);
+        onPixmap.end();
+        QPixmapCache::insert(key, pixmap);
+    }
+    p.drawPixmap(0, 0, pixmap);
+}
+
 // As a line edit paints itself with no focus and its cursor at the end.
 void MonthCell::paintEvent(QPaintEvent*) {
     if (m_editor)
@@ -182,7 +217,7 @@ void MonthCell::paintEvent(QPaintEvent*) {
     if (m_result)
         panel.state |= QStyle::State_ReadOnly;
     panel.features = QStyleOptionFrame::None;
-    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
+    drawPanel(p, panel);
     if (m_text.isEmpty())
         return;
 

@@ -3,6 +3,8 @@
 #include <QWidget>
 
 class QLineEdit;
+class QPainter;
+class QStyleOptionFrame;
 
 // An entry or result cell of the main window's month table. It knows its
 // month (1..12, 13 for the totals row) and its slot or result index.
@@ -51,6 +53,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void drawPanel(QPainter& p, const QStyleOptionFrame& panel);
+
     const int m_month;
     const int m_index;
     const bool m_result;

@@ -49,14 +49,18 @@ void tst_MonthCell::looksTheSameWithItsEditor_data() {
     QTest::addColumn<bool>("bold");
     QTest::addColumn<bool>("warning");
     QTest::addColumn<bool>("frame");
-    QTest::newRow("entry, centred") << false << u"23310"_s << false << false << true;
-    QTest::newRow("entry, empty") << false << QString() << false << false << true;
-    QTest::newRow("entry, red") << false << u"9739"_s << false << true << true;
+    QTest::addColumn<QColor>("background");
+    const QColor cyan(0x80, 0xff, 0xff), yellow(0xff, 0xff, 0xc0);
+    QTest::newRow("entry, centred") << false << u"23310"_s << false << false << true << cyan;
+    QTest::newRow("entry, empty") << false << QString() << false << false << true << cyan;
+    // After a cell of the same size in another colour.
+    QTest::newRow("entry, other colour") << false << u"23310"_s << false << false << true << yellow;
+    QTest::newRow("entry, red") << false << u"9739"_s << false << true << true << cyan;
     QTest::newRow("entry, wider than the cell")
-        << false << u"1234567890123456789"_s << false << false << true;
-    QTest::newRow("result, right") << true << u"1234,27"_s << false << false << true;
-    QTest::newRow("result, bold") << true << u"15601,75"_s << true << false << true;
-    QTest::newRow("result, no frame") << true << u"1878"_s << false << false << false;
+        << false << u"1234567890123456789"_s << false << false << true << cyan;
+    QTest::newRow("result, right") << true << u"1234,27"_s << false << false << true << cyan;
+    QTest::newRow("result, bold") << true << u"15601,75"_s << true << false << true << cyan;
+    QTest::newRow("result, no frame") << true << u"1878"_s << false << false << false << cyan;
 }
 
 void tst_MonthCell::looksTheSameWithItsEditor() {
@@ -65,10 +69,11 @@ void tst_MonthCell::looksTheSameWithItsEditor() {
     QFETCH(bool, bold);
     QFETCH(bool, warning);
     QFETCH(bool, frame);
+    QFETCH(QColor, background);
     Row row(1, result);
     MonthCell* cell = row.cells[0];
     cell->setText(text);
-    cell->setBackground(QColor(0x80, 0xff, 0xff));
+    cell->setBackground(background);
     if (bold) {
         QFont f = cell->font();
         f.setBold(true);
@@ -87,7 +92,7 @@ void tst_MonthCell::looksTheSameWithItsEditor() {
     QCOMPARE(edited.size(), painted.size());
     QCOMPARE(edited, painted);
     // Not two blank pictures: the cell shows its colour and its text.
-    QCOMPARE(painted.pixelColor(painted.width() / 2, 4), QColor(0x80, 0xff, 0xff));
+    QCOMPARE(painted.pixelColor(painted.width() / 2, 4), background);
     if (!text.isEmpty()) {
         // Text pixels, smoothed at their edges: dark, or for a warning red.
         const auto isInk = [warning](QColor c) {
