@@ -21,6 +21,7 @@ class QMenu;
 class QTimer;
 class QToolButton;
 class MonthCell;
+class QStringListModel;
 
 // The main window: one subscriber and one year, twelve month rows of
 // readings, tariffs and coefficients with their computed charges.
@@ -152,6 +153,7 @@ private:
     QFrame* m_buttonBar = nullptr;
     QWidget* m_bottomBar = nullptr;
     QComboBox* m_subscriber = nullptr;
+    QStringListModel* m_subscriberNames = nullptr;
     QComboBox* m_year = nullptr;
     QLabel* m_meterType = nullptr;
     QCheckBox* m_ch1 = nullptr;
