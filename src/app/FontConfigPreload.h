@@ -5,7 +5,7 @@
 // Loads the system's font configuration on a thread of its own. The main
 // window's first text needs it, and reading it is the largest single step
 // of building that window; it needs no display, so it can run while the
-// application connects to one.
+// application connects to one, below the priority of the display server.
 class FontConfigPreload {
 public:
     FontConfigPreload();
