@@ -2,22 +2,16 @@
 
 #include <fontconfig/fontconfig.h>
 
-#ifdef __linux__
-#include <sys/resource.h>
-#endif
+#include "core/CoreAffinity.h"
 
 FontConfigPreload::FontConfigPreload()
     : m_thread([] {
-#ifdef __linux__
-          // Yields to the display server, which the application is talking
-          // to meanwhile: a reply waiting for this thread holds up the start
-          // more than this reading done a little later. Linux gives each
-          // thread its own niceness.
-          setpriority(PRIO_PROCESS, 0, 10);
-#endif
+          // The application talks to the display server meanwhile: a reply
+          // held up by this thread costs the start more than this reading
+          // done a little later.
+          LowerCallingThreadPriority();
           FcInit();
-      }) {
-}
+      }) {}
 
 FontConfigPreload::~FontConfigPreload() {
     wait();

@@ -2,6 +2,9 @@
 
 #ifdef __linux__
 #include <sched.h>
+#include <sys/resource.h>
+
+#include <cerrno>
 #endif
 
 int CurrentCore() {
@@ -25,5 +28,16 @@ void KeepCallingThreadOffCore(int core) {
         sched_setaffinity(0, sizeof allowed, &allowed);
 #else
     (void)core;
+#endif
+}
+
+void LowerCallingThreadPriority() {
+#ifdef __linux__
+    // Linux keeps a niceness for each thread: "0" is the calling one. A
+    // thread already lower stays as it is.
+    errno = 0;
+    const int now = getpriority(PRIO_PROCESS, 0);
+    if (errno == 0 && now < LoweredNiceness)
+        setpriority(PRIO_PROCESS, 0, LoweredNiceness);
 #endif
 }

@@ -23,6 +23,8 @@ DatabasePrefetch::DatabasePrefetch(const QString& path, AlsoOnWorker also) : m_p
         // separator positions are copied.
         const SubscriberTable own = table;
         read.set_value(std::pair(result, std::move(table)));
+        // Nothing waits for it before the window is up.
+        LowerCallingThreadPriority();
         also(own);
     });
 }

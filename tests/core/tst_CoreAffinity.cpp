@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -11,6 +12,7 @@
 
 #ifdef __linux__
 #include <sched.h>
+#include <sys/resource.h>
 #endif
 
 class tst_CoreAffinity : public QObject {
@@ -18,6 +20,8 @@ class tst_CoreAffinity : public QObject {
 private slots:
     void keepsOffTheGivenCoreOnly();
     void prefetchWorkerLeavesTheBuildersCore();
+    void lowersOnlyTheCallingThread();
+    void prefetchStepRunsLowered();
 };
 
 namespace {
@@ -124,6 +128,52 @@ void tst_CoreAffinity::prefetchWorkerLeavesTheBuildersCore() {
     QFAIL("the worker was never kept off the core its starter ran on");
 #else
     QSKIP("cores are placed by the system here");
+#endif
+}
+
+void tst_CoreAffinity::lowersOnlyTheCallingThread() {
+#ifdef __linux__
+    const int before = getpriority(PRIO_PROCESS, 0);
+    int lowered = before, sibling = -100;
+    std::thread([&] {
+        LowerCallingThreadPriority();
+        lowered = getpriority(PRIO_PROCESS, 0);
+        std::thread([&sibling] { sibling = getpriority(PRIO_PROCESS, 0); }).join();
+    }).join();
+    QCOMPARE(lowered, std::max(before, LoweredNiceness));
+    QVERIFY(lowered > before || before >= LoweredNiceness);
+    // A thread it starts inherits it; the process's other threads do not.
+    QCOMPARE(sibling, lowered);
+    QCOMPARE(getpriority(PRIO_PROCESS, 0), before);
+    int other = -100;
+    std::thread([&other] { other = getpriority(PRIO_PROCESS, 0); }).join();
+    QCOMPARE(other, before);
+#else
+    QSKIP("threads have no priority of their own here");
+#endif
+}
+
+// The read runs at the window's priority; the step after it, which nothing
+// waits for yet, gives way.
+void tst_CoreAffinity::prefetchStepRunsLowered() {
+#ifdef __linux__
+    QTemporaryDir dir;
+    const QString path = dir.filePath(DatabaseFile::FileName);
+    QVERIFY(writeFile(path, TaggedDatabase(QStringLiteral("Первый"), 1)));
+    const int mine = getpriority(PRIO_PROCESS, 0);
+    int stepPriority = mine;
+    {
+        DatabasePrefetch prefetch(path, [&stepPriority](const SubscriberTable&) {
+            stepPriority = getpriority(PRIO_PROCESS, 0);
+        });
+        SubscriberTable table;
+        QCOMPARE(prefetch.load(path, table).status, DatabaseFile::Status::Ok);
+        prefetch.alsoDone();
+    }
+    QCOMPARE(stepPriority, std::max(mine, LoweredNiceness));
+    QCOMPARE(getpriority(PRIO_PROCESS, 0), mine);
+#else
+    QSKIP("threads have no priority of their own here");
 #endif
 }
 
