@@ -61,6 +61,7 @@ void MonthCell::setText(const QString& text) {
     if (text == m_text)
         return;
     m_text = text;
+    m_layout.reset();
     update();
     emit textChanged(m_text);
 }
@@ -133,6 +134,7 @@ QLineEdit* MonthCell::editor() {
     QWidget::setTabOrder(this, e);
     setFocusProxy(e);
     m_editor = e;
+    m_layout.reset(); // the editor paints from now on
     if (m_watcher)
         e->installEventFilter(m_watcher);
     e->show();
@@ -163,6 +165,28 @@ bool MonthCell::event(QEvent* event) {
 
 void MonthCell::focusInEvent(QFocusEvent* event) {
     editor()->setFocus(event->reason());
+}
+
+void MonthCell::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::LayoutDirectionChange)
+        m_layout.reset();
+    QWidget::changeEvent(event);
+}
+
+// The text laid out as a line edit lays it out, kept until the text or the
+// font changes: a repaint of the whole window then only draws.
+QTextLine MonthCell::textLine() {
+    if (!m_layout) {
+        m_layout = std::make_unique<QTextLayout>(m_text, font());
+        QTextOption option = m_layout->textOption();
+        option.setTextDirection(layoutDirection());
+        option.setFlags(QTextOption::IncludeTrailingSpaces);
+        m_layout->setTextOption(option);
+        m_layout->beginLayout();
+        m_layout->createLine();
+        m_layout->endLayout();
+    }
+    return m_layout->lineAt(0);
 }
 
 void MonthCell::resizeEvent(QResizeEvent* event) {
@@ -226,15 +250,7 @@ void MonthCell::paintEvent(QPaintEvent*) {
                         .marginsRemoved(TextMargins);
     p.setClipRect(r);
     const QFontMetrics fm = fontMetrics();
-    QTextLayout layout(m_text, font());
-    QTextOption option = layout.textOption();
-    option.setTextDirection(layoutDirection());
-    option.setFlags(QTextOption::IncludeTrailingSpaces);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    layout.endLayout();
-
+    const QTextLine line = textLine();
     const int lineTop = r.y() + (r.height() - fm.height() + 1) / 2;
     const int lineWidth = r.width() - 2 * LineEditHorizontalMargin;
     const int widthUsed = qRound(line.naturalTextWidth()) + 1;
@@ -247,5 +263,5 @@ void MonthCell::paintEvent(QPaintEvent*) {
     const QPoint topLeft(r.x() + LineEditHorizontalMargin - hscroll,
                          lineTop - (qRound(line.ascent()) - fm.ascent()));
     p.setPen(palette().text().color());
-    layout.draw(&p, topLeft, {}, r);
+    m_layout->draw(&p, topLeft, {}, r);
 }

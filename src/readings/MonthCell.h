@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+
+#include <QTextLayout>
 #include <QWidget>
 
 class QLineEdit;
@@ -50,16 +53,19 @@ protected:
     bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void drawPanel(QPainter& p, const QStyleOptionFrame& panel);
+    QTextLine textLine();
 
     const int m_month;
     const int m_index;
     const bool m_result;
     QString m_text;
-    int m_cursor = -1; // at the end
+    std::unique_ptr<QTextLayout> m_layout; // of m_text, made when painted
+    int m_cursor = -1;                     // at the end
     QLineEdit* m_editor = nullptr;
     QObject* m_watcher = nullptr;
     bool m_forwarding = false;
