@@ -43,6 +43,7 @@ MonthCell::MonthCell(int month, int index, bool result, QWidget* parent)
     setAutoFillBackground(true);
     setFocusPolicy(result ? Qt::ClickFocus : Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
+    setAcceptDrops(!result); // as a line edit, which takes dropped text
 #ifndef QT_NO_CURSOR
     setCursor(result ? Qt::ArrowCursor : Qt::IBeamCursor);
 #endif
@@ -151,6 +152,13 @@ MonthCell* MonthCell::of(QObject* object) {
 }
 
 bool MonthCell::event(QEvent* event) {
+    // Text dragged over the cell: the editor made now lies under the pointer,
+    // and the window sends the drag on to it.
+    if (event->type() == QEvent::DragEnter) {
+        editor();
+        event->ignore();
+        return true;
+    }
     // An event the editor leaves goes on to its parent, this cell: it must
     // not be handed back.
     if (IsForEditor(event->type()) && !m_forwarding) {

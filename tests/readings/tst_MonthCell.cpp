@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -18,6 +19,7 @@ private slots:
     void looksTheSameWithItsEditor();
     void textAndSignalBeforeAndAfterTheEditor();
     void keysAndClicksReachTheEditor();
+    void dragMakesAnEditorThatTakesTheDrop();
     void tabRunsThroughCellsBothWays();
     void editorEventsGoToTheWatcher();
 };
@@ -168,6 +170,26 @@ void tst_MonthCell::keysAndClicksReachTheEditor() {
     QVERIFY(!cell->hasFocus());
     QTest::keyClicks(other, u"5"_s);
     QCOMPARE(other->text(), u"5"_s);
+}
+
+// A drag over a cell makes its editor, which lies under the pointer from
+// then on and takes the drop, and leaves the entry to it.
+void tst_MonthCell::dragMakesAnEditorThatTakesTheDrop() {
+    Row row(1);
+    MonthCell* cell = row.cells[0];
+    cell->setText(u"12"_s);
+    QVERIFY(cell->acceptDrops());
+    QMimeData data;
+    data.setText(u"345"_s);
+    const QPoint at(cell->width() - 3, cell->height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(cell, &enter);
+    QVERIFY(!enter.isAccepted());
+    QVERIFY(cell->hasEditor());
+    QCOMPARE(cell->childAt(at), cell->editor());
+    QVERIFY(cell->editor()->acceptDrops());
+    Row results(1, true);
+    QVERIFY(!results.cells[0]->acceptDrops());
 }
 
 void tst_MonthCell::tabRunsThroughCellsBothWays() {
