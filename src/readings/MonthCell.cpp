@@ -49,6 +49,11 @@ MonthCell::MonthCell(int month, int index, bool result, QWidget* parent)
 #endif
 }
 
+// Results to the right, entries centred.
+Qt::Alignment MonthCell::alignment() const {
+    return m_result ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter;
+}
+
 QString MonthCell::text() const {
     return m_editor ? m_editor->text() : m_text;
 }
@@ -122,7 +127,7 @@ QLineEdit* MonthCell::editor() {
         return m_editor;
     auto* e = new QLineEdit(this);
     e->setFrame(m_frame);
-    e->setAlignment(m_result ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
+    e->setAlignment(alignment());
     e->setReadOnly(m_result);
     e->setFocusPolicy(focusPolicy());
     e->setTextMargins(TextMargins);
@@ -265,7 +270,8 @@ void MonthCell::paintEvent(QPaintEvent*) {
     const int cursorX = qRound(line.cursorToX(cursorPosition()));
     int hscroll = 0;
     if (widthUsed <= lineWidth)
-        hscroll = m_result ? widthUsed - lineWidth + 1 : (widthUsed - lineWidth) / 2;
+        hscroll =
+            alignment() & Qt::AlignRight ? widthUsed - lineWidth + 1 : (widthUsed - lineWidth) / 2;
     else if (cursorX >= lineWidth)
         hscroll = cursorX - lineWidth + 1;
     const QPoint topLeft(r.x() + LineEditHorizontalMargin - hscroll,

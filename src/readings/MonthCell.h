@@ -57,6 +57,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    Qt::Alignment alignment() const;
     void drawPanel(QPainter& p, const QStyleOptionFrame& panel);
     QTextLine textLine();
 
