@@ -1,5 +1,8 @@
 #include "MonthCell.h"
 
+#include <array>
+#include <bit>
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -217,14 +220,23 @@ void MonthCell::drawPanel(QPainter& p, const QStyleOptionFrame& panel) {
         return;
     }
     const qreal ratio = devicePixelRatioF();
-    QString key = u"MonthCell %1 %2 %3 %4 %5 %6"_s.arg(width())
-                      .arg(height())
-                      .arg(panel.lineWidth)
-                      .arg(int(panel.state))
-                      .arg(ratio)
-                      .arg(quintptr(style()));
+    // Each number of the look goes into the key as four characters, not as
+    // text: formatting them was most of the cost of a copied panel.
+    std::array<char16_t, 4 * (6 + QPalette::NColorRoles)> look{};
+    size_t at = 0;
+    const auto add = [&look, &at](quint64 n) {
+        for (int shift = 0; shift < 64; shift += 16)
+            look[at++] = char16_t(n >> shift);
+    };
+    add(quint64(width()));
+    add(quint64(height()));
+    add(quint64(panel.lineWidth));
+    add(quint64(panel.state.toInt()));
+    add(std::bit_cast<quint64>(double(ratio)));
+    add(quintptr(style()));
     for (int role = 0; role < QPalette::NColorRoles; ++role)
-        key += u' ' + QString::number(panel.palette.color(QPalette::ColorRole(role)).rgba(), 16);
+        add(panel.palette.color(QPalette::ColorRole(role)).rgba());
+    const QString key = u"MonthCell "_s + QStringView(look.data(), qsizetype(look.size()));
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
         pixmap = QPixmap(size() * ratio);
