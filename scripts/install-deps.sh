@@ -10,7 +10,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2
   xvfb xauth x11-xkb-utils x11-utils xdotool openbox wmctrl imagemagick poppler-utils
   python3-openpyxl libbenchmark-dev time zbar-tools
-  dpkg-dev desktop-file-utils appstream librsvg2-bin
+  dpkg-dev desktop-file-utils appstream librsvg2-bin lintian
 )
 
 missing=()

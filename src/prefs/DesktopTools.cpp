@@ -54,7 +54,7 @@ QString ManualPath(const QString& programFolder) {
     if (QFileInfo(beside).isFile())
         return beside;
     const QString installed =
-        QDir::cleanPath(folder.filePath(QStringLiteral(OST_INSTALLED_DOC_DIR "/Help.pdf")));
+        QDir::cleanPath(folder.filePath(QStringLiteral(OST_INSTALLED_MANUAL_DIR "/Help.pdf")));
     return QFileInfo(installed).isFile() ? installed : beside;
 }
 

@@ -16,8 +16,8 @@ bool StartCalculator(Platform& platform);
 bool StartCalculator(Platform& platform, const QString& pathVariable);
 
 // "Help.pdf" in the folder of the executable or, for an installed copy, in
-// its documentation folder (../share/doc/ostrevanka from /usr/bin); when
-// neither holds it, the place beside the executable.
+// its data folder (../share/ostrevanka from /usr/bin); when neither holds
+// it, the place beside the executable.
 QString ManualPath(const QString& programFolder);
 // Opens the manual with the desktop's document viewer. With no manual, or no
 // viewer that takes it, the user is told where the file is (or should be).

@@ -65,7 +65,7 @@ void tst_Preferences::manualPath_data() {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("expected");
     const QString beside = u"usr/bin/Help.pdf"_s;
-    const QString installed = u"usr/share/doc/ostrevanka/Help.pdf"_s;
+    const QString installed = u"usr/share/ostrevanka/Help.pdf"_s;
     QTest::newRow("beside the executable") << QStringList{beside} << beside;
     QTest::newRow("installed") << QStringList{installed} << installed;
     QTest::newRow("a copy beside wins") << QStringList{installed, beside} << beside;
