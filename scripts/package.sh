@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package in Release into build-release/ (another folder:
 # BUILD_DIR=...) and prints its path. Compiled and linked with the hardening
-# flags a Debian package build uses.
+# flags a Debian package build uses. Arguments go to the configuration, such
+# as -DOST_MAINTAINER="Name <address>".
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build-release}"
@@ -21,7 +22,7 @@ BUILD_DIR="$build" BUILD_TYPE=Release BUILD_TARGETS=program "$root/scripts/build
   -DCMAKE_CXX_FLAGS="$CXXFLAGS" \
   -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" \
   -DCMAKE_SHARED_LINKER_FLAGS="$LDFLAGS" \
-  -DCMAKE_MODULE_LINKER_FLAGS="$LDFLAGS"
+  -DCMAKE_MODULE_LINKER_FLAGS="$LDFLAGS" "$@"
 # cpack packs what is built; the package target would build the tests first.
 (cd "$build" && cpack -G DEB --config CPackConfig.cmake >/dev/null)
 ls "$build"/ostrevanka_*.deb
