@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "core/Backup.h"
+#include "core/CellSeparator.h"
 #include "core/Cp1251.h"
 #include "core/UserWarnings.h"
 #include "core/LineBreaks.h"
@@ -733,9 +734,7 @@ bool Form1::saveAndWrite() {
 
 void Form1::onCellTextChanged(MonthCell* cell) {
     const QString text = cell->text();
-    QString fixed = ApplySeparatorRule(text, cell->index());
-    // A "|" would split the stored line: the cell does not take it.
-    fixed.remove(u'|');
+    const QString fixed = WithoutCellSeparator(ApplySeparatorRule(text, cell->index()));
     if (fixed != text) {
         cell->setText(fixed);
         cell->setCursorPosition(int(fixed.size()));
