@@ -81,6 +81,11 @@ struct Fixture {
         form->activateWindow();
         return QTest::qWaitForWindowActive(form.get());
     }
+    // January of 2017 for `row`: 2 roubles a kWh by day, no compensation.
+    void priceJanuary(int row) {
+        state.table.setCell(row, MonthColumn(0, 1, Tariff1), u"2"_s);
+        state.table.setCell(row, MonthColumn(0, 1, CompCoef1), u"1"_s);
+    }
     MonthCell* cell(int m, int s) { return form->entryCell(m, s); }
     MonthCell* result(int m, int r) { return form->resultCell(m, r); }
     QComboBox* combo(const QString& name) { return form->findChild<QComboBox*>(name); }
@@ -1013,8 +1018,7 @@ void tst_Form1::wheelOverASelectorOfTheInactiveWindow() {
     f.platform.settings().setText(u"Nastr"_s, u"Form1.Ch1"_s, u"1"_s);
     QVERIFY(f.open());
     f.state.table.setCell(1, MonthColumn(0, 1, T1Previous), u"10000"_s);
-    f.state.table.setCell(1, MonthColumn(0, 1, Tariff1), u"2"_s);
-    f.state.table.setCell(1, MonthColumn(0, 1, CompCoef1), u"1"_s);
+    f.priceJanuary(1);
     f.choose(u"Cmb1(1)"_s, u"2017"_s);
     QComboBox* combo = f.combo(selector);
     const QString shownText = combo->currentText();
