@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "core/AppState.h"
+#include "core/CellSeparator.h"
 #include "core/MonthNames.h"
 #include "core/Platform.h"
 #include "workbook/WorkbookWriter.h"
@@ -273,7 +274,8 @@ void frmRazbalans::buildRows() {
                 edit->setObjectName(u"txt%1(%2)"_s.arg(m).arg(box.index + 1));
                 edit->setAlignment(Qt::AlignCenter);
                 edit->installEventFilter(this);
-                connect(edit, &QLineEdit::textChanged, this, [this, edit] { onPointTyped(edit); });
+                connect(edit, &QLineEdit::textChanged, this,
+                        [this, edit] { onBoxTextChanged(edit); });
                 m_in[size_t(m - 1)][size_t(box.index)] = edit;
             } else {
                 edit->setObjectName(u"txtR%1(%2)"_s.arg(m).arg(box.index));
@@ -355,13 +357,13 @@ void frmRazbalans::VICHISLIT2() {
         m_charts->showImbalance(m_chart, m_results);
 }
 
-void frmRazbalans::onPointTyped(QLineEdit* box) {
+void frmRazbalans::onBoxTextChanged(QLineEdit* box) {
     const QString text = box->text();
-    const qsizetype point = text.indexOf(u'.');
-    if (point < 0)
+    QString fixed = WithoutCellSeparator(text);
+    if (const qsizetype point = fixed.indexOf(u'.'); point >= 0)
+        fixed[point] = u',';
+    if (fixed == text)
         return;
-    QString fixed = text;
-    fixed[point] = u',';
     box->setText(fixed); // comes back here for the next point
     box->setCursorPosition(int(box->text().size()));
 }

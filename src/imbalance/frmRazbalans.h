@@ -55,7 +55,8 @@ private:
     void setBoxColour(QLineEdit* box, const QColor& colour);
     QColor monthColour(int month) const; // month 1..12
     QColor tableColour(int index) const;
-    void onPointTyped(QLineEdit* box);
+    // A point is the decimal comma; a "|" is refused.
+    void onBoxTextChanged(QLineEdit* box);
     void leaveInput(int month, int k);
     void setChartShown(bool shown);
 

@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "core/Backup.h"
+#include "core/CellSeparator.h"
 #include "core/Cp1251.h"
 #include "core/UserWarnings.h"
 #include "core/LineBreaks.h"
@@ -82,6 +83,14 @@ QString arrayName(const QString& name, int index) {
     return name + u'(' + QString::number(index) + u')';
 }
 
+// A message box, a menu, the menu bar or another window has the focus only
+// for a while: losing it to them is not leaving the cell, and getting it
+// back is no new entering.
+bool IsFocusLent(Qt::FocusReason reason) {
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+           reason == Qt::MenuBarFocusReason;
+}
+
 } // namespace
 
 Form1::Form1(AppState& state, Platform& platform, QWidget* parent)
@@ -119,6 +128,14 @@ Form1::Form1(AppState& state, Platform& platform, QWidget* parent)
     connect(m_timer2, &QTimer::timeout, this, &Form1::onTimer2);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // The focus taken from a cell by a menu bar, a popup or another window
+    // and then given to something else of this window: the cell was left.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (m_cellToLeave && now && now->window() == this && now != menuBar() &&
+            MonthCell::of(now) != m_cellToLeave)
+            leaveOwedCell();
+    });
 }
 
 Form1::~Form1() = default;
@@ -288,6 +305,7 @@ void Form1::buildMonthRows(QWidget* client) {
                 cell->setEditorWatcher(this);
                 connect(cell, &MonthCell::textChanged, this,
                         [this, cell] { onCellTextChanged(cell); });
+                connect(cell, &MonthCell::textEdited, this, [this, cell] { owe(cell); });
                 if (previous)
                     QWidget::setTabOrder(previous, cell);
                 previous = cell;
@@ -414,15 +432,11 @@ void Form1::connectCommand(QAction* action, std::function<void()> command) {
 }
 
 void Form1::leaveEditedCell() {
-    MonthCell* cell = MonthCell::of(focusWidget());
-    if (!cell || cell->isResult() || m_leaving)
-        return;
-    // The buttons take no focus and a menu hands it back to the cell, so the
-    // cell is left here, once; moving the focus off it is no second leaving.
-    onCellFocusOut(cell);
-    m_leaving = true;
-    m_client->setFocus(Qt::OtherFocusReason);
-    m_leaving = false;
+    leaveOwedCell();
+    // The buttons take no focus and a menu hands it back to the cell: it is
+    // taken off here, as a click on another control would.
+    if (MonthCell* cell = MonthCell::of(focusWidget()); cell && !cell->isResult())
+        m_client->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::setCommandEnabled(const QString& objectName, bool enabled) {
@@ -599,6 +613,8 @@ void Form1::CLEAR1() {
 }
 
 void Form1::ZAPOLNIT() {
+    // A refill never drops a reading typed and not yet left.
+    leaveOwedCell();
     const QString name = m_subscriber->currentText();
     const QString year = m_year->currentText();
     const auto y = YearIndex(year);
@@ -612,6 +628,7 @@ void Form1::ZAPOLNIT() {
         CLEAR1();
     }
     m_state.shownYearText = year;
+    m_shownName = name;
     if (const auto row = FindRowByName(m_state.table, name))
         m_state.currentRow = *row;
     m_meterType->setText(m_state.table.cell(m_state.currentRow, ColMeterType));
@@ -717,9 +734,7 @@ bool Form1::saveAndWrite() {
 
 void Form1::onCellTextChanged(MonthCell* cell) {
     const QString text = cell->text();
-    QString fixed = ApplySeparatorRule(text, cell->index());
-    // A "|" would split the stored line: the cell does not take it.
-    fixed.remove(u'|');
+    const QString fixed = WithoutCellSeparator(ApplySeparatorRule(text, cell->index()));
     if (fixed != text) {
         cell->setText(fixed);
         cell->setCursorPosition(int(fixed.size()));
@@ -738,14 +753,46 @@ void Form1::markLowerReading(int month) {
     }
 }
 
-void Form1::onCellFocusIn(MonthCell* cell) {
+void Form1::onCellFocusIn(MonthCell* cell, Qt::FocusReason reason) {
     cell->setBackground(bgrColor(m_state.cellColors[2]));
+    // A command may have left the cell while the focus was lent.
+    if (!IsFocusLent(reason))
+        owe(cell);
 }
 
+void Form1::owe(MonthCell* cell) {
+    if (m_cellToLeave != cell)
+        leaveOwedCell();
+    m_cellToLeave = cell;
+}
+
+void Form1::leaveOwedCell() {
+    if (m_cellToLeave)
+        onCellFocusOut(m_cellToLeave);
+}
+
+// Without signals: pointing them is no choice of the user's.
+void Form1::pointSelectors(const QString& name, const QString& year) {
+    const QSignalBlocker blockName(m_subscriber);
+    const QSignalBlocker blockYear(m_year);
+    m_subscriber->setEditText(name);
+    m_year->setEditText(year);
+}
+
+// The leave-cell sequence; it runs once for each entering of the cell.
 void Form1::onCellFocusOut(MonthCell* cell) {
-    if (m_leaving)
+    if (m_leaving || cell != m_cellToLeave)
         return;
+    m_cellToLeave = nullptr;
     m_leaving = true;
+    // The sequence stores into the subscriber and year the selectors name;
+    // while a choice is made they already name the chosen ones, but the
+    // cell belongs to those shown.
+    const QString chosenName = m_subscriber->currentText();
+    const QString chosenYear = m_year->currentText();
+    const bool chosen = chosenName != m_shownName || chosenYear != m_state.shownYearText;
+    if (chosen)
+        pointSelectors(m_shownName, m_state.shownYearText);
     const int m = cell->month();
     const int s = cell->index();
     const QString cleaned = RemoveLineBreaks(cell->text());
@@ -764,6 +811,8 @@ void Form1::onCellFocusOut(MonthCell* cell) {
     }
     SAVE();
     VICHISLIT();
+    if (chosen)
+        pointSelectors(chosenName, chosenYear);
     cell->setBackground(monthColor(m));
     m_leaving = false;
 }
@@ -859,15 +908,15 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             return false;
         switch (type) {
         case QEvent::FocusIn:
-            onCellFocusIn(cell);
+            onCellFocusIn(cell, static_cast<QFocusEvent*>(event)->reason());
             break;
-        case QEvent::FocusOut: {
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            // Switching to a message box or a menu is not leaving the cell.
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        case QEvent::FocusOut:
+            // A command run from the menu leaves the cell itself, once.
+            if (!IsFocusLent(static_cast<QFocusEvent*>(event)->reason())) {
                 onCellFocusOut(cell);
+                cell->setBackground(monthColor(cell->month()));
+            }
             break;
-        }
         case QEvent::KeyPress:
             return onCellKey(cell, static_cast<QKeyEvent*>(event)->key());
         case QEvent::MouseButtonRelease:

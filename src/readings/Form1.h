@@ -134,8 +134,11 @@ private:
     void buildMenus();
     void onSelectorChosen();
     void onCellTextChanged(MonthCell* cell);
-    void onCellFocusIn(MonthCell* cell);
+    void onCellFocusIn(MonthCell* cell, Qt::FocusReason reason);
     void onCellFocusOut(MonthCell* cell);
+    void owe(MonthCell* cell);
+    void leaveOwedCell();
+    void pointSelectors(const QString& name, const QString& year);
     bool onCellKey(MonthCell* cell, int key);
     void onQuickCopy(MonthCell* cell);
     void onMonthLabelReleased(int month, Qt::MouseButton button, const QPoint& globalPos);
@@ -179,6 +182,13 @@ private:
     const StaleCharges* m_foundLater = nullptr;
     int m_foundLaterShownRow = -1;
     bool m_leaving = false;
+    // The entry cell entered or typed into whose leave-cell sequence has not
+    // run yet. Qt does not always tell when it is left (a wheel over a
+    // selector of the inactive window moves the focus without a focus-out),
+    // so it is kept here until the sequence runs, exactly once.
+    MonthCell* m_cellToLeave = nullptr;
+    // The subscriber's text the window was last filled for.
+    QString m_shownName;
     QString m_popupMonthName;
     int m_popupLabelIndex = 0;
     QString m_sheetYearText;

@@ -139,6 +139,7 @@ QLineEdit* MonthCell::editor() {
         e->setCursorPosition(m_cursor);
     e->setGeometry(rect());
     connect(e, &QLineEdit::textChanged, this, &MonthCell::textChanged);
+    connect(e, &QLineEdit::textEdited, this, &MonthCell::textEdited);
     // Right after the cell in the tab order; the cell, proxied, is passed over.
     QWidget::setTabOrder(this, e);
     setFocusProxy(e);

@@ -48,6 +48,8 @@ public:
 
 signals:
     void textChanged(const QString& text);
+    // The user changed the text: typed, pasted, dropped or undid.
+    void textEdited(const QString& text);
 
 protected:
     bool event(QEvent* event) override;

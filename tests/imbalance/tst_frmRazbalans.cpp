@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -36,6 +37,8 @@ private slots:
     void cleanup();
     void loadShowsStoredReadingsAndResults();
     void pointBecomesComma();
+    void cellSeparatorRefused_data();
+    void cellSeparatorRefused();
     void carryForward_data();
     void carryForward();
     void navigation_data();
@@ -150,6 +153,38 @@ void tst_frmRazbalans::pointBecomesComma() {
     // Pasted text with several points.
     e->setText(u"1.2.3"_s);
     QCOMPARE(e->text(), u"1,2,3"_s);
+}
+
+void tst_frmRazbalans::cellSeparatorRefused_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("typed inside") << u"12|34"_s << false << u"1234"_s;
+    QTest::newRow("typed alone") << u"|"_s << false << u""_s;
+    QTest::newRow("typed after a point") << u"1.5|"_s << false << u"1,5"_s;
+    QTest::newRow("pasted") << u"|9|9.5|"_s << true << u"99,5"_s;
+}
+
+// A "|" would split the line of row 1 when the file is next read.
+void tst_frmRazbalans::cellSeparatorRefused() {
+    QFETCH(QString, input);
+    QFETCH(bool, pasted);
+    QFETCH(QString, kept);
+    open();
+    QVERIFY(m_window->isActiveWindow());
+    QLineEdit* e = box(u"txt5(3)"_s);
+    if (pasted) {
+        QGuiApplication::clipboard()->setText(input);
+        e->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        typeInto(e, input);
+    }
+    QCOMPARE(e->text(), kept);
+    QCOMPARE(e->cursorPosition(), int(kept.size()));
+    QTest::keyClick(e, Qt::Key_Tab);
+    m_window->close();
+    QCOMPARE(m_state->table.cell(HeadMeterRow, HeadMeterColumn(Y2019, 5, 2)), kept);
 }
 
 void tst_frmRazbalans::carryForward_data() {

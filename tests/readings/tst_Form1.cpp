@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QSet>
@@ -20,6 +21,9 @@
 #include <QApplication>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSpontaneKeyEvent>
+#include <QWheelEvent>
+#include <QWindow>
 
 #include "core/DatabaseFile.h"
 #include "core/DatabasePrefetch.h"
@@ -77,6 +81,11 @@ struct Fixture {
         form->activateWindow();
         return QTest::qWaitForWindowActive(form.get());
     }
+    // January of 2017 for `row`: 2 roubles a kWh by day, no compensation.
+    void priceJanuary(int row) {
+        state.table.setCell(row, MonthColumn(0, 1, Tariff1), u"2"_s);
+        state.table.setCell(row, MonthColumn(0, 1, CompCoef1), u"1"_s);
+    }
     MonthCell* cell(int m, int s) { return form->entryCell(m, s); }
     MonthCell* result(int m, int r) { return form->resultCell(m, r); }
     QComboBox* combo(const QString& name) { return form->findChild<QComboBox*>(name); }
@@ -125,6 +134,35 @@ void runCommand(Form1* form, const QString& name) {
     a->trigger();
 }
 
+// One notch of the wheel over `target` (up for a positive angle), as the
+// window system hands it over: to the window under the pointer, active or not.
+void wheelOver(QWidget* target, int angle) {
+    QWidget* window = target->window();
+    const QPoint at = target->rect().center();
+    QWheelEvent wheel(QPointF(target->mapTo(window, at)), QPointF(target->mapToGlobal(at)),
+                      QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    // Delivered as the window system's own (sendEvent would mark it as the
+    // program's): Qt then gives the focus by the focus policy.
+    QApplication::instance()->notify(window->windowHandle(), &wheel);
+}
+
+// Types a date followed by a sign the file cannot keep: leaving the cell
+// warns about it, once a leaving.
+void typeUnstorableDate(MonthCell* cell) {
+    cell->setFocus(Qt::MouseFocusReason);
+    cell->selectAll();
+    QTest::keyClicks(cell, u"31.01.17 "_s);
+    QTest::sendKeyEvent(QTest::Click, cell, Qt::Key_unknown, QString(QChar(0x263A)),
+                        Qt::NoModifier);
+}
+
+int warningCount(const ScriptedPlatform& platform) {
+    return int(std::count_if(platform.messages.begin(), platform.messages.end(),
+                             [](const auto& m) { return m.title == u"Предупреждение"_s; }));
+}
+
 void closeOtherWindows(Form1* form) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != form && w->isWindow() && w->isVisible())
@@ -169,6 +207,9 @@ private slots:
     void lowerReadingFollowsTheShownSubscriber_data();
     void lowerReadingFollowsTheShownSubscriber();
     void switchingWhileEditingKeepsTheTypedReading();
+    void wheelOverASelectorOfTheInactiveWindow_data();
+    void wheelOverASelectorOfTheInactiveWindow();
+    void keyboardMenuLeavesTheCellOnce();
     void otherYearAndUnknownYear();
     void printAnsweredNoAndYes();
     void autosaveWritesOnlyAfterAChange();
@@ -955,6 +996,120 @@ void tst_Form1::switchingWhileEditingKeepsTheTypedReading() {
     QTest::keyClick(selector, Qt::Key_Up);
     QCOMPARE(selector->currentText(), u"Абонент 1"_s);
     QCOMPARE(cell->text(), u"777"_s);
+}
+
+void tst_Form1::wheelOverASelectorOfTheInactiveWindow_data() {
+    QTest::addColumn<QString>("selector");
+    QTest::addColumn<int>("nextRow");  // shown after one notch down
+    QTest::addColumn<int>("nextYear"); // its year index
+    QTest::newRow("Абонент") << u"Cmb1(0)"_s << 2 << 0;
+    QTest::newRow("Год") << u"Cmb1(1)"_s << 1 << 1;
+}
+
+// The main window inactive beside another (the imbalance window, say): a
+// wheel over its selector moves Qt's focus there without a focus-out, and
+// the window is refilled. The reading typed is left first, into the
+// subscriber and year it was typed for.
+void tst_Form1::wheelOverASelectorOfTheInactiveWindow() {
+    QFETCH(QString, selector);
+    QFETCH(int, nextRow);
+    QFETCH(int, nextYear);
+    Fixture f;
+    f.platform.settings().setText(u"Nastr"_s, u"Form1.Ch1"_s, u"1"_s);
+    QVERIFY(f.open());
+    f.state.table.setCell(1, MonthColumn(0, 1, T1Previous), u"10000"_s);
+    f.priceJanuary(1);
+    f.choose(u"Cmb1(1)"_s, u"2017"_s);
+    QComboBox* combo = f.combo(selector);
+    const QString shownText = combo->currentText();
+    const QString nextText = combo->itemText(combo->currentIndex() + 1);
+
+    f.type(f.cell(1, T1Current), u"10250"_s);
+    QWidget other;
+    other.setWindowTitle(u"Разбаланс"_s);
+    other.resize(300, 200);
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!f.form->isActiveWindow());
+    QVERIFY(f.state.table.cell(1, MonthColumn(0, 1, T1Current)).isEmpty());
+
+    wheelOver(combo, -120);
+    QCOMPARE(combo->currentText(), nextText);
+    QCOMPARE(f.form->focusWidget(), combo); // moved there without a focus-out
+    QVERIFY(!f.form->isActiveWindow());
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 1, T1Current)), u"10250"_s);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 2, T1Previous)), u"10250"_s); // autofill
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 1, ChargeWithComp)), u"500"_s);
+    // Nothing of it went to what the wheel chose.
+    QVERIFY(f.state.table.cell(nextRow, MonthColumn(nextYear, 1, T1Current)).isEmpty());
+    QCOMPARE(ReadNumber(f.state.table.cell(nextRow, MonthColumn(nextYear, 1, ChargeWithComp))),
+             0.0);
+    QVERIFY(f.state.table.cell(nextRow, MonthColumn(nextYear, 2, T1Previous)).isEmpty());
+    QVERIFY(f.cell(1, T1Current)->text().isEmpty());
+    QVERIFY(f.form->findChild<QToolButton*>(u"Cmd6"_s)->isEnabled());
+
+    wheelOver(combo, 120);
+    QCOMPARE(combo->currentText(), shownText);
+    QCOMPARE(f.cell(1, T1Current)->text(), u"10250"_s);
+    QCOMPARE(f.cell(2, T1Previous)->text(), u"10250"_s);
+    QCOMPARE(f.result(1, 4)->text(), u"500,00"_s);
+
+    // The sequence runs once: its warning about the sign comes once.
+    f.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    typeUnstorableDate(f.cell(3, ReadingDate));
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    f.platform.messages.clear();
+    f.platform.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
+    wheelOver(combo, -120);
+    QCOMPARE(combo->currentText(), nextText);
+    QCOMPARE(warningCount(f.platform), 1);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 3, ReadingDate)), u"31.01.17 ☺"_s);
+    // Back in the main window nothing is left a second time.
+    f.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    f.cell(5, T1Current)->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(warningCount(f.platform), 1);
+}
+
+// Alt, Down, Enter: the menu bar takes the focus from the cell and gives it
+// back before the command runs, which leaves the cell; once.
+void tst_Form1::keyboardMenuLeavesTheCellOnce() {
+    Fixture f;
+    QVERIFY(f.open());
+    QSignalSpy directory(f.form.get(), &Form1::directoryRequested);
+    MonthCell* cell = f.cell(1, ReadingDate);
+    typeUnstorableDate(cell);
+    f.platform.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
+    QWindow* window = f.form->windowHandle();
+    QTest::simulateEvent(window, true, Qt::Key_Alt, Qt::AltModifier, QString(), false);
+    QTest::simulateEvent(window, false, Qt::Key_Alt, Qt::NoModifier, QString(), false);
+    QVERIFY(f.form->menuBar()->hasFocus());
+    QTest::keyClick(window, Qt::Key_Down);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTest::keyClick(window, Qt::Key_Return); // "Абоненты"
+    QCOMPARE(directory.count(), 1);
+    QCOMPARE(warningCount(f.platform), 1);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(0, 1, ReadingDate)), u"31.01.17 ☺"_s);
+    QVERIFY(!QApplication::activePopupWidget());
+    // Whatever takes the focus next does not leave it again.
+    f.cell(4, T1Current)->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(warningCount(f.platform), 1);
+
+    // Alt, then a click on another control: the cell is left then, once.
+    f.platform.messages.clear();
+    typeUnstorableDate(cell);
+    QTest::simulateEvent(window, true, Qt::Key_Alt, Qt::AltModifier, QString(), false);
+    QTest::simulateEvent(window, false, Qt::Key_Alt, Qt::NoModifier, QString(), false);
+    QVERIFY(f.form->menuBar()->hasFocus());
+    QCOMPARE(warningCount(f.platform), 0);
+    QTest::mouseClick(f.combo(u"Cmb1(1)"_s)->lineEdit(), Qt::LeftButton);
+    QCOMPARE(warningCount(f.platform), 1);
+    QCOMPARE(cell->palette().color(QPalette::Base), QColor(0xB5, 0xFB, 0xE6)); // January's
+    f.cell(4, T1Current)->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(warningCount(f.platform), 1);
 }
 
 void tst_Form1::exportProposesAndWrites() {
