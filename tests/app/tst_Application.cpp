@@ -37,6 +37,7 @@
 #include "readings/frmProverka.h"
 #include "support/MappingSupport.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 
@@ -478,13 +479,7 @@ void tst_Application::lockOfAnotherComputerAsksFirst() {
     const QString lockPath = DatabaseLock::pathFor(f.dir.filePath(DatabaseFile::FileName));
     const QByteArray left("4242\nostrevanka\ndacha-pc\n");
     const QDateTime since(QDate(2026, 5, 9), QTime(18, 40));
-    {
-        QFile lock(lockPath);
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        QCOMPARE(lock.write(left), left.size());
-        QVERIFY(lock.flush());
-        QVERIFY(lock.setFileTime(since, QFileDevice::FileModificationTime));
-    }
+    QVERIFY(writeFileAt(lockPath, left, since));
     QSignalSpy finished(f.app.get(), &Application::finished);
     f.platform.answers = {answer};
 

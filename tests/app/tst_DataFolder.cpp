@@ -254,23 +254,14 @@ void tst_DataFolder::baseInBothFolders() {
     if (!mount.mounted())
         QSKIP("mounting a small tmpfs was refused: no read-only folder to test with");
     const QString programBase = QDir(program).filePath(DatabaseFile::FileName);
-    QVERIFY(writeFile(programBase, base(u"Из папки программы"_s)));
     const QDateTime now = QDateTime::currentDateTime();
-    {
-        QFile f(programBase);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(now.addDays(-programBaseAgeDays), QFileDevice::FileModificationTime));
-    }
+    QVERIFY(
+        writeFileAt(programBase, base(u"Из папки программы"_s), now.addDays(-programBaseAgeDays)));
     QVERIFY(mount.makeReadOnly());
     const QString userFolder = user.filePath(u"ostrevanka"_s);
     QVERIFY(QDir().mkpath(userFolder));
     const QString userBase = QDir(userFolder).filePath(DatabaseFile::FileName);
-    QVERIFY(writeFile(userBase, base(u"Из папки пользователя"_s)));
-    {
-        QFile f(userBase);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(now.addDays(-1), QFileDevice::FileModificationTime));
-    }
+    QVERIFY(writeFileAt(userBase, base(u"Из папки пользователя"_s), now.addDays(-1)));
     ScriptedPlatform platform;
 
     QCOMPARE(DatabaseFolder(platform, program, userFolder), userFolder);

@@ -8,6 +8,7 @@
 
 #include "core/DatabaseFile.h"
 #include "core/DatabaseLock.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 using Result = DatabaseLock::Result;
@@ -158,13 +159,7 @@ void tst_DatabaseLock::lockOfAnotherComputer() {
         QSKIP("this machine has no machine id (/etc/machine-id): only host names can differ");
     const QString path = DatabaseLock::pathFor(dbPath());
     const QDateTime since(QDate(2026, 5, 9), QTime(18, 40));
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QCOMPARE(f.write(content), content.size());
-        QVERIFY(f.flush());
-        QVERIFY(f.setFileTime(since, QFileDevice::FileModificationTime));
-    }
+    QVERIFY(writeFileAt(path, content, since));
     // Its pid may well live here too: it must not be looked up.
     DatabaseLock mine(dbPath());
     QCOMPARE(mine.take(), Result::HeldElsewhere);
