@@ -49,9 +49,15 @@ bool Application::start() {
     StaleCharges found;
     DatabasePrefetch prefetch(m_state.databasePath, Form1::chargesOnRead(m_platform, found));
     const bool opened = openMainWindow(&prefetch, &found, [this, &taken] {
+        DatabaseLock::Result result = taken.get();
+        if (result == DatabaseLock::Result::HeldElsewhere) {
+            if (!mayTakeOverLock())
+                return false;
+            result = m_lock->takeOver();
+        }
         // A lock that cannot be made at all (a folder that cannot be written)
         // does not keep the user from the data.
-        if (taken.get() != DatabaseLock::Result::HeldByOther)
+        if (result == DatabaseLock::Result::Taken || result == DatabaseLock::Result::Failed)
             return true;
         m_platform.message(u"Программа уже работает с этой базой. Закройте её и запустите снова."_s,
                            u"Остреванка 2.1"_s, MsgIcon::Warning, MsgButtons::Ok);
@@ -61,6 +67,19 @@ bool Application::start() {
     if (opened)
         m_form->takeFoundOnRead(prefetch);
     return opened;
+}
+
+bool Application::mayTakeOverLock() {
+    const DatabaseLock::Holder holder = m_lock->holder();
+    const QString text =
+        u"Программа уже работает с этой базой на компьютере %1 с %2.\n\n"
+        u"Если там программа уже закрыта (компьютер выключили или программа прервалась, не "
+        u"закрыв базу), базу можно открыть здесь. Сначала убедитесь, что на компьютере %1 "
+        u"программа не запущена: две программы с одной базой затирают изменения друг друга.\n\n"
+        u"Открыть базу на этом компьютере?"_s.arg(holder.computer,
+                                                  holder.since.toString(u"dd.MM.yyyy HH:mm"_s));
+    return m_platform.message(text, u"Остреванка 2.1"_s, MsgIcon::Warning, MsgButtons::YesNo,
+                              MsgAnswer::No) == MsgAnswer::Yes;
 }
 
 void Application::end(int exitCode) {

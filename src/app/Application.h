@@ -60,6 +60,9 @@ private:
     // Shows a small window beside `opener`, which is disabled until it closes.
     template <typename Window> Window* openDialog(QWidget* opener);
 
+    // The database's lock was written on another computer: asks whether the
+    // program has ended there.
+    bool mayTakeOverLock();
     void end(int exitCode);
 
     Platform& m_platform;

@@ -35,10 +35,12 @@ int main(int argc, char* argv[]) {
     fonts.wait();
     QtPlatform platform(appName);
 
-    // An installed copy cannot write beside itself: its database lives in
-    // the user's data folder.
+    // An installed program never keeps data beside itself, whoever runs it:
+    // its database lives in the user's data folder.
     const QString folder =
         DatabaseFolder(platform, QCoreApplication::applicationDirPath(), UserDataFolder(appName));
+    if (folder.isEmpty())
+        return 1;
     Application application(platform, folder);
     int exitCode = 0;
     QObject::connect(&application, &Application::finished, &app, [&exitCode](int code) {

@@ -8,8 +8,14 @@ class Platform;
 // ($XDG_DATA_HOME/<appName> when that is set).
 QString UserDataFolder(const QString& appName);
 
-// The folder of the database: the program's own folder when it can be
-// written (a copy run from where it was built or unpacked), otherwise
-// `userFolder`, made when missing. While no database is there yet, the user
-// is told where it will be kept; once it exists, nothing more is said.
+// An installed program: its executable in a folder "bin" with
+// "../share/ostrevanka" beside it, whatever the prefix.
+bool IsInstalledProgramFolder(const QString& programFolder);
+
+// The folder of the database. A copy run from where it was built or
+// unpacked keeps it in its own folder when that can be written; an
+// installed program, whoever runs it, and a copy whose folder cannot be
+// written use `userFolder`, made when missing. While no database is there
+// yet, the user is told where it will be kept; a database found in the
+// program folder is offered for copying there. Empty: the user chose to end.
 QString DatabaseFolder(Platform& platform, const QString& programFolder, const QString& userFolder);

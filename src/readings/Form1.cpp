@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <utility>
 
 #include "core/Backup.h"
@@ -229,6 +230,22 @@ void Form1::buildSelectors(QWidget* client) {
     m_meterType = new QLabel(client);
     m_meterType->setObjectName(u"LbSch"_s);
     m_meterType->setGeometry(px(9810), top + 3, px(4700), px(300));
+
+    // Between the selectors and the table, while the directory is empty.
+    const int hintTop = top + 3 + px(300);
+    m_noSubscribersHint =
+        new QLabel(u"Абонентов пока нет: добавьте их в справочнике (кнопка «Справочник» или меню "
+                   u"«Справочник» → «Абоненты»)."_s,
+                   client);
+    m_noSubscribersHint->setObjectName(u"lblNoSubscribers"_s);
+    m_noSubscribersHint->setGeometry(px(255), hintTop, px(13125), px(1470) - hintTop);
+    QPalette hintColors = m_noSubscribersHint->palette();
+    hintColors.setColor(QPalette::WindowText, QColor(0xA0, 0, 0));
+    m_noSubscribersHint->setPalette(hintColors);
+    QFont hintFont = m_noSubscribersHint->font();
+    hintFont.setBold(true);
+    m_noSubscribersHint->setFont(hintFont);
+    m_noSubscribersHint->hide();
 
     for (QComboBox* c : {m_year, m_subscriber}) {
         connect(c, &QComboBox::activated, this, &Form1::onSelectorChosen);
@@ -471,6 +488,7 @@ bool Form1::OPFILE1(DatabasePrefetch* prefetch) {
                                    u"Создать новый файл бызы?"_s, MsgIcon::Warning,
                                    MsgButtons::YesNo, MsgAnswer::Yes) != MsgAnswer::Yes)
                 return false;
+            m_baseCreated = true;
             if (!DatabaseFile::createNew(m_state.databasePath, m_state.table)) {
                 m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None,
                                    MsgButtons::Ok);
@@ -507,6 +525,9 @@ void Form1::fillSubscriberSelector() {
         names << m_state.table.cell(r, ColName);
     m_subscriberNames->setStringList(names);
     m_subscriber->setEditText(text);
+    const bool none = std::all_of(names.cbegin(), names.cend(),
+                                  [](const QString& name) { return name.trimmed().isEmpty(); });
+    m_noSubscribersHint->setVisible(none);
 }
 
 DatabasePrefetch::AlsoOnWorker Form1::chargesOnRead(Platform& platform, StaleCharges& found) {
@@ -543,6 +564,7 @@ bool Form1::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
     m_timer1->stop();
     m_timer2->stop();
 
+    m_baseCreated = false;
     if (!OPFILE1(prefetch))
         return false;
     m_foundOnRead = prefetch && prefetch->gaveWorkersTable() ? found : nullptr;
@@ -568,8 +590,10 @@ bool Form1::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
 
     const QString row1Name = m_state.table.cell(1, ColName);
     m_subscriber->setEditText(settings.text(Section, u"Cmb0"_s, row1Name));
-    const QString storedYear = settings.text(Section, u"Cmb1"_s);
-    m_year->setEditText(YearIndex(storedYear) ? storedYear : YearTexts().front());
+    // A base made just now holds no past years: it opens on this one.
+    const QString openingYear = m_baseCreated ? QString::number(m_platform.now().date().year())
+                                              : settings.text(Section, u"Cmb1"_s);
+    m_year->setEditText(YearIndex(openingYear) ? openingYear : YearTexts().front());
 
     m_state.flSave = settings.flag(Section, u"flSave"_s);
     m_state.flPls = settings.flag(Section, u"flPls"_s);

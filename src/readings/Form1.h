@@ -159,6 +159,8 @@ private:
     QStringListModel* m_subscriberNames = nullptr;
     QComboBox* m_year = nullptr;
     QLabel* m_meterType = nullptr;
+    // Says where subscribers are added while there are none.
+    QLabel* m_noSubscribersHint = nullptr;
     QCheckBox* m_ch1 = nullptr;
     QCheckBox* m_ch2 = nullptr;
     QToolButton* m_saveButton = nullptr;
@@ -194,4 +196,6 @@ private:
     QString m_sheetYearText;
     QSize m_normalSize;
     bool m_endWithoutSaving = false;
+    // This load made a new, empty database.
+    bool m_baseCreated = false;
 };

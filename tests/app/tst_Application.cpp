@@ -20,6 +20,7 @@
 
 #include "app/Application.h"
 #include "core/DatabaseFile.h"
+#include "core/DatabaseLock.h"
 #include "core/FileMapping.h"
 #include "core/Settings.h"
 #include "directory/frmSpr.h"
@@ -36,6 +37,7 @@
 #include "readings/frmProverka.h"
 #include "support/MappingSupport.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 
@@ -100,6 +102,8 @@ private slots:
     void chartFollowsTheSelectors();
     void readingOf2026ReachesTheLedgerAndTheReceipt();
     void payeeDetailsFromTheSettingsMenu();
+    void lockOfAnotherComputerAsksFirst_data();
+    void lockOfAnotherComputerAsksFirst();
 };
 
 namespace {
@@ -460,6 +464,56 @@ void tst_Application::payeeDetailsFromTheSettingsMenu() {
     QVERIFY(!f.platform.settings().contains(u"Rekv"_s, u"BIC"_s));
     details->close();
     QVERIFY(form->isEnabled());
+}
+
+void tst_Application::lockOfAnotherComputerAsksFirst_data() {
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::newRow("not sure: no") << MsgAnswer::No;
+    QTest::newRow("ended there: yes") << MsgAnswer::Yes;
+}
+
+// A flash drive pulled out of a computer where the program was running.
+void tst_Application::lockOfAnotherComputerAsksFirst() {
+    QFETCH(MsgAnswer, answer);
+    Fixture f;
+    const QString lockPath = DatabaseLock::pathFor(f.dir.filePath(DatabaseFile::FileName));
+    const QByteArray left("4242\nostrevanka\ndacha-pc\n");
+    const QDateTime since(QDate(2026, 5, 9), QTime(18, 40));
+    QVERIFY(writeFileAt(lockPath, left, since));
+    QSignalSpy finished(f.app.get(), &Application::finished);
+    f.platform.answers = {answer};
+
+    QCOMPARE(f.app->start(), answer == MsgAnswer::Yes);
+    QCOMPARE(f.platform.messages.size(), size_t(1));
+    const auto& asked = f.platform.messages.front();
+    QVERIFY2(asked.text.startsWith(u"Программа уже работает с этой базой на компьютере dacha-pc "
+                                   u"с 09.05.2026 18:40."_s),
+             qPrintable(asked.text));
+    QVERIFY2(asked.text.endsWith(u"Открыть базу на этом компьютере?"_s), qPrintable(asked.text));
+    QCOMPARE(asked.buttons, MsgButtons::YesNo);
+    QCOMPARE(asked.defaultButton, MsgAnswer::No);
+    QCOMPARE(asked.icon, MsgIcon::Warning);
+
+    qint64 pid = 0;
+    QString host;
+    QLockFile probe(lockPath);
+    QVERIFY(probe.getLockInfo(&pid, &host, nullptr));
+    if (answer == MsgAnswer::No) {
+        QVERIFY(!f.app->mainWindow());
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished[0][0].toInt(), 1);
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::ReadOnly));
+        QCOMPARE(lock.readAll(), left);
+        QCOMPARE(QFileInfo(lockPath).lastModified(), since);
+        return;
+    }
+    QVERIFY(f.app->mainWindow() && f.app->mainWindow()->isVisible());
+    QCOMPARE(pid, QCoreApplication::applicationPid());
+    DatabaseLock second(f.dir.filePath(DatabaseFile::FileName));
+    QCOMPARE(second.take(), DatabaseLock::Result::HeldByOther);
+    f.app->mainWindow()->close();
+    QVERIFY(!QFile::exists(lockPath));
 }
 
 QTEST_MAIN(tst_Application)

@@ -19,6 +19,9 @@ int main(int argc, char* argv[]) {
     case DatabaseLock::Result::HeldByOther:
         std::puts("held");
         break;
+    case DatabaseLock::Result::HeldElsewhere:
+        std::puts("elsewhere");
+        break;
     case DatabaseLock::Result::Failed:
         std::puts("failed");
         break;

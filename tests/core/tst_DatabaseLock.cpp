@@ -1,11 +1,14 @@
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "core/DatabaseFile.h"
 #include "core/DatabaseLock.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 using Result = DatabaseLock::Result;
@@ -24,6 +27,9 @@ private slots:
     void lockOfAKilledProcessIsTakenOver();
     void lockFileWithoutOwner_data();
     void lockFileWithoutOwner();
+    void lockOfAnotherComputer_data();
+    void lockOfAnotherComputer();
+    void takeOverLeavesALiveHolderAlone();
 
 private:
     QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
@@ -130,6 +136,56 @@ void tst_DatabaseLock::lockFileWithoutOwner() {
         QProcess& other = holder();
         QCOMPARE(startHolder(other), QByteArray("held"));
     }
+}
+
+void tst_DatabaseLock::lockOfAnotherComputer_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("computer");
+    // As an older Qt writes it: no machine id, the host name decides.
+    QTest::newRow("another host name")
+        << QByteArray("4242\nostrevanka\ndacha-pc\n") << u"dacha-pc"_s;
+    // Two computers set up alike may share a host name; the machine id tells.
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    QTest::newRow("this host name, another machine id")
+        << QByteArray("4242\nostrevanka\n" + host + "\n0123456789abcdef0123456789abcdef\nboot\n")
+        << QString::fromUtf8(host);
+}
+
+void tst_DatabaseLock::lockOfAnotherComputer() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, computer);
+    if (QTest::currentDataTag() == QByteArray("this host name, another machine id") &&
+        QSysInfo::machineUniqueId().isEmpty())
+        QSKIP("this machine has no machine id (/etc/machine-id): only host names can differ");
+    const QString path = DatabaseLock::pathFor(dbPath());
+    const QDateTime since(QDate(2026, 5, 9), QTime(18, 40));
+    QVERIFY(writeFileAt(path, content, since));
+    // Its pid may well live here too: it must not be looked up.
+    DatabaseLock mine(dbPath());
+    QCOMPARE(mine.take(), Result::HeldElsewhere);
+    QCOMPARE(mine.holder().computer, computer);
+    QCOMPARE(mine.holder().since, since);
+    QVERIFY(!mine.isTaken());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), content);
+    f.close();
+    QCOMPARE(QFileInfo(path).lastModified(), since);
+
+    // The user has made sure the program is not running there.
+    QCOMPARE(mine.takeOver(), Result::Taken);
+    QVERIFY(mine.isTaken());
+    QProcess& other = holder();
+    QCOMPARE(startHolder(other), QByteArray("held"));
+}
+
+void tst_DatabaseLock::takeOverLeavesALiveHolderAlone() {
+    QProcess& other = holder();
+    QCOMPARE(startHolder(other), QByteArray("taken"));
+    DatabaseLock mine(dbPath());
+    QCOMPARE(mine.takeOver(), Result::HeldByOther);
+    QVERIFY(!mine.isTaken());
+    QVERIFY(QFile::exists(DatabaseLock::pathFor(dbPath())));
 }
 
 QTEST_GUILESS_MAIN(tst_DatabaseLock)

@@ -176,6 +176,10 @@ class tst_Form1 : public QObject {
 private slots:
     void init();
     void noDatabaseAnsweredYesCreatesOne();
+    void newDatabaseOpensOnThisYear_data();
+    void newDatabaseOpensOnThisYear();
+    void emptyDirectorySaysWhereSubscribersAreAdded_data();
+    void emptyDirectorySaysWhereSubscribersAreAdded();
     void noDatabaseAnsweredNoEnds();
     void loadFailures_data();
     void loadFailures();
@@ -242,7 +246,85 @@ void tst_Form1::noDatabaseAnsweredYesCreatesOne() {
     QCOMPARE(f.fileBytes(), QByteArray(2513, '|') + "\r\n");
     QCOMPARE(f.state.table.subscriberCount(), 1);
     QCOMPARE(f.state.table.cell(1, ColRowNumber), u"1"_s);
-    QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), u"2017"_s);
+    // December 2026 on the clock.
+    QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), u"2026"_s);
+}
+
+void tst_Form1::newDatabaseOpensOnThisYear_data() {
+    QTest::addColumn<int>("clockYear");
+    QTest::addColumn<QString>("storedYear"); // left by an earlier database
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("nothing stored") << 2026 << QString() << u"2026"_s;
+    QTest::newRow("an earlier base's year") << 2026 << u"2019"_s << u"2026"_s;
+    QTest::newRow("past the first eight years") << 2031 << u"2017"_s << u"2031"_s;
+    QTest::newRow("clock before the first year") << 2015 << QString() << u"2017"_s;
+}
+
+// Nothing lies in the past years of a base made now; and once it exists the
+// year shown last is kept as for any base.
+void tst_Form1::newDatabaseOpensOnThisYear() {
+    QFETCH(int, clockYear);
+    QFETCH(QString, storedYear);
+    QFETCH(QString, shown);
+    Fixture f(0);
+    f.platform.clock.setDate(QDate(clockYear, 3, 15));
+    if (!storedYear.isEmpty())
+        f.platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, storedYear);
+    f.platform.answers = {MsgAnswer::Yes};
+    QVERIFY(f.open());
+    QVERIFY(QFile::exists(f.state.databasePath));
+    QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), shown);
+    QCOMPARE(f.state.shownYearText, shown);
+
+    f.form->hide();
+    f.platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2020"_s);
+    QVERIFY(f.open());
+    QCOMPARE(f.platform.messages.size(), size_t(1)); // asked once, at the first start
+    QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), u"2020"_s);
+}
+
+void tst_Form1::emptyDirectorySaysWhereSubscribersAreAdded_data() {
+    QTest::addColumn<int>("count"); // 0: the base is made at start
+    QTest::addColumn<QString>("name1");
+    QTest::addColumn<bool>("hinted");
+    QTest::newRow("a base made now") << 0 << QString() << true;
+    QTest::newRow("rows without names") << 3 << u""_s << true;
+    QTest::newRow("names") << 3 << u"Абонент 1"_s << false;
+    QTest::newRow("one name, row 1 blank") << 3 << u" "_s << false;
+}
+
+void tst_Form1::emptyDirectorySaysWhereSubscribersAreAdded() {
+    QFETCH(int, count);
+    QFETCH(QString, name1);
+    QFETCH(bool, hinted);
+    Fixture f(count);
+    if (count) {
+        SubscriberTable t;
+        QCOMPARE(DatabaseFile::load(f.state.databasePath, t).status, DatabaseFile::Status::Ok);
+        for (int r = 1; r <= count; ++r)
+            t.setCell(r, ColName, r == 1 || name1.isEmpty() ? name1 : u"Абонент %1"_s.arg(r));
+        QVERIFY(DatabaseFile::save(f.state.databasePath, t));
+    }
+    f.platform.answers = {MsgAnswer::Yes};
+    QVERIFY(f.open());
+    auto* hint = f.form->findChild<QLabel*>(u"lblNoSubscribers"_s);
+    QVERIFY(hint);
+    QCOMPARE(hint->isVisible(), hinted);
+    if (!hinted)
+        return;
+    QCOMPARE(hint->text(), u"Абонентов пока нет: добавьте их в справочнике (кнопка «Справочник» "
+                           u"или меню «Справочник» → «Абоненты»)."_s);
+    // The captions it names are the window's own.
+    QCOMPARE(f.form->findChild<QLabel*>(u"Label1(2)"_s)->text(), u"Справочник"_s);
+    QCOMPARE(f.form->findChild<QMenu*>(u"Mnu_Spr"_s)->title(), u"Справочник"_s);
+    QCOMPARE(f.form->findChild<QAction*>(u"Mnu_Abonenty"_s)->text(), u"Абоненты"_s);
+    // One line, wholly inside the window, over nothing else.
+    QVERIFY(hint->fontMetrics().horizontalAdvance(hint->text()) <= hint->width());
+    QVERIFY(f.form->centralWidget()->rect().contains(hint->geometry()));
+    for (QWidget* w : f.form->centralWidget()->findChildren<QWidget*>())
+        if (w != hint && w->isVisible() && w->parentWidget() == f.form->centralWidget())
+            QVERIFY2(!w->geometry().intersects(hint->geometry()),
+                     qPrintable(w->objectName() + w->property("text").toString()));
 }
 
 void tst_Form1::noDatabaseAnsweredNoEnds() {

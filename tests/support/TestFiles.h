@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
@@ -18,6 +19,14 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
 inline QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A file as if last written at `modified` (a lock left days ago, say).
+inline bool writeFileAt(const QString& path, const QByteArray& bytes, const QDateTime& modified) {
+    QFile f(path);
+    // Flushed before the time is set: a later write would reset it.
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush() &&
+           f.setFileTime(modified, QFileDevice::FileModificationTime);
 }
 
 // A disk that is full: nothing can be written.
