@@ -1,14 +1,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/Application.h"
 #include "core/AppState.h"
+#include "core/Backup.h"
 #include "core/Cp1251.h"
 #include "core/DatabaseFile.h"
 #include "core/DatabaseLock.h"
@@ -49,15 +52,61 @@ std::map<QString, QByteArray> snapshot(const QString& folder) {
     return files;
 }
 
+// Answers as the script says, but only after a real modal box has run its
+// own event loop for `holdMs`: timers fire meanwhile, as while a user reads.
+class RealBoxes final : public Platform {
+public:
+    RealBoxes(ScriptedPlatform& script, int holdMs) : m_script(script), m_holdMs(holdMs) {}
+    int shown = 0;
+
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
+                      MsgAnswer defaultButton) override {
+        const MsgAnswer answer = m_script.message(text, title, icon, buttons, defaultButton);
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
+        QTimer::singleShot(m_holdMs, &box, &QDialog::accept);
+        box.exec();
+        ++shown;
+        return answer;
+    }
+    QString openFileName(const QString& caption, const QString& directory,
+                         const QString& filter) override {
+        return m_script.openFileName(caption, directory, filter);
+    }
+    QString saveFileName(const QString& caption, const QString& proposedPath,
+                         const QString& filter) override {
+        return m_script.saveFileName(caption, proposedPath, filter);
+    }
+    std::optional<int> chooseColor(int initialBgr) override {
+        return m_script.chooseColor(initialBgr);
+    }
+    bool print(const PrintJob& job) override { return m_script.print(job); }
+    bool openDocument(const QString& path) override { return m_script.openDocument(path); }
+    bool startProgram(const QString& program, const QStringList& arguments) override {
+        return m_script.startProgram(program, arguments);
+    }
+    QDateTime now() const override { return m_script.now(); }
+    Settings& settings() override { return m_script.settings(); }
+    void quit(int exitCode) override { m_script.quit(exitCode); }
+
+private:
+    ScriptedPlatform& m_script;
+    int m_holdMs;
+};
+
 struct Fixture {
     QTemporaryDir dir;
     ScriptedPlatform platform;
+    std::unique_ptr<RealBoxes> boxes;
     std::unique_ptr<Application> app;
 
-    explicit Fixture(const QByteArray& bytes = database(u"Абонент"_s)) {
+    // holdBoxesMs > 0: every box is a real one, open that long.
+    explicit Fixture(const QByteArray& bytes = database(u"Абонент"_s), int holdBoxesMs = 0) {
         QFile::remove(platform.settings().fileName());
         writeFile(dbPath(), bytes);
-        app = std::make_unique<Application>(platform, dir.path());
+        if (holdBoxesMs > 0)
+            boxes = std::make_unique<RealBoxes>(platform, holdBoxesMs);
+        app = std::make_unique<Application>(boxes ? static_cast<Platform&>(*boxes) : platform,
+                                            dir.path());
     }
     ~Fixture() {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -79,8 +128,9 @@ struct Fixture {
             out << m.text;
         return out;
     }
-    // Types into January's T1 of the shown subscriber and clicks "Сохранить".
-    void editAndSave(const QString& text) {
+    // Types into January's T1 of the shown subscriber and leaves the cell,
+    // which stores it in the table, not yet in the file.
+    void edit(const QString& text) {
         Form1* form = app->mainWindow();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -88,7 +138,12 @@ struct Fixture {
         cell->setFocus(Qt::MouseFocusReason);
         cell->selectAll();
         QTest::keyClicks(cell, text);
-        QTest::keyClick(cell, Qt::Key_Return); // leaving the cell stores it
+        QTest::keyClick(cell, Qt::Key_Return);
+    }
+    // The same, then a click on "Сохранить".
+    void editAndSave(const QString& text) {
+        edit(text);
+        Form1* form = app->mainWindow();
         auto* save = form->findChild<QToolButton*>(u"Cmd6"_s);
         QVERIFY(save && save->isEnabled());
         QTest::mouseClick(save, Qt::LeftButton);
@@ -120,6 +175,9 @@ private slots:
     void damagedFileIsRestoredFromTheNewestUsableCopy();
     void answerNoLeavesEverythingAsItWas();
     void noUsableCopyEndsAsBefore();
+
+    void autosaveNeverUndoesARestore_data();
+    void autosaveNeverUndoesARestore();
 };
 
 void tst_DatabaseSafety::secondProgramIsRefusedAndChangesNothing_data() {
@@ -347,6 +405,53 @@ void tst_DatabaseSafety::noUsableCopyEndsAsBefore() {
     QCOMPARE(f.platform.messages.size(), size_t(2));
     QCOMPARE(f.texts().back(), u"Ошибка при открытии файла базы"_s);
     QVERIFY(snapshot(f.dir.path()) == before);
+}
+
+void tst_DatabaseSafety::autosaveNeverUndoesARestore_data() {
+    QTest::addColumn<bool>("version10");
+    QTest::newRow("from a backup") << false;
+    QTest::newRow("from version 1.0") << true;
+}
+
+void tst_DatabaseSafety::autosaveNeverUndoesARestore() {
+    QFETCH(bool, version10);
+    Fixture f(database(u"Абонент"_s), 400);
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    // The autosave's two minutes shortened to a few milliseconds; it is on.
+    auto* timer1 = form->findChild<QTimer*>(u"Timer1"_s);
+    auto* timer2 = form->findChild<QTimer*>(u"Timer2"_s);
+    timer1->setInterval(5);
+    timer2->setInterval(5);
+    QVERIFY(timer2->isActive());
+    f.edit(u"555"_s); // a change the autosave would write
+
+    QByteArray restored;
+    if (version10) {
+        for (int r = 1; r <= 2; ++r)
+            restored += Cp1251::encode(QString(u"x|Из версии 1.0 "_s + QString::number(r) +
+                                               QString(Backup::Version10Separators - 1, u'|'))) +
+                        "\r\n";
+    } else {
+        restored = database(u"Из копии"_s);
+    }
+    const QString source = f.dir.filePath(u"source.spb"_s);
+    QVERIFY(writeFile(source, restored));
+    f.platform.fileNames = {source};
+    f.platform.answers = {MsgAnswer::Yes};
+    QSignalSpy finished(f.app.get(), &Application::finished);
+    form->findChild<QAction*>(version10 ? u"Menu_Tuns_Vost1"_s : u"Menu_Tuns_Vost"_s)->trigger();
+
+    QCOMPARE(f.texts().back(), u"Сейчас программа закроется, запустите её заново"_s);
+    QCOMPARE(f.boxes->shown, int(f.platform.messages.size()));
+    QCOMPARE(finished.size(), 1);
+    QTest::qWait(50); // nothing left running writes either
+    SubscriberTable loaded;
+    QCOMPARE(DatabaseFile::load(f.dbPath(), loaded).status, DatabaseFile::Status::Ok);
+    QCOMPARE(loaded.cell(2, ColName), version10 ? u"Из версии 1.0 2"_s : u"Из копии 2"_s);
+    QVERIFY(loaded.cell(1, MonthColumn(0, 1, T1Current)).isEmpty());
+    if (!version10)
+        QCOMPARE(readFile(f.dbPath()), restored);
 }
 
 QTEST_MAIN(tst_DatabaseSafety)

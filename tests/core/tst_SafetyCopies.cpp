@@ -49,23 +49,45 @@ void tst_SafetyCopies::init() {
 void tst_SafetyCopies::copyNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QDate>("date"); // invalid: not a copy
-    QTest::newRow("a copy") << u"Ostrevanka21-2026-12-10.spb"_s << QDate(2026, 12, 10);
-    QTest::newRow("leap day") << u"Ostrevanka21-2024-02-29.spb"_s << QDate(2024, 2, 29);
-    QTest::newRow("no such day") << u"Ostrevanka21-2026-02-30.spb"_s << QDate();
-    QTest::newRow("short month") << u"Ostrevanka21-2026-1-05.spb"_s << QDate();
-    QTest::newRow("the database") << u"Ostrevanka21.spb"_s << QDate();
-    QTest::newRow("a temporary file") << u"Ostrevanka21-2026-12-10.spb.Xy12ab"_s << QDate();
-    QTest::newRow("another program's") << u"Other-2026-12-10.spb"_s << QDate();
-    QTest::newRow("a user's backup") << u"08.12.2026 20ч56мин Ostrevanka21.spb"_s << QDate();
+    QTest::addColumn<QTime>("time"); // invalid: the day's copy
+    QTest::newRow("a copy") << u"Ostrevanka21-2026-12-10.spb"_s << QDate(2026, 12, 10) << QTime();
+    QTest::newRow("leap day") << u"Ostrevanka21-2024-02-29.spb"_s << QDate(2024, 2, 29) << QTime();
+    QTest::newRow("no such day") << u"Ostrevanka21-2026-02-30.spb"_s << QDate() << QTime();
+    QTest::newRow("short month") << u"Ostrevanka21-2026-1-05.spb"_s << QDate() << QTime();
+    QTest::newRow("the database") << u"Ostrevanka21.spb"_s << QDate() << QTime();
+    QTest::newRow("a temporary file")
+        << u"Ostrevanka21-2026-12-10.spb.Xy12ab"_s << QDate() << QTime();
+    QTest::newRow("another program's") << u"Other-2026-12-10.spb"_s << QDate() << QTime();
+    QTest::newRow("a user's backup")
+        << u"08.12.2026 20ч56мин Ostrevanka21.spb"_s << QDate() << QTime();
+    QTest::newRow("before a restore") << u"Ostrevanka21-2026-12-10-140507-before-restore.spb"_s
+                                      << QDate(2026, 12, 10) << QTime(14, 5, 7);
+    QTest::newRow("before a restore at midnight")
+        << u"Ostrevanka21-2026-12-10-000000-before-restore.spb"_s << QDate(2026, 12, 10)
+        << QTime(0, 0);
+    QTest::newRow("no such hour") << u"Ostrevanka21-2026-12-10-250507-before-restore.spb"_s
+                                  << QDate() << QTime();
+    QTest::newRow("a time without its word")
+        << u"Ostrevanka21-2026-12-10-140507.spb"_s << QDate() << QTime();
+    QTest::newRow("short time") << u"Ostrevanka21-2026-12-10-1405-before-restore.spb"_s << QDate()
+                                << QTime();
 }
 
 void tst_SafetyCopies::copyNames() {
     QFETCH(QString, name);
     QFETCH(QDate, date);
-    const auto parsed = SafetyCopies::dateOf(name);
-    QCOMPARE(parsed.value_or(QDate()), date);
-    if (date.isValid())
-        QCOMPARE(SafetyCopies::fileName(date), name);
+    QFETCH(QTime, time);
+    const auto parsed = SafetyCopies::parseName(name);
+    QCOMPARE(parsed.has_value(), date.isValid());
+    if (!parsed)
+        return;
+    QCOMPARE(parsed->date, date);
+    QCOMPARE(parsed->beforeRestore, time.isValid());
+    // A day's copy stands for the start of its day.
+    QCOMPARE(parsed->time, time.isValid() ? time : QTime(0, 0));
+    QCOMPARE(time.isValid() ? SafetyCopies::beforeRestoreName(QDateTime(date, time))
+                            : SafetyCopies::fileName(date),
+             name);
 }
 
 void tst_SafetyCopies::folderBesideTheDatabase() {
