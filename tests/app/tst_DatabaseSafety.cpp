@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -93,6 +94,28 @@ private:
     int m_holdMs;
 };
 
+// A tmpfs of `bytes` on a temporary folder: a disk that really fills up.
+struct SmallDisk {
+    QTemporaryDir mountPoint;
+    bool mounted = false;
+
+    explicit SmallDisk(qint64 bytes) {
+        mounted = QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s,
+                                                 u"size="_s + QString::number(bytes), u"tmpfs"_s,
+                                                 mountPoint.path()}) == 0;
+    }
+    ~SmallDisk() {
+        if (mounted)
+            QProcess::execute(u"umount"_s, {mountPoint.path()});
+    }
+    QString path(const QString& name) const { return mountPoint.filePath(name); }
+};
+
+constexpr qint64 Page = 4096;
+qint64 inPages(qint64 bytes) {
+    return (bytes + Page - 1) / Page * Page;
+}
+
 struct Fixture {
     QTemporaryDir dir;
     ScriptedPlatform platform;
@@ -178,6 +201,14 @@ private slots:
 
     void autosaveNeverUndoesARestore_data();
     void autosaveNeverUndoesARestore();
+    void restoreKeepsTheDaysWork_data();
+    void restoreKeepsTheDaysWork();
+    void restoreStopsWithoutItsCopy();
+    void copyBeforeARestoreIsOfferedWithItsTime();
+
+    void copyGivesWayOnANearlyFullDisk_data();
+    void copyGivesWayOnANearlyFullDisk();
+    void restoreStopsWhenItsCopyDoesNotFit();
 };
 
 void tst_DatabaseSafety::secondProgramIsRefusedAndChangesNothing_data() {
@@ -452,6 +483,173 @@ void tst_DatabaseSafety::autosaveNeverUndoesARestore() {
     QVERIFY(loaded.cell(1, MonthColumn(0, 1, T1Current)).isEmpty());
     if (!version10)
         QCOMPARE(readFile(f.dbPath()), restored);
+}
+
+void tst_DatabaseSafety::restoreKeepsTheDaysWork_data() {
+    QTest::addColumn<bool>("version10");
+    QTest::newRow("from a backup") << false;
+    QTest::newRow("from version 1.0") << true;
+}
+
+void tst_DatabaseSafety::restoreKeepsTheDaysWork() {
+    QFETCH(bool, version10);
+    Fixture f;
+    QVERIFY(f.app->start());
+    f.editAndSave(u"100"_s); // the morning: the day's copy is taken now
+    f.platform.clock = f.platform.clock.addSecs(3 * 3600 + 7);
+    f.edit(u"200"_s); // the afternoon, not saved
+    const QString source = f.dir.filePath(u"source.spb"_s);
+    QByteArray restored = database(u"Из копии"_s);
+    if (version10)
+        restored.replace(
+            QByteArray(QByteArray(DatabaseFile::Separators - Backup::Version10Separators, '|') +
+                       "\r\n"),
+            "\r\n");
+    QVERIFY(writeFile(source, restored));
+    f.platform.fileNames = {source};
+    f.platform.answers = {MsgAnswer::Yes};
+    f.app->mainWindow()
+        ->findChild<QAction*>(version10 ? u"Menu_Tuns_Vost1"_s : u"Menu_Tuns_Vost"_s)
+        ->trigger();
+    QCOMPARE(f.texts().back(), u"Сейчас программа закроется, запустите её заново"_s);
+
+    // The afternoon's work is in the copy kept before the restore.
+    const QString kept = QDir(SafetyCopies::folderFor(f.dbPath()))
+                             .filePath(u"Ostrevanka21-2026-12-10-170507-before-restore.spb"_s);
+    SubscriberTable copy;
+    QCOMPARE(DatabaseFile::load(kept, copy).status, DatabaseFile::Status::Ok);
+    QCOMPARE(copy.cell(1, MonthColumn(0, 1, T1Current)), u"200"_s);
+    QCOMPARE(copy.cell(2, ColName), u"Абонент 2"_s);
+    // The day's copy is the file as it was before the morning's save.
+    QCOMPARE(readFile(f.copyPath(f.today())), database(u"Абонент"_s));
+    QCOMPARE(SafetyCopies::list(f.dbPath()).size(), size_t(2));
+    SubscriberTable now;
+    QCOMPARE(DatabaseFile::load(f.dbPath(), now).status, DatabaseFile::Status::Ok);
+    QCOMPARE(now.cell(2, ColName), u"Из копии 2"_s);
+}
+
+void tst_DatabaseSafety::restoreStopsWithoutItsCopy() {
+    Fixture f;
+    // Nowhere to put the copy: "backups" is a file.
+    QVERIFY(writeFile(SafetyCopies::folderFor(f.dbPath()), "not a folder"));
+    QVERIFY(f.app->start());
+    f.edit(u"200"_s);
+    const QString source = f.dir.filePath(u"source.spb"_s);
+    QVERIFY(writeFile(source, database(u"Из копии"_s)));
+    const auto before = snapshot(f.dir.path());
+    f.platform.fileNames = {source};
+    f.platform.answers = {MsgAnswer::Yes};
+    QSignalSpy finished(f.app.get(), &Application::finished);
+    f.app->mainWindow()->findChild<QAction*>(u"Menu_Tuns_Vost"_s)->trigger();
+
+    QCOMPARE(f.platform.messages.size(), size_t(2)); // the question, then why it stopped
+    const auto& m = f.platform.messages.back();
+    QCOMPARE(m.text, u"Не удалось сохранить копию текущей базы перед восстановлением: не удалось "
+                     u"создать папку "_s +
+                         QDir::toNativeSeparators(SafetyCopies::folderFor(f.dbPath())) +
+                         u". Восстановление отменено, файл базы не изменён."_s);
+    QCOMPARE(m.title, u"Ошибка копирования"_s);
+    QCOMPARE(m.icon, MsgIcon::Critical);
+    QVERIFY(snapshot(f.dir.path()) == before);
+    // The program goes on, the typed reading with it.
+    QCOMPARE(finished.size(), 0);
+    QVERIFY(f.app->mainWindow()->isVisible());
+    QCOMPARE(f.app->state().table.cell(1, MonthColumn(0, 1, T1Current)), u"200"_s);
+}
+
+void tst_DatabaseSafety::copyBeforeARestoreIsOfferedWithItsTime() {
+    Fixture f(database(u"Абонент"_s) + "3|обрывок\r\n");
+    f.putCopy(QDate(2026, 12, 10), database(u"Утро"_s));
+    QVERIFY(writeFile(QDir(SafetyCopies::folderFor(f.dbPath()))
+                          .filePath(SafetyCopies::beforeRestoreName(
+                              QDateTime(QDate(2026, 12, 10), QTime(9, 30, 15)))),
+                      database(u"До восстановления"_s)));
+    f.platform.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Yes};
+    QVERIFY(f.app->start());
+    const QStringList texts = f.texts();
+    QCOMPARE(texts.size(), 4);
+    QCOMPARE(texts[2], u"Восстановить базу из страховой копии от 10.12.2026 09:30?"_s);
+    QVERIFY(texts[3].startsWith(u"База восстановлена из страховой копии от 10.12.2026 09:30. "_s));
+    QCOMPARE(f.app->state().table.cell(2, ColName), u"До восстановления 2"_s);
+}
+
+void tst_DatabaseSafety::copyGivesWayOnANearlyFullDisk_data() {
+    QTest::addColumn<bool>("fileGrows"); // by more than the room the copy left
+    QTest::newRow("no room for the copy and the file") << false;
+    QTest::newRow("the file outgrows the room the copy left") << true;
+}
+
+void tst_DatabaseSafety::copyGivesWayOnANearlyFullDisk() {
+    QFETCH(bool, fileGrows);
+    const QByteArray bytes = database(u"Абонент"_s, 100);
+    const qint64 file = inPages(bytes.size());
+    const qint64 growth = 100 * 1000;
+    // Room enough for the new file beside the old, never for the copy too;
+    // where the file grows, room for the copy at the old size.
+    const qint64 free = fileGrows ? 2 * file + growth / 2 : file + file / 2;
+    SmallDisk disk(inPages(file + free));
+    if (!disk.mounted)
+        QSKIP("a tmpfs could not be mounted (the test needs root and a kernel that lets it)");
+    ScriptedPlatform platform;
+    AppState state;
+    state.databasePath = disk.path(DatabaseFile::FileName);
+    QVERIFY(writeFile(state.databasePath, bytes));
+    QCOMPARE(DatabaseFile::load(state.databasePath, state.table).status, DatabaseFile::Status::Ok);
+    const int t1 = MonthColumn(0, 1, T1Current);
+    state.table.setCell(1, t1, u"777"_s);
+    if (fileGrows)
+        for (int r = 1; r <= 100; ++r)
+            state.table.setCell(r, ColNote, QString(growth / 100, u'ж'));
+    const QString folder = SafetyCopies::folderFor(state.databasePath);
+    const QString copy = QDir(folder).filePath(SafetyCopies::fileName(platform.clock.date()));
+
+    QVERIFY(SaveDatabase(state, platform));
+    SubscriberTable saved;
+    QCOMPARE(DatabaseFile::load(state.databasePath, saved).status, DatabaseFile::Status::Ok);
+    QCOMPARE(saved.cell(1, t1), u"777"_s);
+    QCOMPARE(saved.cell(100, ColNote).size(), fileGrows ? growth / 100 : 0);
+    // No copy: it was skipped, or made and taken back for the save.
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(platform.messages.size(), size_t(1));
+    const QString reason = u"на диске не хватает места для копии вместе с файлом базы"_s;
+    QCOMPARE(platform.messages.front().text,
+             u"Не удалось сохранить страховую копию базы: "_s + reason +
+                 (fileGrows ? u", копия "_s + QDir::toNativeSeparators(copy) + u" удалена"_s
+                            : QString()));
+    QCOMPARE(platform.messages.front().icon, MsgIcon::Warning);
+
+    // Later saves land and say nothing more.
+    state.table.setCell(1, t1, u"888"_s);
+    QVERIFY(SaveDatabase(state, platform));
+    QCOMPARE(DatabaseFile::load(state.databasePath, saved).status, DatabaseFile::Status::Ok);
+    QCOMPARE(saved.cell(1, t1), u"888"_s);
+    QCOMPARE(platform.messages.size(), size_t(1));
+}
+
+void tst_DatabaseSafety::restoreStopsWhenItsCopyDoesNotFit() {
+    const QByteArray bytes = database(u"Абонент"_s, 100);
+    SmallDisk disk(inPages(bytes.size()) * 3 / 2);
+    if (!disk.mounted)
+        QSKIP("a tmpfs could not be mounted (the test needs root and a kernel that lets it)");
+    ScriptedPlatform platform;
+    AppState state;
+    state.databasePath = disk.path(DatabaseFile::FileName);
+    QVERIFY(writeFile(state.databasePath, bytes));
+    QCOMPARE(DatabaseFile::load(state.databasePath, state.table).status, DatabaseFile::Status::Ok);
+    state.table.setCell(1, ColNote, u"не записано"_s);
+
+    QVERIFY(!KeepTableBeforeRestore(state, platform));
+    QCOMPARE(platform.messages.size(), size_t(1));
+    const QString text = platform.messages.front().text;
+    QVERIFY2(text.startsWith(u"Не удалось сохранить копию текущей базы перед восстановлением: "
+                             u"не удалось записать файл "_s +
+                             QDir::toNativeSeparators(SafetyCopies::folderFor(state.databasePath))),
+             qPrintable(text));
+    QVERIFY(text.endsWith(u". Восстановление отменено, файл базы не изменён."_s));
+    QCOMPARE(readFile(state.databasePath), bytes);
+    QCOMPARE(
+        QDir(SafetyCopies::folderFor(state.databasePath)).entryList(QDir::Files | QDir::Hidden),
+        QStringList());
 }
 
 QTEST_MAIN(tst_DatabaseSafety)
