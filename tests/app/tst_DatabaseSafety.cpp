@@ -94,27 +94,41 @@ private:
     int m_holdMs;
 };
 
-// A tmpfs of `bytes` on a temporary folder: a disk that really fills up.
-struct SmallDisk {
-    QTemporaryDir mountPoint;
-    bool mounted = false;
-
-    explicit SmallDisk(qint64 bytes) {
-        mounted = QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s,
-                                                 u"size="_s + QString::number(bytes), u"tmpfs"_s,
-                                                 mountPoint.path()}) == 0;
-    }
-    ~SmallDisk() {
-        if (mounted)
-            QProcess::execute(u"umount"_s, {mountPoint.path()});
-    }
-    QString path(const QString& name) const { return mountPoint.filePath(name); }
-};
+// The two restores: from a backup and from version 1.0.
+void restoreKinds() {
+    QTest::addColumn<bool>("version10");
+    QTest::newRow("from a backup") << false;
+    QTest::newRow("from version 1.0") << true;
+}
 
 constexpr qint64 Page = 4096;
 qint64 inPages(qint64 bytes) {
     return (bytes + Page - 1) / Page * Page;
 }
+
+// A database on a tmpfs with `free` bytes left beside it: a disk that
+// really fills up. `state` holds the database, loaded.
+struct SmallDisk {
+    QTemporaryDir mountPoint;
+    bool mounted = false;
+    ScriptedPlatform platform;
+    AppState state;
+
+    SmallDisk(const QByteArray& database, qint64 free) {
+        mounted = QProcess::execute(u"mount"_s,
+                                    {u"-t"_s, u"tmpfs"_s, u"-o"_s,
+                                     u"size="_s + QString::number(inPages(database.size() + free)),
+                                     u"tmpfs"_s, mountPoint.path()}) == 0;
+        state.databasePath = mountPoint.filePath(DatabaseFile::FileName);
+        if (mounted && writeFile(state.databasePath, database))
+            DatabaseFile::load(state.databasePath, state.table);
+    }
+    ~SmallDisk() {
+        if (mounted)
+            QProcess::execute(u"umount"_s, {mountPoint.path()});
+    }
+    QString copies() const { return SafetyCopies::folderFor(state.databasePath); }
+};
 
 struct Fixture {
     QTemporaryDir dir;
@@ -170,6 +184,24 @@ struct Fixture {
         auto* save = form->findChild<QToolButton*>(u"Cmd6"_s);
         QVERIFY(save && save->isEnabled());
         QTest::mouseClick(save, Qt::LeftButton);
+    }
+    // Answers Yes to a restore of a database of "Из копии 1", "Из копии 2",
+    // in the current format or in that of version 1.0; its bytes.
+    QByteArray restore(bool version10) {
+        QByteArray restored = database(u"Из копии"_s);
+        if (version10)
+            restored.replace(
+                QByteArray(QByteArray(DatabaseFile::Separators - Backup::Version10Separators, '|') +
+                           "\r\n"),
+                "\r\n");
+        const QString source = dir.filePath(u"source.spb"_s);
+        writeFile(source, restored);
+        platform.fileNames = {source};
+        platform.answers = {MsgAnswer::Yes};
+        app->mainWindow()
+            ->findChild<QAction*>(version10 ? u"Menu_Tuns_Vost1"_s : u"Menu_Tuns_Vost"_s)
+            ->trigger();
+        return restored;
     }
     QString savedReading() {
         SubscriberTable t;
@@ -439,9 +471,7 @@ void tst_DatabaseSafety::noUsableCopyEndsAsBefore() {
 }
 
 void tst_DatabaseSafety::autosaveNeverUndoesARestore_data() {
-    QTest::addColumn<bool>("version10");
-    QTest::newRow("from a backup") << false;
-    QTest::newRow("from version 1.0") << true;
+    restoreKinds();
 }
 
 void tst_DatabaseSafety::autosaveNeverUndoesARestore() {
@@ -457,21 +487,8 @@ void tst_DatabaseSafety::autosaveNeverUndoesARestore() {
     QVERIFY(timer2->isActive());
     f.edit(u"555"_s); // a change the autosave would write
 
-    QByteArray restored;
-    if (version10) {
-        for (int r = 1; r <= 2; ++r)
-            restored += Cp1251::encode(QString(u"x|Из версии 1.0 "_s + QString::number(r) +
-                                               QString(Backup::Version10Separators - 1, u'|'))) +
-                        "\r\n";
-    } else {
-        restored = database(u"Из копии"_s);
-    }
-    const QString source = f.dir.filePath(u"source.spb"_s);
-    QVERIFY(writeFile(source, restored));
-    f.platform.fileNames = {source};
-    f.platform.answers = {MsgAnswer::Yes};
     QSignalSpy finished(f.app.get(), &Application::finished);
-    form->findChild<QAction*>(version10 ? u"Menu_Tuns_Vost1"_s : u"Menu_Tuns_Vost"_s)->trigger();
+    const QByteArray restored = f.restore(version10);
 
     QCOMPARE(f.texts().back(), u"Сейчас программа закроется, запустите её заново"_s);
     QCOMPARE(f.boxes->shown, int(f.platform.messages.size()));
@@ -479,16 +496,14 @@ void tst_DatabaseSafety::autosaveNeverUndoesARestore() {
     QTest::qWait(50); // nothing left running writes either
     SubscriberTable loaded;
     QCOMPARE(DatabaseFile::load(f.dbPath(), loaded).status, DatabaseFile::Status::Ok);
-    QCOMPARE(loaded.cell(2, ColName), version10 ? u"Из версии 1.0 2"_s : u"Из копии 2"_s);
+    QCOMPARE(loaded.cell(2, ColName), u"Из копии 2"_s);
     QVERIFY(loaded.cell(1, MonthColumn(0, 1, T1Current)).isEmpty());
     if (!version10)
         QCOMPARE(readFile(f.dbPath()), restored);
 }
 
 void tst_DatabaseSafety::restoreKeepsTheDaysWork_data() {
-    QTest::addColumn<bool>("version10");
-    QTest::newRow("from a backup") << false;
-    QTest::newRow("from version 1.0") << true;
+    restoreKinds();
 }
 
 void tst_DatabaseSafety::restoreKeepsTheDaysWork() {
@@ -498,19 +513,7 @@ void tst_DatabaseSafety::restoreKeepsTheDaysWork() {
     f.editAndSave(u"100"_s); // the morning: the day's copy is taken now
     f.platform.clock = f.platform.clock.addSecs(3 * 3600 + 7);
     f.edit(u"200"_s); // the afternoon, not saved
-    const QString source = f.dir.filePath(u"source.spb"_s);
-    QByteArray restored = database(u"Из копии"_s);
-    if (version10)
-        restored.replace(
-            QByteArray(QByteArray(DatabaseFile::Separators - Backup::Version10Separators, '|') +
-                       "\r\n"),
-            "\r\n");
-    QVERIFY(writeFile(source, restored));
-    f.platform.fileNames = {source};
-    f.platform.answers = {MsgAnswer::Yes};
-    f.app->mainWindow()
-        ->findChild<QAction*>(version10 ? u"Menu_Tuns_Vost1"_s : u"Menu_Tuns_Vost"_s)
-        ->trigger();
+    f.restore(version10);
     QCOMPARE(f.texts().back(), u"Сейчас программа закроется, запустите её заново"_s);
 
     // The afternoon's work is in the copy kept before the restore.
@@ -587,20 +590,18 @@ void tst_DatabaseSafety::copyGivesWayOnANearlyFullDisk() {
     // Room enough for the new file beside the old, never for the copy too;
     // where the file grows, room for the copy at the old size.
     const qint64 free = fileGrows ? 2 * file + growth / 2 : file + file / 2;
-    SmallDisk disk(inPages(file + free));
+    SmallDisk disk(bytes, free);
     if (!disk.mounted)
         QSKIP("a tmpfs could not be mounted (the test needs root and a kernel that lets it)");
-    ScriptedPlatform platform;
-    AppState state;
-    state.databasePath = disk.path(DatabaseFile::FileName);
-    QVERIFY(writeFile(state.databasePath, bytes));
-    QCOMPARE(DatabaseFile::load(state.databasePath, state.table).status, DatabaseFile::Status::Ok);
+    AppState& state = disk.state;
+    ScriptedPlatform& platform = disk.platform;
+    QCOMPARE(state.table.subscriberCount(), 100);
     const int t1 = MonthColumn(0, 1, T1Current);
     state.table.setCell(1, t1, u"777"_s);
     if (fileGrows)
         for (int r = 1; r <= 100; ++r)
             state.table.setCell(r, ColNote, QString(growth / 100, u'ж'));
-    const QString folder = SafetyCopies::folderFor(state.databasePath);
+    const QString folder = disk.copies();
     const QString copy = QDir(folder).filePath(SafetyCopies::fileName(platform.clock.date()));
 
     QVERIFY(SaveDatabase(state, platform));
@@ -628,14 +629,12 @@ void tst_DatabaseSafety::copyGivesWayOnANearlyFullDisk() {
 
 void tst_DatabaseSafety::restoreStopsWhenItsCopyDoesNotFit() {
     const QByteArray bytes = database(u"Абонент"_s, 100);
-    SmallDisk disk(inPages(bytes.size()) * 3 / 2);
+    SmallDisk disk(bytes, bytes.size() / 2);
     if (!disk.mounted)
         QSKIP("a tmpfs could not be mounted (the test needs root and a kernel that lets it)");
-    ScriptedPlatform platform;
-    AppState state;
-    state.databasePath = disk.path(DatabaseFile::FileName);
-    QVERIFY(writeFile(state.databasePath, bytes));
-    QCOMPARE(DatabaseFile::load(state.databasePath, state.table).status, DatabaseFile::Status::Ok);
+    AppState& state = disk.state;
+    ScriptedPlatform& platform = disk.platform;
+    QCOMPARE(state.table.subscriberCount(), 100);
     state.table.setCell(1, ColNote, u"не записано"_s);
 
     QVERIFY(!KeepTableBeforeRestore(state, platform));
@@ -643,7 +642,7 @@ void tst_DatabaseSafety::restoreStopsWhenItsCopyDoesNotFit() {
     const QString text = platform.messages.front().text;
     QVERIFY2(text.startsWith(u"Не удалось сохранить копию текущей базы перед восстановлением: "
                              u"не удалось записать файл "_s +
-                             QDir::toNativeSeparators(SafetyCopies::folderFor(state.databasePath))),
+                             QDir::toNativeSeparators(disk.copies())),
              qPrintable(text));
     QVERIFY(text.endsWith(u". Восстановление отменено, файл базы не изменён."_s));
     QCOMPARE(readFile(state.databasePath), bytes);
