@@ -16,10 +16,15 @@ struct AppState {
     QString programFolder;
     QString databasePath;
 
-    // Daily safety copies: the day whose copy is in place, and whether this
-    // run has already warned that a copy failed.
+    // Daily safety copies: the day whose copy is in place, the copy this run
+    // made (the one a save short of room may take back), and whether this run
+    // has already warned that a copy failed.
     QDate safetyCopyDay;
+    QString safetyCopyMade;
     bool safetyCopyWarned = false;
+    // A restore has put another file in place of the database: nothing of
+    // this run may write it again, or the next start would not see it.
+    bool databaseReplaced = false;
 
     // Colours of the month rows: odd months, even months, focused cell;
     // 0x00BBGGRR numbers as stored in the settings.

@@ -20,7 +20,7 @@ DatabaseRecovery::newestUsable(const QString& databasePath) {
         QFile file(copy.path);
         if (!file.open(QIODevice::ReadOnly))
             continue;
-        Candidate candidate{copy.date, copy.path, file.readAll()};
+        Candidate candidate{copy.date, copy.time, copy.beforeRestore, copy.path, file.readAll()};
         if (file.error() != QFile::NoError)
             continue;
         SubscriberTable probe;

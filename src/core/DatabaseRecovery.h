@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QTime>
 
 #include "DatabaseFile.h"
 
@@ -15,6 +16,8 @@ class DatabaseRecovery final {
 public:
     struct Candidate {
         QDate date;
+        QTime time; // 00:00:00 for a day's copy
+        bool beforeRestore = false;
         QString path;
         QByteArray bytes;
     };

@@ -13,7 +13,10 @@ bool OfferSafetyCopy(const QString& databasePath, DatabaseFile::Status status, P
     const auto copy = DatabaseRecovery::newestUsable(databasePath);
     if (!copy)
         return false;
-    const QString date = copy->date.toString(u"dd.MM.yyyy"_s);
+    // The table kept before a restore may share its day with the day's copy.
+    QString date = copy->date.toString(u"dd.MM.yyyy"_s);
+    if (copy->beforeRestore)
+        date += u' ' + copy->time.toString(u"HH:mm"_s);
     if (platform.message(u"Восстановить базу из страховой копии от "_s + date + u'?', QString(),
                          MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes)
         return false;

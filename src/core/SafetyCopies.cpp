@@ -1,11 +1,13 @@
 #include "SafetyCopies.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStorageInfo>
 
 #include "DatabaseCheck.h"
 
@@ -13,8 +15,38 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+const QString BeforeRestore = u"-before-restore"_s;
+
 QString baseName() {
     return QFileInfo(DatabaseFile::FileName).completeBaseName(); // "Ostrevanka21"
+}
+
+// What `bytes` take on a disk that hands out `block`-byte blocks.
+qint64 inBlocks(qint64 bytes, qint64 block) {
+    return (bytes + block - 1) / block * block;
+}
+
+// A few blocks over a file's own, for the temporary files and the folders.
+constexpr qint64 SpareBlocks = 4;
+
+qint64 blockOf(const QStorageInfo& disk) {
+    return std::max<qint64>(disk.blockSize(), 512);
+}
+
+// Whether the disk of the copies can take a copy of `copyBytes` and still
+// leave `leaveFree` for the database file, when that is on the same disk. A
+// disk that cannot tell is taken to have room: the write itself finds out.
+bool hasRoom(const QString& copiesFolder, const QString& databasePath, qint64 copyBytes,
+             qint64 leaveFree) {
+    const QStorageInfo copies(copiesFolder);
+    const qint64 available = copies.isValid() ? copies.bytesAvailable() : -1;
+    if (available < 0)
+        return true;
+    const qint64 block = blockOf(copies);
+    qint64 needed = inBlocks(copyBytes, block) + SpareBlocks * block;
+    if (QStorageInfo(QFileInfo(databasePath).absolutePath()) == copies)
+        needed += inBlocks(leaveFree, block);
+    return available >= needed;
 }
 
 } // namespace
@@ -27,16 +59,28 @@ QString SafetyCopies::fileName(const QDate& day) {
     return baseName() + u'-' + day.toString(u"yyyy-MM-dd"_s) + u".spb"_s;
 }
 
-std::optional<QDate> SafetyCopies::dateOf(const QString& fileName) {
-    static const QRegularExpression pattern(u"^"_s + QRegularExpression::escape(baseName()) +
-                                            u"-(\\d{4})-(\\d{2})-(\\d{2})\\.spb$"_s);
+QString SafetyCopies::beforeRestoreName(const QDateTime& when) {
+    return baseName() + u'-' + when.toString(u"yyyy-MM-dd-HHmmss"_s) + BeforeRestore + u".spb"_s;
+}
+
+std::optional<SafetyCopies::Copy> SafetyCopies::parseName(const QString& fileName) {
+    static const QRegularExpression pattern(
+        u"^"_s + QRegularExpression::escape(baseName()) +
+        u"-(\\d{4})-(\\d{2})-(\\d{2})(?:-(\\d{2})(\\d{2})(\\d{2})"_s + BeforeRestore +
+        u")?\\.spb$"_s);
     const QRegularExpressionMatch m = pattern.match(fileName);
     if (!m.hasMatch())
         return std::nullopt;
-    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    if (!date.isValid())
+    Copy copy;
+    copy.date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    copy.beforeRestore = m.hasCaptured(4);
+    copy.time = copy.beforeRestore
+                    ? QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt())
+                    : QTime(0, 0);
+    if (!copy.date.isValid() || !copy.time.isValid())
         return std::nullopt;
-    return date;
+    copy.path = fileName;
+    return copy;
 }
 
 std::vector<SafetyCopies::Copy> SafetyCopies::list(const QString& databasePath) {
@@ -44,16 +88,19 @@ std::vector<SafetyCopies::Copy> SafetyCopies::list(const QString& databasePath) 
     std::vector<Copy> copies;
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden);
     for (const QString& name : names)
-        if (const auto date = dateOf(name))
-            copies.push_back({*date, folder.filePath(name)});
-    std::sort(copies.begin(), copies.end(),
-              [](const Copy& a, const Copy& b) { return a.date > b.date; });
+        if (auto copy = parseName(name)) {
+            copy->path = folder.filePath(name);
+            copies.push_back(*copy);
+        }
+    std::sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) {
+        return std::tie(a.date, a.time, a.path) > std::tie(b.date, b.time, b.path);
+    });
     return copies;
 }
 
 SafetyCopies::Result SafetyCopies::takeDaily(const QString& databasePath, const QDate& day,
                                              const DatabaseFile::SaveFileFactory& makeFile,
-                                             qint64 chunkSize) {
+                                             qint64 chunkSize, qint64 leaveFree) {
     Result result;
     const QString folder = folderFor(databasePath);
     result.path = QDir(folder).filePath(fileName(day));
@@ -61,6 +108,12 @@ SafetyCopies::Result SafetyCopies::takeDaily(const QString& databasePath, const 
         return result;
     if (!QDir().mkpath(folder)) {
         result.error = Error::FolderNotMade;
+        result.path = folder;
+        return result;
+    }
+    // The copy never stops a save: it gives way when both would not fit.
+    if (!hasRoom(folder, databasePath, QFileInfo(databasePath).size(), leaveFree)) {
+        result.error = Error::NoRoom;
         result.path = folder;
         return result;
     }
@@ -125,15 +178,55 @@ SafetyCopies::Result SafetyCopies::takeDaily(const QString& databasePath, const 
         return result;
     }
     result.made = true;
-    prune(databasePath, day);
+    prune(databasePath, result.path);
     return result;
 }
 
-QStringList SafetyCopies::prune(const QString& databasePath, const QDate& kept) {
+SafetyCopies::Result
+SafetyCopies::takeBeforeRestore(const QString& databasePath, const SubscriberTable& table,
+                                const QDateTime& when,
+                                const DatabaseFile::SaveFileFactory& makeFile) {
+    Result result;
+    const QString folder = folderFor(databasePath);
+    if (!QDir().mkpath(folder)) {
+        result.error = Error::FolderNotMade;
+        result.path = folder;
+        return result;
+    }
+    result.path = QDir(folder).filePath(beforeRestoreName(when));
+    SubscriberTable cleaned(table);
+    if (!DatabaseFile::writeAtomically(
+            result.path, [&](QIODevice& out) { return DatabaseFile::write(out, cleaned); },
+            makeFile, &result.detail)) {
+        result.error = Error::WriteFailed;
+        return result;
+    }
+    result.made = true;
+    prune(databasePath, result.path);
+    return result;
+}
+
+bool SafetyCopies::giveWayToSave(const QString& copy, const QString& databasePath,
+                                 qint64 fileBytes) {
+    const QStorageInfo disk(QFileInfo(databasePath).absolutePath());
+    const QFileInfo copyFile(copy);
+    // A copy on another disk takes nothing from the database's.
+    if (!disk.isValid() || !copyFile.isFile() || !(QStorageInfo(copyFile.absolutePath()) == disk))
+        return false;
+    const qint64 block = blockOf(disk);
+    const qint64 available = disk.bytesAvailable();
+    const qint64 needed = inBlocks(fileBytes, block) + SpareBlocks * block;
+    if (available < 0 || available >= needed ||
+        available + inBlocks(copyFile.size(), block) < needed)
+        return false;
+    return QFile::remove(copy);
+}
+
+QStringList SafetyCopies::prune(const QString& databasePath, const QString& kept) {
     QStringList deleted;
     const std::vector<Copy> copies = list(databasePath);
     for (size_t i = Keep; i < copies.size(); ++i)
-        if (copies[i].date != kept && QFile::remove(copies[i].path))
+        if (copies[i].path != kept && QFile::remove(copies[i].path))
             deleted << copies[i].path;
     return deleted;
 }

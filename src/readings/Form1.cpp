@@ -1182,7 +1182,10 @@ void Form1::restore(bool version10) {
             u"Подтвердите операцию"_s, MsgIcon::Question, MsgButtons::YesNo,
             MsgAnswer::No) != MsgAnswer::Yes)
         return;
-    // The file about to be replaced is today's state until now: keep it.
+    // The day's work, unsaved changes included, is kept before anything is
+    // replaced; without that copy nothing is.
+    if (!KeepTableBeforeRestore(m_state, m_platform))
+        return;
     TakeDailySafetyCopy(m_state, m_platform);
     const Backup::Result result = version10 ? Backup::restoreVersion10(source, m_state.databasePath)
                                             : Backup::restoreBackup(source, m_state.databasePath);
@@ -1193,10 +1196,14 @@ void Form1::restore(bool version10) {
             copyError();
         return;
     }
+    // The restored file must stay as it is, also while the box below is open
+    // (its event loop runs the timers): nothing of this run writes it again.
+    m_state.databaseReplaced = true;
+    m_endWithoutSaving = true;
+    m_timer1->stop();
+    m_timer2->stop();
     m_platform.message(u"Сейчас программа закроется, запустите её заново"_s,
                        u"Востановление произошло успешно"_s, MsgIcon::Information, MsgButtons::Ok);
-    // The restored file must stay as it is: end without writing anything.
-    m_endWithoutSaving = true;
     close();
 }
 

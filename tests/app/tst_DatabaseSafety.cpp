@@ -1,14 +1,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
+#include <QProcess>
 #include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/Application.h"
 #include "core/AppState.h"
+#include "core/Backup.h"
 #include "core/Cp1251.h"
 #include "core/DatabaseFile.h"
 #include "core/DatabaseLock.h"
@@ -49,15 +53,97 @@ std::map<QString, QByteArray> snapshot(const QString& folder) {
     return files;
 }
 
+// Answers as the script says, but only after a real modal box has run its
+// own event loop for `holdMs`: timers fire meanwhile, as while a user reads.
+class RealBoxes final : public Platform {
+public:
+    RealBoxes(ScriptedPlatform& script, int holdMs) : m_script(script), m_holdMs(holdMs) {}
+    int shown = 0;
+
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
+                      MsgAnswer defaultButton) override {
+        const MsgAnswer answer = m_script.message(text, title, icon, buttons, defaultButton);
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
+        QTimer::singleShot(m_holdMs, &box, &QDialog::accept);
+        box.exec();
+        ++shown;
+        return answer;
+    }
+    QString openFileName(const QString& caption, const QString& directory,
+                         const QString& filter) override {
+        return m_script.openFileName(caption, directory, filter);
+    }
+    QString saveFileName(const QString& caption, const QString& proposedPath,
+                         const QString& filter) override {
+        return m_script.saveFileName(caption, proposedPath, filter);
+    }
+    std::optional<int> chooseColor(int initialBgr) override {
+        return m_script.chooseColor(initialBgr);
+    }
+    bool print(const PrintJob& job) override { return m_script.print(job); }
+    bool openDocument(const QString& path) override { return m_script.openDocument(path); }
+    bool startProgram(const QString& program, const QStringList& arguments) override {
+        return m_script.startProgram(program, arguments);
+    }
+    QDateTime now() const override { return m_script.now(); }
+    Settings& settings() override { return m_script.settings(); }
+    void quit(int exitCode) override { m_script.quit(exitCode); }
+
+private:
+    ScriptedPlatform& m_script;
+    int m_holdMs;
+};
+
+// The two restores: from a backup and from version 1.0.
+void restoreKinds() {
+    QTest::addColumn<bool>("version10");
+    QTest::newRow("from a backup") << false;
+    QTest::newRow("from version 1.0") << true;
+}
+
+constexpr qint64 Page = 4096;
+qint64 inPages(qint64 bytes) {
+    return (bytes + Page - 1) / Page * Page;
+}
+
+// A database on a tmpfs with `free` bytes left beside it: a disk that
+// really fills up. `state` holds the database, loaded.
+struct SmallDisk {
+    QTemporaryDir mountPoint;
+    bool mounted = false;
+    ScriptedPlatform platform;
+    AppState state;
+
+    SmallDisk(const QByteArray& database, qint64 free) {
+        mounted = QProcess::execute(u"mount"_s,
+                                    {u"-t"_s, u"tmpfs"_s, u"-o"_s,
+                                     u"size="_s + QString::number(inPages(database.size() + free)),
+                                     u"tmpfs"_s, mountPoint.path()}) == 0;
+        state.databasePath = mountPoint.filePath(DatabaseFile::FileName);
+        if (mounted && writeFile(state.databasePath, database))
+            DatabaseFile::load(state.databasePath, state.table);
+    }
+    ~SmallDisk() {
+        if (mounted)
+            QProcess::execute(u"umount"_s, {mountPoint.path()});
+    }
+    QString copies() const { return SafetyCopies::folderFor(state.databasePath); }
+};
+
 struct Fixture {
     QTemporaryDir dir;
     ScriptedPlatform platform;
+    std::unique_ptr<RealBoxes> boxes;
     std::unique_ptr<Application> app;
 
-    explicit Fixture(const QByteArray& bytes = database(u"Абонент"_s)) {
+    // holdBoxesMs > 0: every box is a real one, open that long.
+    explicit Fixture(const QByteArray& bytes = database(u"Абонент"_s), int holdBoxesMs = 0) {
         QFile::remove(platform.settings().fileName());
         writeFile(dbPath(), bytes);
-        app = std::make_unique<Application>(platform, dir.path());
+        if (holdBoxesMs > 0)
+            boxes = std::make_unique<RealBoxes>(platform, holdBoxesMs);
+        app = std::make_unique<Application>(boxes ? static_cast<Platform&>(*boxes) : platform,
+                                            dir.path());
     }
     ~Fixture() {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -79,8 +165,9 @@ struct Fixture {
             out << m.text;
         return out;
     }
-    // Types into January's T1 of the shown subscriber and clicks "Сохранить".
-    void editAndSave(const QString& text) {
+    // Types into January's T1 of the shown subscriber and leaves the cell,
+    // which stores it in the table, not yet in the file.
+    void edit(const QString& text) {
         Form1* form = app->mainWindow();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -88,10 +175,33 @@ struct Fixture {
         cell->setFocus(Qt::MouseFocusReason);
         cell->selectAll();
         QTest::keyClicks(cell, text);
-        QTest::keyClick(cell, Qt::Key_Return); // leaving the cell stores it
+        QTest::keyClick(cell, Qt::Key_Return);
+    }
+    // The same, then a click on "Сохранить".
+    void editAndSave(const QString& text) {
+        edit(text);
+        Form1* form = app->mainWindow();
         auto* save = form->findChild<QToolButton*>(u"Cmd6"_s);
         QVERIFY(save && save->isEnabled());
         QTest::mouseClick(save, Qt::LeftButton);
+    }
+    // Answers Yes to a restore of a database of "Из копии 1", "Из копии 2",
+    // in the current format or in that of version 1.0; its bytes.
+    QByteArray restore(bool version10) {
+        QByteArray restored = database(u"Из копии"_s);
+        if (version10)
+            restored.replace(
+                QByteArray(QByteArray(DatabaseFile::Separators - Backup::Version10Separators, '|') +
+                           "\r\n"),
+                "\r\n");
+        const QString source = dir.filePath(u"source.spb"_s);
+        writeFile(source, restored);
+        platform.fileNames = {source};
+        platform.answers = {MsgAnswer::Yes};
+        app->mainWindow()
+            ->findChild<QAction*>(version10 ? u"Menu_Tuns_Vost1"_s : u"Menu_Tuns_Vost"_s)
+            ->trigger();
+        return restored;
     }
     QString savedReading() {
         SubscriberTable t;
@@ -120,6 +230,17 @@ private slots:
     void damagedFileIsRestoredFromTheNewestUsableCopy();
     void answerNoLeavesEverythingAsItWas();
     void noUsableCopyEndsAsBefore();
+
+    void autosaveNeverUndoesARestore_data();
+    void autosaveNeverUndoesARestore();
+    void restoreKeepsTheDaysWork_data();
+    void restoreKeepsTheDaysWork();
+    void restoreStopsWithoutItsCopy();
+    void copyBeforeARestoreIsOfferedWithItsTime();
+
+    void copyGivesWayOnANearlyFullDisk_data();
+    void copyGivesWayOnANearlyFullDisk();
+    void restoreStopsWhenItsCopyDoesNotFit();
 };
 
 void tst_DatabaseSafety::secondProgramIsRefusedAndChangesNothing_data() {
@@ -347,6 +468,187 @@ void tst_DatabaseSafety::noUsableCopyEndsAsBefore() {
     QCOMPARE(f.platform.messages.size(), size_t(2));
     QCOMPARE(f.texts().back(), u"Ошибка при открытии файла базы"_s);
     QVERIFY(snapshot(f.dir.path()) == before);
+}
+
+void tst_DatabaseSafety::autosaveNeverUndoesARestore_data() {
+    restoreKinds();
+}
+
+void tst_DatabaseSafety::autosaveNeverUndoesARestore() {
+    QFETCH(bool, version10);
+    Fixture f(database(u"Абонент"_s), 400);
+    QVERIFY(f.app->start());
+    Form1* form = f.app->mainWindow();
+    // The autosave's two minutes shortened to a few milliseconds; it is on.
+    auto* timer1 = form->findChild<QTimer*>(u"Timer1"_s);
+    auto* timer2 = form->findChild<QTimer*>(u"Timer2"_s);
+    timer1->setInterval(5);
+    timer2->setInterval(5);
+    QVERIFY(timer2->isActive());
+    f.edit(u"555"_s); // a change the autosave would write
+
+    QSignalSpy finished(f.app.get(), &Application::finished);
+    const QByteArray restored = f.restore(version10);
+
+    QCOMPARE(f.texts().back(), u"Сейчас программа закроется, запустите её заново"_s);
+    QCOMPARE(f.boxes->shown, int(f.platform.messages.size()));
+    QCOMPARE(finished.size(), 1);
+    QTest::qWait(50); // nothing left running writes either
+    SubscriberTable loaded;
+    QCOMPARE(DatabaseFile::load(f.dbPath(), loaded).status, DatabaseFile::Status::Ok);
+    QCOMPARE(loaded.cell(2, ColName), u"Из копии 2"_s);
+    QVERIFY(loaded.cell(1, MonthColumn(0, 1, T1Current)).isEmpty());
+    if (!version10)
+        QCOMPARE(readFile(f.dbPath()), restored);
+}
+
+void tst_DatabaseSafety::restoreKeepsTheDaysWork_data() {
+    restoreKinds();
+}
+
+void tst_DatabaseSafety::restoreKeepsTheDaysWork() {
+    QFETCH(bool, version10);
+    Fixture f;
+    QVERIFY(f.app->start());
+    f.editAndSave(u"100"_s); // the morning: the day's copy is taken now
+    f.platform.clock = f.platform.clock.addSecs(3 * 3600 + 7);
+    f.edit(u"200"_s); // the afternoon, not saved
+    f.restore(version10);
+    QCOMPARE(f.texts().back(), u"Сейчас программа закроется, запустите её заново"_s);
+
+    // The afternoon's work is in the copy kept before the restore.
+    const QString kept = QDir(SafetyCopies::folderFor(f.dbPath()))
+                             .filePath(u"Ostrevanka21-2026-12-10-170507-before-restore.spb"_s);
+    SubscriberTable copy;
+    QCOMPARE(DatabaseFile::load(kept, copy).status, DatabaseFile::Status::Ok);
+    QCOMPARE(copy.cell(1, MonthColumn(0, 1, T1Current)), u"200"_s);
+    QCOMPARE(copy.cell(2, ColName), u"Абонент 2"_s);
+    // The day's copy is the file as it was before the morning's save.
+    QCOMPARE(readFile(f.copyPath(f.today())), database(u"Абонент"_s));
+    QCOMPARE(SafetyCopies::list(f.dbPath()).size(), size_t(2));
+    SubscriberTable now;
+    QCOMPARE(DatabaseFile::load(f.dbPath(), now).status, DatabaseFile::Status::Ok);
+    QCOMPARE(now.cell(2, ColName), u"Из копии 2"_s);
+}
+
+void tst_DatabaseSafety::restoreStopsWithoutItsCopy() {
+    Fixture f;
+    // Nowhere to put the copy: "backups" is a file.
+    QVERIFY(writeFile(SafetyCopies::folderFor(f.dbPath()), "not a folder"));
+    QVERIFY(f.app->start());
+    f.edit(u"200"_s);
+    const QString source = f.dir.filePath(u"source.spb"_s);
+    QVERIFY(writeFile(source, database(u"Из копии"_s)));
+    const auto before = snapshot(f.dir.path());
+    f.platform.fileNames = {source};
+    f.platform.answers = {MsgAnswer::Yes};
+    QSignalSpy finished(f.app.get(), &Application::finished);
+    f.app->mainWindow()->findChild<QAction*>(u"Menu_Tuns_Vost"_s)->trigger();
+
+    QCOMPARE(f.platform.messages.size(), size_t(2)); // the question, then why it stopped
+    const auto& m = f.platform.messages.back();
+    QCOMPARE(m.text, u"Не удалось сохранить копию текущей базы перед восстановлением: не удалось "
+                     u"создать папку "_s +
+                         QDir::toNativeSeparators(SafetyCopies::folderFor(f.dbPath())) +
+                         u". Восстановление отменено, файл базы не изменён."_s);
+    QCOMPARE(m.title, u"Ошибка копирования"_s);
+    QCOMPARE(m.icon, MsgIcon::Critical);
+    QVERIFY(snapshot(f.dir.path()) == before);
+    // The program goes on, the typed reading with it.
+    QCOMPARE(finished.size(), 0);
+    QVERIFY(f.app->mainWindow()->isVisible());
+    QCOMPARE(f.app->state().table.cell(1, MonthColumn(0, 1, T1Current)), u"200"_s);
+}
+
+void tst_DatabaseSafety::copyBeforeARestoreIsOfferedWithItsTime() {
+    Fixture f(database(u"Абонент"_s) + "3|обрывок\r\n");
+    f.putCopy(QDate(2026, 12, 10), database(u"Утро"_s));
+    QVERIFY(writeFile(QDir(SafetyCopies::folderFor(f.dbPath()))
+                          .filePath(SafetyCopies::beforeRestoreName(
+                              QDateTime(QDate(2026, 12, 10), QTime(9, 30, 15)))),
+                      database(u"До восстановления"_s)));
+    f.platform.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Yes};
+    QVERIFY(f.app->start());
+    const QStringList texts = f.texts();
+    QCOMPARE(texts.size(), 4);
+    QCOMPARE(texts[2], u"Восстановить базу из страховой копии от 10.12.2026 09:30?"_s);
+    QVERIFY(texts[3].startsWith(u"База восстановлена из страховой копии от 10.12.2026 09:30. "_s));
+    QCOMPARE(f.app->state().table.cell(2, ColName), u"До восстановления 2"_s);
+}
+
+void tst_DatabaseSafety::copyGivesWayOnANearlyFullDisk_data() {
+    QTest::addColumn<bool>("fileGrows"); // by more than the room the copy left
+    QTest::newRow("no room for the copy and the file") << false;
+    QTest::newRow("the file outgrows the room the copy left") << true;
+}
+
+void tst_DatabaseSafety::copyGivesWayOnANearlyFullDisk() {
+    QFETCH(bool, fileGrows);
+    const QByteArray bytes = database(u"Абонент"_s, 100);
+    const qint64 file = inPages(bytes.size());
+    const qint64 growth = 100 * 1000;
+    // Room enough for the new file beside the old, never for the copy too;
+    // where the file grows, room for the copy at the old size.
+    const qint64 free = fileGrows ? 2 * file + growth / 2 : file + file / 2;
+    SmallDisk disk(bytes, free);
+    if (!disk.mounted)
+        QSKIP("a tmpfs could not be mounted (the test needs root and a kernel that lets it)");
+    AppState& state = disk.state;
+    ScriptedPlatform& platform = disk.platform;
+    QCOMPARE(state.table.subscriberCount(), 100);
+    const int t1 = MonthColumn(0, 1, T1Current);
+    state.table.setCell(1, t1, u"777"_s);
+    if (fileGrows)
+        for (int r = 1; r <= 100; ++r)
+            state.table.setCell(r, ColNote, QString(growth / 100, u'ж'));
+    const QString folder = disk.copies();
+    const QString copy = QDir(folder).filePath(SafetyCopies::fileName(platform.clock.date()));
+
+    QVERIFY(SaveDatabase(state, platform));
+    SubscriberTable saved;
+    QCOMPARE(DatabaseFile::load(state.databasePath, saved).status, DatabaseFile::Status::Ok);
+    QCOMPARE(saved.cell(1, t1), u"777"_s);
+    QCOMPARE(saved.cell(100, ColNote).size(), fileGrows ? growth / 100 : 0);
+    // No copy: it was skipped, or made and taken back for the save.
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(platform.messages.size(), size_t(1));
+    const QString reason = u"на диске не хватает места для копии вместе с файлом базы"_s;
+    QCOMPARE(platform.messages.front().text,
+             u"Не удалось сохранить страховую копию базы: "_s + reason +
+                 (fileGrows ? u", копия "_s + QDir::toNativeSeparators(copy) + u" удалена"_s
+                            : QString()));
+    QCOMPARE(platform.messages.front().icon, MsgIcon::Warning);
+
+    // Later saves land and say nothing more.
+    state.table.setCell(1, t1, u"888"_s);
+    QVERIFY(SaveDatabase(state, platform));
+    QCOMPARE(DatabaseFile::load(state.databasePath, saved).status, DatabaseFile::Status::Ok);
+    QCOMPARE(saved.cell(1, t1), u"888"_s);
+    QCOMPARE(platform.messages.size(), size_t(1));
+}
+
+void tst_DatabaseSafety::restoreStopsWhenItsCopyDoesNotFit() {
+    const QByteArray bytes = database(u"Абонент"_s, 100);
+    SmallDisk disk(bytes, bytes.size() / 2);
+    if (!disk.mounted)
+        QSKIP("a tmpfs could not be mounted (the test needs root and a kernel that lets it)");
+    AppState& state = disk.state;
+    ScriptedPlatform& platform = disk.platform;
+    QCOMPARE(state.table.subscriberCount(), 100);
+    state.table.setCell(1, ColNote, u"не записано"_s);
+
+    QVERIFY(!KeepTableBeforeRestore(state, platform));
+    QCOMPARE(platform.messages.size(), size_t(1));
+    const QString text = platform.messages.front().text;
+    QVERIFY2(text.startsWith(u"Не удалось сохранить копию текущей базы перед восстановлением: "
+                             u"не удалось записать файл "_s +
+                             QDir::toNativeSeparators(disk.copies())),
+             qPrintable(text));
+    QVERIFY(text.endsWith(u". Восстановление отменено, файл базы не изменён."_s));
+    QCOMPARE(readFile(state.databasePath), bytes);
+    QCOMPARE(
+        QDir(SafetyCopies::folderFor(state.databasePath)).entryList(QDir::Files | QDir::Hidden),
+        QStringList());
 }
 
 QTEST_MAIN(tst_DatabaseSafety)

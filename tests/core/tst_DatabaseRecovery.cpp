@@ -31,6 +31,7 @@ private slots:
     void whichFailuresAreOffered_data();
     void whichFailuresAreOffered();
     void damagedNewestCopyIsPassedOver();
+    void copyBeforeARestoreIsOfferedLikeTheOthers();
     void noUsableCopy();
     void damagedFileIsKeptByteForByte();
     void keptFilesAreNeverOverwritten();
@@ -84,6 +85,36 @@ void tst_DatabaseRecovery::damagedNewestCopyIsPassedOver() {
     QVERIFY(candidate);
     QCOMPARE(candidate->date, QDate(2026, 12, 8));
     QCOMPARE(candidate->bytes, TaggedDatabase(u"Восьмое"_s));
+}
+
+void tst_DatabaseRecovery::copyBeforeARestoreIsOfferedLikeTheOthers() {
+    putCopy(QDate(2026, 12, 10), TaggedDatabase(u"Утро"_s));
+    const QString before = QDir(SafetyCopies::folderFor(dbPath()))
+                               .filePath(SafetyCopies::beforeRestoreName(
+                                   QDateTime(QDate(2026, 12, 10), QTime(15, 30, 2))));
+    QVERIFY(writeFile(before, TaggedDatabase(u"До восстановления"_s)));
+    // Later the same day than the day's copy, which counts from midnight.
+    auto candidate = DatabaseRecovery::newestUsable(dbPath());
+    QVERIFY(candidate);
+    QCOMPARE(candidate->path, before);
+    QVERIFY(candidate->beforeRestore);
+    QCOMPARE(candidate->date, QDate(2026, 12, 10));
+    QCOMPARE(candidate->time, QTime(15, 30, 2));
+    QCOMPARE(candidate->bytes, TaggedDatabase(u"До восстановления"_s));
+
+    // The next day's copy is newer.
+    putCopy(QDate(2026, 12, 11), TaggedDatabase(u"Завтра"_s));
+    candidate = DatabaseRecovery::newestUsable(dbPath());
+    QVERIFY(candidate);
+    QVERIFY(!candidate->beforeRestore);
+    QCOMPARE(candidate->time, QTime(0, 0));
+    QCOMPARE(candidate->bytes, TaggedDatabase(u"Завтра"_s));
+
+    // A damaged one is passed over for it as for any copy.
+    QVERIFY(writeFile(copyPath(QDate(2026, 12, 11)), damaged(u"Завтра"_s)));
+    candidate = DatabaseRecovery::newestUsable(dbPath());
+    QVERIFY(candidate);
+    QCOMPARE(candidate->path, before);
 }
 
 void tst_DatabaseRecovery::noUsableCopy() {

@@ -6,6 +6,7 @@
 
 #include "core/Cp1251.h"
 #include "core/SafetyCopies.h"
+#include "core/YearLayout.h"
 #include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -32,6 +33,12 @@ private slots:
     void damageFoundInAnyChunk_data();
     void damageFoundInAnyChunk();
 
+    void copiesOrderByDateThenTime();
+    void beforeRestoreCopyHoldsTheTableInMemory();
+    void beforeRestoreCopyCountsAmongTheThirty();
+    void failedBeforeRestoreCopyLeavesNothing_data();
+    void failedBeforeRestoreCopyLeavesNothing();
+
 private:
     QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
     QString backups() const { return m_dir->filePath(u"backups"_s); }
@@ -49,23 +56,45 @@ void tst_SafetyCopies::init() {
 void tst_SafetyCopies::copyNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QDate>("date"); // invalid: not a copy
-    QTest::newRow("a copy") << u"Ostrevanka21-2026-12-10.spb"_s << QDate(2026, 12, 10);
-    QTest::newRow("leap day") << u"Ostrevanka21-2024-02-29.spb"_s << QDate(2024, 2, 29);
-    QTest::newRow("no such day") << u"Ostrevanka21-2026-02-30.spb"_s << QDate();
-    QTest::newRow("short month") << u"Ostrevanka21-2026-1-05.spb"_s << QDate();
-    QTest::newRow("the database") << u"Ostrevanka21.spb"_s << QDate();
-    QTest::newRow("a temporary file") << u"Ostrevanka21-2026-12-10.spb.Xy12ab"_s << QDate();
-    QTest::newRow("another program's") << u"Other-2026-12-10.spb"_s << QDate();
-    QTest::newRow("a user's backup") << u"08.12.2026 20ч56мин Ostrevanka21.spb"_s << QDate();
+    QTest::addColumn<QTime>("time"); // invalid: the day's copy
+    QTest::newRow("a copy") << u"Ostrevanka21-2026-12-10.spb"_s << QDate(2026, 12, 10) << QTime();
+    QTest::newRow("leap day") << u"Ostrevanka21-2024-02-29.spb"_s << QDate(2024, 2, 29) << QTime();
+    QTest::newRow("no such day") << u"Ostrevanka21-2026-02-30.spb"_s << QDate() << QTime();
+    QTest::newRow("short month") << u"Ostrevanka21-2026-1-05.spb"_s << QDate() << QTime();
+    QTest::newRow("the database") << u"Ostrevanka21.spb"_s << QDate() << QTime();
+    QTest::newRow("a temporary file")
+        << u"Ostrevanka21-2026-12-10.spb.Xy12ab"_s << QDate() << QTime();
+    QTest::newRow("another program's") << u"Other-2026-12-10.spb"_s << QDate() << QTime();
+    QTest::newRow("a user's backup")
+        << u"08.12.2026 20ч56мин Ostrevanka21.spb"_s << QDate() << QTime();
+    QTest::newRow("before a restore") << u"Ostrevanka21-2026-12-10-140507-before-restore.spb"_s
+                                      << QDate(2026, 12, 10) << QTime(14, 5, 7);
+    QTest::newRow("before a restore at midnight")
+        << u"Ostrevanka21-2026-12-10-000000-before-restore.spb"_s << QDate(2026, 12, 10)
+        << QTime(0, 0);
+    QTest::newRow("no such hour") << u"Ostrevanka21-2026-12-10-250507-before-restore.spb"_s
+                                  << QDate() << QTime();
+    QTest::newRow("a time without its word")
+        << u"Ostrevanka21-2026-12-10-140507.spb"_s << QDate() << QTime();
+    QTest::newRow("short time") << u"Ostrevanka21-2026-12-10-1405-before-restore.spb"_s << QDate()
+                                << QTime();
 }
 
 void tst_SafetyCopies::copyNames() {
     QFETCH(QString, name);
     QFETCH(QDate, date);
-    const auto parsed = SafetyCopies::dateOf(name);
-    QCOMPARE(parsed.value_or(QDate()), date);
-    if (date.isValid())
-        QCOMPARE(SafetyCopies::fileName(date), name);
+    QFETCH(QTime, time);
+    const auto parsed = SafetyCopies::parseName(name);
+    QCOMPARE(parsed.has_value(), date.isValid());
+    if (!parsed)
+        return;
+    QCOMPARE(parsed->date, date);
+    QCOMPARE(parsed->beforeRestore, time.isValid());
+    // A day's copy stands for the start of its day.
+    QCOMPARE(parsed->time, time.isValid() ? time : QTime(0, 0));
+    QCOMPARE(time.isValid() ? SafetyCopies::beforeRestoreName(QDateTime(date, time))
+                            : SafetyCopies::fileName(date),
+             name);
 }
 
 void tst_SafetyCopies::folderBesideTheDatabase() {
@@ -265,6 +294,123 @@ void tst_SafetyCopies::damageFoundInAnyChunk() {
     QVERIFY(r.detail.isEmpty());
     QCOMPARE(backupNames(), QStringList());
     QCOMPARE(readFile(dbPath()), bytes);
+}
+
+void tst_SafetyCopies::copiesOrderByDateThenTime() {
+    QVERIFY(QDir().mkpath(backups()));
+    const QStringList newestFirst = {
+        u"Ostrevanka21-2026-12-11.spb"_s,
+        u"Ostrevanka21-2026-12-10-140507-before-restore.spb"_s,
+        u"Ostrevanka21-2026-12-10-090000-before-restore.spb"_s,
+        u"Ostrevanka21-2026-12-10.spb"_s,
+        u"Ostrevanka21-2026-12-09-235959-before-restore.spb"_s,
+        u"Ostrevanka21-2026-12-09.spb"_s,
+        u"Ostrevanka21-2025-12-31-120000-before-restore.spb"_s,
+    };
+    // Written in neither order, so the folder's order proves nothing.
+    for (const QString& name : {newestFirst[3], newestFirst[0], newestFirst[6], newestFirst[1],
+                                newestFirst[5], newestFirst[2], newestFirst[4]})
+        QVERIFY(writeFile(QDir(backups()).filePath(name), "x"));
+    QStringList listed;
+    for (const SafetyCopies::Copy& c : SafetyCopies::list(dbPath()))
+        listed << QFileInfo(c.path).fileName();
+    QCOMPARE(listed, newestFirst);
+}
+
+void tst_SafetyCopies::beforeRestoreCopyHoldsTheTableInMemory() {
+    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"На диске"_s)));
+    SubscriberTable table;
+    QCOMPARE(DatabaseFile::load(dbPath(), table).status, DatabaseFile::Status::Ok);
+    // Changed since the last save, a line break and a "|" among them.
+    table.setCell(1, 2, u"Не записано"_s);
+    table.setCell(2, 5, u"ключ\r\nу соседа | в сарае"_s);
+    table.setCell(2, MonthColumn(8, 3, 1), u"12345"_s); // a year after 2024
+    const SubscriberTable before(table);
+    const QDateTime when(QDate(2026, 12, 10), QTime(14, 5, 7));
+
+    const auto r = SafetyCopies::takeBeforeRestore(dbPath(), table, when);
+    QVERIFY(r.ok());
+    QVERIFY(r.made);
+    QCOMPARE(r.path,
+             QDir(backups()).filePath(u"Ostrevanka21-2026-12-10-140507-before-restore.spb"_s));
+    SubscriberTable copy;
+    QCOMPARE(DatabaseFile::load(r.path, copy).status, DatabaseFile::Status::Ok);
+    QCOMPARE(copy.subscriberCount(), 2);
+    QCOMPARE(copy.cell(1, 2), u"Не записано"_s);
+    QCOMPARE(copy.cell(2, 5), u"ключу соседа ¦ в сарае"_s);
+    QCOMPARE(copy.cell(2, MonthColumn(8, 3, 1)), u"12345"_s);
+    // The table is left as it was; the database file too.
+    QCOMPARE(table.cell(2, 5), before.cell(2, 5));
+    QCOMPARE(readFile(dbPath()), TaggedDatabase(u"На диске"_s));
+    const auto copies = SafetyCopies::list(dbPath());
+    QCOMPARE(copies.size(), size_t(1));
+    QVERIFY(copies.front().beforeRestore);
+    QCOMPARE(copies.front().time, QTime(14, 5, 7));
+}
+
+void tst_SafetyCopies::beforeRestoreCopyCountsAmongTheThirty() {
+    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"База"_s)));
+    const QDate first(2026, 11, 11);
+    for (int d = 0; d < 30; ++d)
+        QVERIFY(SafetyCopies::takeDaily(dbPath(), first.addDays(d)).made);
+    SubscriberTable table;
+    QCOMPARE(DatabaseFile::load(dbPath(), table).status, DatabaseFile::Status::Ok);
+    const QDate last = first.addDays(29);
+
+    // The newest: the oldest day's copy gives way to it.
+    const auto r = SafetyCopies::takeBeforeRestore(dbPath(), table, QDateTime(last, QTime(16, 0)));
+    QVERIFY(r.made);
+    auto copies = SafetyCopies::list(dbPath());
+    QCOMPARE(copies.size(), size_t(30));
+    QCOMPARE(copies.front().path, r.path);
+    QCOMPARE(copies.back().date, first.addDays(1));
+
+    // The next day's copy is newer still; the before-restore copy stays
+    // while it is among the newest 30.
+    QVERIFY(SafetyCopies::takeDaily(dbPath(), last.addDays(1)).made);
+    copies = SafetyCopies::list(dbPath());
+    QCOMPARE(copies.size(), size_t(30));
+    QCOMPARE(copies[1].path, r.path);
+    QCOMPARE(copies.back().date, first.addDays(2));
+
+    // Even when it falls out of them, the copy being written stays: one
+    // kept before a restore with a clock set back.
+    const auto old =
+        SafetyCopies::takeBeforeRestore(dbPath(), table, QDateTime(first, QTime(8, 0)));
+    QVERIFY(old.made);
+    QVERIFY(QFile::exists(old.path));
+    QCOMPARE(SafetyCopies::list(dbPath()).size(), size_t(31));
+}
+
+void tst_SafetyCopies::failedBeforeRestoreCopyLeavesNothing_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<Error>("error");
+    QTest::newRow("full disk") << u"full"_s << Error::WriteFailed;
+    QTest::newRow("disk full part-way") << u"part-way"_s << Error::WriteFailed;
+    QTest::newRow("no folder for the copies") << u"folder"_s << Error::FolderNotMade;
+}
+
+void tst_SafetyCopies::failedBeforeRestoreCopyLeavesNothing() {
+    QFETCH(QString, fault);
+    QFETCH(Error, error);
+    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"База"_s, 20)));
+    SubscriberTable table;
+    QCOMPARE(DatabaseFile::load(dbPath(), table).status, DatabaseFile::Status::Ok);
+    DatabaseFile::SaveFileFactory factory;
+    if (fault == u"full"_s)
+        factory = [](const QString& path) { return std::make_unique<FullDiskFile>(path); };
+    else if (fault == u"part-way"_s)
+        factory = [](const QString& path) { return std::make_unique<FailingSaveFile>(path, 9000); };
+    else
+        QVERIFY(writeFile(backups(), "not a folder"));
+
+    const auto r = SafetyCopies::takeBeforeRestore(
+        dbPath(), table, QDateTime(QDate(2026, 12, 10), QTime(14, 5)), factory);
+    QCOMPARE(r.error, error);
+    QVERIFY(!r.made);
+    QVERIFY(!r.path.isEmpty());
+    QCOMPARE(backupNames(), QStringList());
+    QCOMPARE(readFile(dbPath()), TaggedDatabase(u"База"_s, 20));
 }
 
 QTEST_GUILESS_MAIN(tst_SafetyCopies)
