@@ -1,4 +1,6 @@
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -165,6 +167,7 @@ private slots:
     void monthReceiptsInTwoCopies();
     void nothingToBillIsTold();
     void detailsWindowStoresOnlyGoodDetails();
+    void detailsWindowNamesTheLengthLimit();
 
 private:
     QTemporaryDir m_dir;
@@ -385,10 +388,10 @@ void tst_ReceiptQr::detailsWindowStoresOnlyGoodDetails() {
     QTest::mouseClick(window.findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
     QCOMPARE(closed.count(), 0);
     QCOMPARE(window.findChild<QLabel*>(u"lblErr(3)"_s)->text(),
-             PayeeErrorText(PayeeError::AccountKey));
+             PayeeErrorText({PayeeField::Account, PayeeError::AccountKey}));
     QVERIFY(window.findChild<QLabel*>(u"lblErr(3)"_s)->isVisible());
     QCOMPARE(window.findChild<QLabel*>(u"lblErr(1)"_s)->text(),
-             PayeeErrorText(PayeeError::InnCheck));
+             PayeeErrorText({PayeeField::Inn, PayeeError::InnCheck}));
     QVERIFY(!window.findChild<QLabel*>(u"lblErr(5)"_s)->isVisible());
     PdfInspect::screenshot(window, u"frmRekv.png"_s);
     // Nothing stored while anything fails.
@@ -400,6 +403,47 @@ void tst_ReceiptQr::detailsWindowStoresOnlyGoodDetails() {
     QCOMPARE(closed.count(), 1);
     const PayeeDetails stored = LoadPayeeDetails(platform.settings());
     QCOMPARE(stored.fields, good.fields);
+}
+
+void tst_ReceiptQr::detailsWindowNamesTheLengthLimit() {
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), SamplePayee());
+    frmRekv window(state, platform);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // A branch's full name as the bank's letter gives it: 48 characters.
+    auto* bank = window.findChild<QLineEdit*>(u"txtRekv(4)"_s);
+    bank->clear();
+    TypeText(bank, u"ФИЛИАЛ \"ЦЕНТРАЛЬНЫЙ\" БАНКА ВТБ (ПАО) В Г. МОСКВЕ"_s);
+    // The account pasted from a web page, its groups split by no-break spaces.
+    QGuiApplication::clipboard()->setText(u"40703\u00A0810\u00A05\u202F3800\t0001234"_s);
+    auto* account = window.findChild<QLineEdit*>(u"txtRekv(3)"_s);
+    account->setFocus();
+    account->selectAll();
+    QTest::keyClick(account, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(account->text().contains(QChar(0x00A0)));
+
+    QSignalSpy closed(&window, &frmRekv::closed);
+    QTest::mouseClick(window.findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
+    QCOMPARE(closed.count(), 0);
+    auto* error = window.findChild<QLabel*>(u"lblErr(4)"_s);
+    QVERIFY(error->isVisible());
+    QCOMPARE(error->text(), u"Не длиннее 45 знаков"_s);
+    // Under its own field.
+    QVERIFY(error->geometry().top() >= bank->geometry().bottom());
+    QVERIFY(error->geometry().top() < window.findChild<QLineEdit*>(u"txtRekv(5)"_s)->y());
+    QVERIFY(!window.findChild<QLabel*>(u"lblErr(3)"_s)->isVisible());
+    QCOMPARE(account->text(), u"40703810538000001234"_s);
+    QCOMPARE(LoadPayeeDetails(platform.settings())[PayeeField::BankName], u"ПАО Сбербанк"_s);
+
+    // The user shortens it.
+    bank->clear();
+    TypeText(bank, u"ФИЛИАЛ \"ЦЕНТРАЛЬНЫЙ\" БАНКА ВТБ (ПАО)"_s);
+    QTest::mouseClick(window.findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(LoadPayeeDetails(platform.settings())[PayeeField::BankName],
+             u"ФИЛИАЛ \"ЦЕНТРАЛЬНЫЙ\" БАНКА ВТБ (ПАО)"_s);
 }
 
 QTEST_MAIN(tst_ReceiptQr)
