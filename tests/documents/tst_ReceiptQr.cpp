@@ -18,6 +18,8 @@
 #include "core/SubscriberTable.h"
 #include "documents/MonthReceiptsPrint.h"
 #include "documents/PayeeValidation.h"
+#include "documents/QrCodeWindow.h"
+#include "documents/ReceiptPainter.h"
 #include "documents/frmKvit.h"
 #include "documents/frmRekv.h"
 #include "support/ScriptedPlatform.h"
@@ -167,6 +169,9 @@ private slots:
     void monthReceiptsInTwoCopies();
     void nothingToBillIsTold();
     void detailsWindowStoresOnlyGoodDetails();
+    void clickOnTheCodeShowsItLarge();
+    void handEditedDetailsAreToldOnScreen_data();
+    void handEditedDetailsAreToldOnScreen();
     void detailsWindowNamesTheLengthLimit();
 
 private:
@@ -189,6 +194,7 @@ void tst_ReceiptQr::printedCodeHoldsEveryField() {
     ChooseReceipt(state, 3);
     frmKvit receipt(state, platform);
     QVERIFY(receipt.payment() && receipt.payment()->code);
+    QVERIFY(!receipt.findChild<QLabel*>(u"lblRekv"_s));
     receipt.show();
     QTest::mouseClick(receipt.findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
     QCOMPARE(platform.printed.size(), size_t(1));
@@ -256,6 +262,8 @@ void tst_ReceiptQr::noCodeForNothingToPay() {
     frmKvit receipt(state, platform);
     QVERIFY(receipt.payment());
     QVERIFY(!receipt.payment()->code);
+    // Nothing to show large.
+    QVERIFY(!receipt.findChild<QWidget*>(u"codeSpot(0)"_s));
     receipt.show();
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QCOMPARE(platform.printed.size(), size_t(1));
@@ -289,6 +297,8 @@ void tst_ReceiptQr::withoutDetailsTheReceiptIsAsBefore() {
     ChooseReceipt(state, 3);
     frmKvit receipt(state, platform);
     QVERIFY(!receipt.payment());
+    // No details at all is no fault.
+    QVERIFY(!receipt.findChild<QLabel*>(u"lblRekv"_s));
     receipt.show();
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     const QString pdf = platform.printed[0].pdfPath;
@@ -444,6 +454,117 @@ void tst_ReceiptQr::detailsWindowNamesTheLengthLimit() {
     QCOMPARE(closed.count(), 1);
     QCOMPARE(LoadPayeeDetails(platform.settings())[PayeeField::BankName],
              u"ФИЛИАЛ \"ЦЕНТРАЛЬНЫЙ\" БАНКА ВТБ (ПАО)"_s);
+}
+
+void tst_ReceiptQr::clickOnTheCodeShowsItLarge() {
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), SamplePayee());
+    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    ChooseReceipt(state, 3);
+    frmKvit receipt(state, platform);
+    receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
+    receipt.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&receipt));
+    const int modules = receipt.payment()->code->size();
+    const QRect code = QRectF(QRectF(ReceiptPage::codeRect(1)).topLeft() / 15,
+                              QRectF(ReceiptPage::codeRect(1)).size() / 15)
+                           .toRect();
+    // Drawn at its printed size: too small for a phone to read off a monitor.
+    QVERIFY(double(code.width()) / modules < 2.5);
+
+    // The lower copy's code, where the user points.
+    QWidget* spot = receipt.childAt(code.center());
+    QVERIFY(spot);
+    QCOMPARE(spot->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(spot->toolTip(), u"Показать QR-код крупно"_s);
+    QVERIFY(!receipt.largeCode());
+    QTest::mouseClick(receipt.windowHandle(), Qt::LeftButton, Qt::NoModifier, code.center());
+    QrCodeWindow* large = receipt.largeCode();
+    QVERIFY(large);
+    QVERIFY(QTest::qWaitForWindowExposed(large));
+    QVERIFY(large->isWindow());
+    PdfInspect::screenshot(*large, u"receipt-qr-large.png"_s);
+
+    // Alone in its window: the dark modules span the code, on white.
+    const QImage image = large->grab().toImage();
+    QRect dark;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                dark |= QRect(x, y, 1, 1);
+    QCOMPARE(dark.width(), dark.height());
+    const double module = double(dark.width()) / modules;
+    QVERIFY2(module >= QrCodeWindow::MinModulePixels, qPrintable(QString::number(module)));
+    QCOMPARE(module, double(large->modulePixels()));
+    // A quiet zone of light modules around it.
+    QVERIFY(dark.left() >= 4 * module && image.width() - dark.right() - 1 >= 4 * module);
+    const QString path = m_dir.filePath(u"large.png"_s);
+    QVERIFY(image.save(path));
+    QCOMPARE(DecodeImage(path), QStringList{receipt.payment()->payload});
+
+    // Escape puts it away; the upper copy's code shows it again.
+    QTest::keyClick(large, Qt::Key_Escape);
+    QTRY_VERIFY(!receipt.largeCode());
+    const QRect upper = QRectF(QRectF(ReceiptPage::codeRect(0)).topLeft() / 15,
+                               QRectF(ReceiptPage::codeRect(0)).size() / 15)
+                            .toRect();
+    QTest::mouseClick(receipt.windowHandle(), Qt::LeftButton, Qt::NoModifier, upper.center());
+    QVERIFY(receipt.largeCode() && receipt.largeCode()->isVisible());
+}
+
+void tst_ReceiptQr::handEditedDetailsAreToldOnScreen_data() {
+    QTest::addColumn<bool>("twoCopies");
+    QTest::newRow("one copy") << false;
+    QTest::newRow("two copies") << true;
+}
+
+void tst_ReceiptQr::handEditedDetailsAreToldOnScreen() {
+    QFETCH(bool, twoCopies);
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), SamplePayee());
+    {
+        // Edited by hand in the settings file: a 30102 account whose key
+        // matches the БИК.
+        QSettings raw(platform.settings().fileName(), QSettings::IniFormat);
+        raw.setValue(u"Rekv/CorrAccount"_s, u"30102810700000000225"_s);
+    }
+    platform.settings().setNumber(u"Nastr"_s, u"Ch100"_s, twoCopies ? 1 : 0);
+    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    ChooseReceipt(state, 3);
+    frmKvit receipt(state, platform);
+    QVERIFY(!receipt.payment());
+    receipt.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&receipt));
+
+    auto* warning = receipt.findChild<QLabel*>(u"lblRekv"_s);
+    QVERIFY(warning && warning->isVisible());
+    QCOMPARE(warning->text(), u"Ошибка в реквизитах: Настройки → Реквизиты получателя..."_s);
+    QVERIFY(warning->toolTip().contains(u"без них и без QR-кода"_s));
+    QCOMPARE(warning->palette().color(QPalette::WindowText), QColor(200, 0, 0));
+    // One line, all of it readable.
+    QVERIFY(warning->fontMetrics().horizontalAdvance(warning->text()) <= warning->width());
+    QVERIFY(warning->height() < 2 * warning->fontMetrics().height());
+    QVERIFY(receipt.rect().contains(warning->geometry()));
+    // Right above the print button, which stays above the cut line.
+    auto* print = receipt.findChild<QPushButton*>(u"Command1"_s);
+    QVERIFY(warning->geometry().bottom() < print->geometry().top());
+    QVERIFY(print->geometry().top() - warning->geometry().bottom() < 10);
+    QVERIFY(warning->geometry().left() <= print->geometry().left());
+    QVERIFY(warning->geometry().right() >= print->geometry().right());
+    QVERIFY(print->geometry().bottom() < ReceiptPage::CutLineY / 15);
+    QVERIFY(receipt.rect().contains(receipt.findChild<QCheckBox*>(u"Ch1"_s)->geometry()));
+    if (!twoCopies)
+        PdfInspect::screenshot(receipt, u"receipt-rekv-error.png"_s);
+
+    // Never on paper.
+    QTest::mouseClick(print, Qt::LeftButton);
+    QCOMPARE(platform.printed.size(), size_t(1));
+    const QString text = PdfInspect::text(platform.printed[0].pdfPath);
+    QVERIFY(text.contains(u"ИТОГО К ОПЛАТЕ 1234,50 руб."_s));
+    for (const QString& absent : {u"Реквизиты"_s, u"Настройки"_s, u"Получатель"_s, u"Печать"_s})
+        QVERIFY2(!text.contains(absent), qPrintable(absent));
 }
 
 QTEST_MAIN(tst_ReceiptQr)
