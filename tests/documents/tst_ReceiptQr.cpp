@@ -55,6 +55,26 @@ void ChooseReceipt(AppState& state, int row) {
     state.docYear = Year;
 }
 
+// Good payee details, and subscriber 3 owing 1234,50 for the receipt.
+void ChooseSampleReceipt(AppState& state, ScriptedPlatform& platform) {
+    StorePayeeDetails(platform.settings(), SamplePayee());
+    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    ChooseReceipt(state, 3);
+}
+
+// The receipt on screen with both copies, each with its code.
+bool ShowInTwoCopies(frmKvit& receipt) {
+    receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
+    receipt.show();
+    return QTest::qWaitForWindowExposed(&receipt);
+}
+
+// Where the code of a copy lies in the receipt window, in pixels.
+QRect CodeOnScreen(int copy) {
+    const QRectF twips = ReceiptPage::codeRect(copy);
+    return QRectF(twips.topLeft() / 15, twips.size() / 15).toRect();
+}
+
 // The fields a bank's app reads from the code, in order.
 using Fields = QList<std::pair<QString, QString>>;
 
@@ -189,9 +209,7 @@ void tst_ReceiptQr::init() {
 void tst_ReceiptQr::printedCodeHoldsEveryField() {
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), SamplePayee());
-    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
-    ChooseReceipt(state, 3);
+    ChooseSampleReceipt(state, platform);
     frmKvit receipt(state, platform);
     QVERIFY(receipt.payment() && receipt.payment()->code);
     QVERIFY(!receipt.findChild<QLabel*>(u"lblRekv"_s));
@@ -222,13 +240,9 @@ void tst_ReceiptQr::printedCodeHoldsEveryField() {
 void tst_ReceiptQr::windowShowsTheSameCode() {
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), SamplePayee());
-    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
-    ChooseReceipt(state, 3);
+    ChooseSampleReceipt(state, platform);
     frmKvit receipt(state, platform);
-    receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
-    receipt.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&receipt));
+    QVERIFY(ShowInTwoCopies(receipt));
     PdfInspect::screenshot(receipt, u"receipt-qr.png"_s);
 
     // The window as a screen of four device pixels to the pixel shows it.
@@ -459,17 +473,11 @@ void tst_ReceiptQr::detailsWindowNamesTheLengthLimit() {
 void tst_ReceiptQr::clickOnTheCodeShowsItLarge() {
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), SamplePayee());
-    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
-    ChooseReceipt(state, 3);
+    ChooseSampleReceipt(state, platform);
     frmKvit receipt(state, platform);
-    receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
-    receipt.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&receipt));
+    QVERIFY(ShowInTwoCopies(receipt));
     const int modules = receipt.payment()->code->size();
-    const QRect code = QRectF(QRectF(ReceiptPage::codeRect(1)).topLeft() / 15,
-                              QRectF(ReceiptPage::codeRect(1)).size() / 15)
-                           .toRect();
+    const QRect code = CodeOnScreen(1);
     // Drawn at its printed size: too small for a phone to read off a monitor.
     QVERIFY(double(code.width()) / modules < 2.5);
 
@@ -506,9 +514,7 @@ void tst_ReceiptQr::clickOnTheCodeShowsItLarge() {
     // Escape puts it away; the upper copy's code shows it again.
     QTest::keyClick(large, Qt::Key_Escape);
     QTRY_VERIFY(!receipt.largeCode());
-    const QRect upper = QRectF(QRectF(ReceiptPage::codeRect(0)).topLeft() / 15,
-                               QRectF(ReceiptPage::codeRect(0)).size() / 15)
-                            .toRect();
+    const QRect upper = CodeOnScreen(0);
     QTest::mouseClick(receipt.windowHandle(), Qt::LeftButton, Qt::NoModifier, upper.center());
     QVERIFY(receipt.largeCode() && receipt.largeCode()->isVisible());
 }
