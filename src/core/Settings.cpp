@@ -35,6 +35,7 @@ constexpr KeyDefault Defaults[] = {
     {u"Nastr", u"lb14", u"Оплата эл. энергии"},
     {u"Nastr", u"lb19", u"Петрова А. В."},
     {u"Nastr", u"lb20", u"Петрова А. В."},
+    {u"Nastr", u"BezNDS", u"0"}, // the order's VAT: 0 the rate by date, 1 "без НДС"
     {u"Nastr", u"Cmb10", u""},
     {u"Nastr", u"Li", u"0"},
     {u"Rekv", u"Purpose", u"Оплата электроэнергии за {месяц} {год}, участок {участок}, {фио}"},

@@ -13,14 +13,6 @@ QString NextOrderNumber(const QString& stored) {
     return PlainNumber(ReadNumber(stored) + 1);
 }
 
-QString VatText(const QString& total) {
-    const QString vat =
-        RoundedText(ReadNumber(total) * 0.15254237288136, 5, HalfRounding::ToEven, false);
-    if (ReadNumber(vat) <= 0)
-        return {};
-    return vat;
-}
-
 QString LongRussianDate(const QDate& date) {
     return QLocale(QLocale::Russian, QLocale::Russia).toString(date, u"dd MMMM yyyy"_s) + u" г."_s;
 }
@@ -54,6 +46,7 @@ OrderContent MakeOrder(const SubscriberTable& table, int row, int month, const Q
     lb[13] = name;
 
     const QString total = table.cell(row, LedgerColumnOf(yearText, month) + 5);
+    o.total = total;
     if (!total.trimmed().isEmpty()) {
         lb[5] = total + u" руб."_s;
         lb[12] = lb[5];
@@ -64,10 +57,8 @@ OrderContent MakeOrder(const SubscriberTable& table, int row, int month, const Q
         lb[6] = words.words;
         lb[15] = words.words;
     }
-    const QString vat = VatText(total);
-    if (!vat.isEmpty()) {
-        lb[7] = u"В том числе НДС 18% - "_s + vat + u" руб."_s;
-        lb[16] = u"НДС 18% - "_s + vat + u" руб."_s;
-    }
+    const VatLines vat = MakeVatLines(total, today, stored.vat);
+    lb[7] = vat.receipt;
+    lb[16] = vat.order;
     return o;
 }

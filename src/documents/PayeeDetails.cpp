@@ -4,6 +4,17 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// What a bank's letter or a web page puts between groups of digits: any
+// space (the non-breaking ones, tabs, line breaks) and the invisible
+// zero-width ones.
+bool IsBlankInNumber(QChar c) {
+    return c.isSpace() || c == QChar(0x200B) || c == QChar(0x2060) || c == QChar(0xFEFF);
+}
+
+} // namespace
+
 const QString PayeeDetails::Section = u"Rekv"_s;
 
 QString PayeeDetails::key(PayeeField f) {
@@ -31,7 +42,7 @@ PayeeDetails PayeeDetails::normalized() const {
         QString v = fields[size_t(i)].trimmed();
         if (f == PayeeField::Inn || f == PayeeField::Kpp || f == PayeeField::Account ||
             f == PayeeField::Bic || f == PayeeField::CorrAccount)
-            v.remove(u' ');
+            v.removeIf(IsBlankInNumber);
         d[f] = v;
     }
     return d;

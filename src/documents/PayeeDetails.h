@@ -20,7 +20,7 @@ struct PayeeDetails {
     // Nothing filled in but (perhaps) the purpose: receipts look as without details.
     bool isEmpty() const;
     // Surrounding blanks trimmed; blanks inside the numbers (as pasted from a
-    // bank's letter) dropped.
+    // bank's letter: ordinary, non-breaking, narrow, tabs) dropped.
     PayeeDetails normalized() const;
 
     static const QString Section; // "Rekv"

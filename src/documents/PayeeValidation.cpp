@@ -1,5 +1,7 @@
 #include "PayeeValidation.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -11,6 +13,11 @@ bool AllDigits(const QString& s, qsizetype length) {
         if (c < u'0' || c > u'9')
             return false;
     return true;
+}
+
+// Characters as the code's reader counts them: a pair of surrogates is one.
+qsizetype CharacterCount(const QString& s) {
+    return s.size() - std::count_if(s.begin(), s.end(), [](QChar c) { return c.isLowSurrogate(); });
 }
 
 int Digit(QChar c) {
@@ -78,9 +85,12 @@ std::vector<PayeeProblem> ValidatePayee(const PayeeDetails& d) {
     if (d.isEmpty())
         return out;
     auto problem = [&](PayeeField f, PayeeError e) { out.push_back({f, e}); };
-    for (PayeeField f : {PayeeField::Name, PayeeField::BankName})
+    for (PayeeField f : {PayeeField::Name, PayeeField::BankName}) {
         if (d[f].isEmpty())
             problem(f, PayeeError::Missing);
+        else if (CharacterCount(d[f]) > PayeeMaxLength(f))
+            problem(f, PayeeError::TooLong);
+    }
 
     const QString& inn = d[PayeeField::Inn];
     if (inn.isEmpty())
@@ -116,15 +126,31 @@ std::vector<PayeeProblem> ValidatePayee(const PayeeDetails& d) {
         problem(PayeeField::CorrAccount, PayeeError::Missing);
     else if (!AllDigits(corr, 20))
         problem(PayeeField::CorrAccount, PayeeError::AccountDigits);
-    else if (!corr.startsWith(u"301"_s))
+    else if (!corr.startsWith(u"30101"_s))
         problem(PayeeField::CorrAccount, PayeeError::CorrPrefix);
     else if (bicOk && !CorrAccountKeyMatches(bic, corr))
         problem(PayeeField::CorrAccount, PayeeError::AccountKey);
     return out;
 }
 
-QString PayeeErrorText(PayeeError error) {
-    switch (error) {
+int PayeeMaxLength(PayeeField field) {
+    // The field limits of the unified payment code.
+    switch (field) {
+    case PayeeField::Name:
+        return 160;
+    case PayeeField::BankName:
+        return 45;
+    default:
+        return 0;
+    }
+}
+
+bool PayeeDetailsRejected(const PayeeDetails& details) {
+    return !details.isEmpty() && !ValidatePayee(details.normalized()).empty();
+}
+
+QString PayeeErrorText(const PayeeProblem& problem) {
+    switch (problem.error) {
     case PayeeError::Missing:
         return u"Не заполнено"_s;
     case PayeeError::BicDigits:
@@ -134,13 +160,15 @@ QString PayeeErrorText(PayeeError error) {
     case PayeeError::AccountKey:
         return u"Счёт не сходится с БИК (ошибка в цифрах счёта или БИК)"_s;
     case PayeeError::CorrPrefix:
-        return u"Корр. счёт начинается с 301"_s;
+        return u"Корр. счёт начинается с 30101"_s;
     case PayeeError::InnDigits:
         return u"ИНН — 10 или 12 цифр"_s;
     case PayeeError::InnCheck:
         return u"Неверные контрольные цифры ИНН"_s;
     case PayeeError::KppForm:
         return u"КПП — 9 знаков: цифры, 5-й и 6-й могут быть заглавными латинскими буквами"_s;
+    case PayeeError::TooLong:
+        return u"Не длиннее %1 знаков"_s.arg(PayeeMaxLength(problem.field));
     }
     return {};
 }

@@ -11,10 +11,11 @@ enum class PayeeError {
     BicDigits,     // not 9 digits
     AccountDigits, // not 20 digits
     AccountKey,    // control key does not match the BIC
-    CorrPrefix,    // a correspondent account starts with 301
+    CorrPrefix,    // a correspondent account starts with 30101
     InnDigits,     // not 10 or 12 digits
     InnCheck,      // check digits wrong
     KppForm,       // not 9 characters of the allowed kinds
+    TooLong,       // longer than the payment code's field allows
 };
 
 struct PayeeProblem {
@@ -27,8 +28,14 @@ struct PayeeProblem {
 // details have none; otherwise the name, ИНН, accounts, bank and БИК must be
 // there, the КПП may be left out.
 std::vector<PayeeProblem> ValidatePayee(const PayeeDetails& details);
-// What the details window shows next to the field.
-QString PayeeErrorText(PayeeError error);
+// What the details window shows under the field.
+QString PayeeErrorText(const PayeeProblem& problem);
+// The longest text the payment code takes for the field; 0 for no limit
+// checked here (the numbers have their own lengths).
+int PayeeMaxLength(PayeeField field);
+// Details that are filled in but fail a check: stored by hand, not through
+// the details window. Receipts leave them out.
+bool PayeeDetailsRejected(const PayeeDetails& details);
 
 bool IsBic(const QString& bic);
 // The Bank of Russia control key (weights 7, 1, 3) of a settlement account

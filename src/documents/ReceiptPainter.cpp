@@ -38,25 +38,6 @@ int payeeTop(int copyTop) {
     return copyTop + payByTop(true) + PayByHeight + 100;
 }
 
-// The code as one filled shape of vector outlines: sharp at any zoom, no
-// seams between modules in any viewer, and small enough that a month's
-// preview of hundreds of codes opens quickly.
-void paintCode(QPainter& p, int modules, const std::vector<std::vector<QPoint>>& outline,
-               const QRectF& rect) {
-    const double module = rect.width() / modules;
-    QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
-    for (const std::vector<QPoint>& loop : outline) {
-        QPolygonF polygon;
-        polygon.reserve(qsizetype(loop.size()));
-        for (const QPoint& corner : loop)
-            polygon << rect.topLeft() + QPointF(corner) * module;
-        path.addPolygon(polygon);
-        path.closeSubpath();
-    }
-    p.fillPath(path, Qt::black);
-}
-
 void paintPayment(QPainter& p, int copyTop, int place, const ReceiptPayment& payment) {
     const int top = payeeTop(copyTop);
     const int textRight = ReceiptPage::codeRect(place).left() - 300;
@@ -71,7 +52,7 @@ void paintPayment(QPainter& p, int copyTop, int place, const ReceiptPayment& pay
         line.translate(0, PayeeLine);
     }
     if (payment.code)
-        paintCode(p, payment.code->size(), payment.codeOutline, ReceiptPage::codeRect(place));
+        PaintCode(p, payment.code->size(), payment.codeOutline, ReceiptPage::codeRect(place));
 }
 
 } // namespace
@@ -169,4 +150,23 @@ void PaintReceipt(QPainter& painter, const ReceiptContent& content, const QStrin
         PaintCutLine(painter);
         PaintReceiptCopy(painter, 1, true, content, payBy, forPrint, payment);
     }
+}
+
+// The code as one filled shape of vector outlines: sharp at any zoom, no
+// seams between modules in any viewer, and small enough that a month's
+// preview of hundreds of codes opens quickly.
+void PaintCode(QPainter& p, int modules, const std::vector<std::vector<QPoint>>& outline,
+               const QRectF& rect) {
+    const double module = rect.width() / modules;
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (const std::vector<QPoint>& loop : outline) {
+        QPolygonF polygon;
+        polygon.reserve(qsizetype(loop.size()));
+        for (const QPoint& corner : loop)
+            polygon << rect.topLeft() + QPointF(corner) * module;
+        path.addPolygon(polygon);
+        path.closeSubpath();
+    }
+    p.fillPath(path, Qt::black);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <vector>
+
+#include <QPoint>
 #include <QRect>
 #include <QString>
 
@@ -40,3 +43,8 @@ void PaintReceiptCopy(QPainter& painter, int place, bool secondCopy, const Recei
                       const QString& payBy, bool forPrint, const ReceiptPayment* payment);
 // The cut line between the halves.
 void PaintCutLine(QPainter& painter);
+
+// A payment code of `modules` modules a side drawn from its outline
+// (QrMatrix::outline) into rect, quiet zone left to the caller.
+void PaintCode(QPainter& painter, int modules, const std::vector<std::vector<QPoint>>& outline,
+               const QRectF& rect);

@@ -2,10 +2,13 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 
+#include "PayeeValidation.h"
 #include "ReceiptPainter.h"
 #include "core/AppState.h"
 #include "core/Platform.h"
@@ -34,8 +37,9 @@ frmKvit::frmKvit(AppState& state, Platform& platform, QWidget* parent)
     setWindowTitle(u"Квитанция"_s);
     m_state.printMode = 3;
     m_content = MakeReceipt(m_state.table, m_state.docRow, m_state.docMonth, m_state.docYear);
-    m_payment = MakeReceiptPayment(LoadPayeeDetails(m_platform.settings()), m_state.table,
-                                   m_state.docRow, m_state.docMonth, m_state.docYear);
+    const PayeeDetails payee = LoadPayeeDetails(m_platform.settings());
+    m_payment =
+        MakeReceiptPayment(payee, m_state.table, m_state.docRow, m_state.docMonth, m_state.docYear);
     const bool withPayee = m_payment.has_value();
 
     m_payBy->setObjectName(u"txtOPL(0)"_s);
@@ -46,6 +50,35 @@ frmKvit::frmKvit(AppState& state, Platform& platform, QWidget* parent)
     m_print->setGeometry(toPixels(ReceiptPage::buttonRect(withPayee)).adjusted(0, -2, 0, 2));
     m_copies->setObjectName(u"Ch1"_s);
     m_copies->setGeometry(toPixels(ReceiptPage::copiesBoxRect(withPayee)));
+    if (PayeeDetailsRejected(payee)) {
+        // Beside the pay-by line, the buttons a line lower: read before printing.
+        auto* warning =
+            new QLabel(u"Ошибка в реквизитах: Настройки → Реквизиты получателя..."_s, this);
+        warning->setObjectName(u"lblRekv"_s);
+        warning->setFont(PageGeometry::pixelFont(9));
+        warning->setToolTip(u"Сохранённые реквизиты получателя не проходят проверку. Квитанция "
+                            u"печатается без них и без QR-кода, пока они не исправлены."_s);
+        QPalette red = warning->palette();
+        red.setColor(QPalette::WindowText, QColor(200, 0, 0));
+        warning->setPalette(red);
+        const QRect payByLine = m_payBy->geometry();
+        const int windowWidth = int(ReceiptPage::Width / PageGeometry::TwipsPerPixel);
+        warning->setGeometry(payByLine.right() + 12, payByLine.y(),
+                             windowWidth - payByLine.right() - 16, payByLine.height());
+        m_print->move(m_print->x(), payByLine.bottom() + 2);
+        m_copies->move(m_copies->x(), payByLine.bottom() + 2);
+    }
+    if (m_payment && m_payment->code) {
+        for (int copy = 0; copy < 2; ++copy) {
+            auto* spot = new QWidget(this);
+            spot->setObjectName(u"codeSpot(%1)"_s.arg(copy));
+            spot->setGeometry(toPixels(ReceiptPage::codeRect(copy)));
+            spot->setCursor(Qt::PointingHandCursor);
+            spot->setToolTip(u"Показать QR-код крупно"_s);
+            spot->installEventFilter(this);
+            m_codeSpots[size_t(copy)] = spot;
+        }
+    }
 
     Settings& settings = m_platform.settings();
     m_payBy->setText(settings.text(Section, u"txtOPL"_s));
@@ -80,7 +113,27 @@ void frmKvit::COPIREN() {
     const int height = twoCopies() ? ReceiptPage::TwoCopiesHeight : ReceiptPage::OneCopyHeight;
     setFixedSize(int(ReceiptPage::Width / PageGeometry::TwipsPerPixel),
                  int(height / PageGeometry::TwipsPerPixel));
+    if (m_codeSpots[1])
+        m_codeSpots[1]->setVisible(twoCopies());
     update();
+}
+
+bool frmKvit::eventFilter(QObject* watched, QEvent* event) {
+    const bool onCode = watched == m_codeSpots[0] || watched == m_codeSpots[1];
+    if (onCode && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        showLargeCode();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmKvit::showLargeCode() {
+    if (!m_largeCode)
+        m_largeCode = new QrCodeWindow(*m_payment->code, m_payment->codeOutline, this);
+    m_largeCode->show();
+    m_largeCode->raise();
+    m_largeCode->activateWindow();
 }
 
 void frmKvit::paintEvent(QPaintEvent*) {

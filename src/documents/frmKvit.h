@@ -1,21 +1,27 @@
 #pragma once
 
+#include <array>
 #include <optional>
 
+#include <QPointer>
 #include <QWidget>
 
+#include "QrCodeWindow.h"
 #include "ReceiptContent.h"
 #include "ReceiptPayment.h"
 
 struct AppState;
 class Platform;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
 // The receipt "Квитанция" of subscriber state.docRow for month state.docMonth
 // (1..12) of state.docYear, shown in the print frame. It prints itself and
-// then closes; closing stores the pay-by text and the copies choice.
+// then closes; closing stores the pay-by text and the copies choice. A click
+// on the payment code shows it large; stored payee details that fail their
+// checks are told in red above the print button (never on paper).
 class frmKvit final : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +32,8 @@ public:
     const std::optional<ReceiptPayment>& payment() const { return m_payment; }
     QString payBy() const;
     bool twoCopies() const;
+    // The large code's window while it is open.
+    QrCodeWindow* largeCode() const { return m_largeCode; }
 
 signals:
     void closed();
@@ -33,12 +41,14 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Window height and the second copy follow the copies box.
     void COPIREN();
     void print();
     const ReceiptPayment* paymentShown() const;
+    void showLargeCode();
 
     AppState& m_state;
     Platform& m_platform;
@@ -47,4 +57,7 @@ private:
     QLineEdit* m_payBy;
     QPushButton* m_print;
     QCheckBox* m_copies;
+    // Over the code of each copy: a click shows it large.
+    std::array<QWidget*, 2> m_codeSpots{};
+    QPointer<QrCodeWindow> m_largeCode;
 };

@@ -1,5 +1,6 @@
 #include "frmOrd.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -23,7 +24,7 @@ const QString Section = u"Nastr"_s;
 
 frmOrd::frmOrd(AppState& state, Platform& platform, QWidget* parent)
     : QWidget(parent), m_state(state), m_platform(platform), m_editor(new QLineEdit(this)),
-      m_print(new QPushButton(u"Печать "_s, this)) {
+      m_print(new QPushButton(u"Печать "_s, this)), m_noVat(new QCheckBox(u"без НДС"_s, this)) {
     setObjectName(u"frmOrd"_s);
     setWindowTitle(u"Ордер"_s);
     m_state.printMode = 4;
@@ -36,14 +37,25 @@ frmOrd::frmOrd(AppState& state, Platform& platform, QWidget* parent)
     m_print->setObjectName(u"Command1"_s);
     m_print->setGeometry(5790 / 15, 8655 / 15, 90, 26);
     connect(m_print, &QPushButton::clicked, this, &frmOrd::print);
+    m_noVat->setObjectName(u"ChNDS"_s);
+    m_noVat->setGeometry(m_print->geometry().right() + 24, m_print->y(), 160, m_print->height());
 
     const Settings& s = m_platform.settings();
-    const OrderSettings stored{s.text(Section, u"lb0"_s),  s.text(Section, u"lb1"_s),
-                               s.text(Section, u"lb4"_s),  s.text(Section, u"lb14"_s),
-                               s.text(Section, u"lb19"_s), s.text(Section, u"lb20"_s)};
-    const OrderContent content = MakeOrder(m_state.table, m_state.docRow, m_state.docMonth,
-                                           m_state.docYear, stored, m_platform.now().date());
+    const OrderSettings stored{s.text(Section, u"lb0"_s),
+                               s.text(Section, u"lb1"_s),
+                               s.text(Section, u"lb4"_s),
+                               s.text(Section, u"lb14"_s),
+                               s.text(Section, u"lb19"_s),
+                               s.text(Section, u"lb20"_s),
+                               LoadVatMode(s)};
+    m_date = m_platform.now().date();
+    const OrderContent content =
+        MakeOrder(m_state.table, m_state.docRow, m_state.docMonth, m_state.docYear, stored, m_date);
     m_labels = content.labels;
+    m_total = content.total;
+    m_noVat->setChecked(stored.vat == VatMode::None);
+    connect(m_noVat, &QCheckBox::toggled, this,
+            [this](bool on) { setVatMode(on ? VatMode::None : VatMode::ByDate); });
     if (content.formatError)
         m_platform.message(u"Неправильный формат введенной суммы"_s, u"Ошибка формата"_s,
                            MsgIcon::Critical, MsgButtons::Ok);
@@ -131,6 +143,15 @@ bool frmOrd::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void frmOrd::setVatMode(VatMode mode) {
+    cancelEdit();
+    StoreVatMode(m_platform.settings(), mode);
+    const VatLines vat = MakeVatLines(m_total, m_date, mode);
+    m_labels[7] = vat.receipt;
+    m_labels[16] = vat.order;
+    update();
 }
 
 void frmOrd::print() {

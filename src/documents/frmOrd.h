@@ -8,6 +8,7 @@
 
 struct AppState;
 class Platform;
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
@@ -15,7 +16,7 @@ class QPushButton;
 // state.docMonth (1..12) of state.docYear, on the KO-1 blank, shown in the
 // print frame. Every label can be corrected in place before printing; the
 // organisation, the number, the basis texts and the signatories are kept
-// when the window closes.
+// when the window closes; the VAT choice ("без НДС") as soon as it is made.
 class frmOrd final : public QWidget {
     Q_OBJECT
 public:
@@ -42,11 +43,15 @@ private:
     void commitEdit(bool goOn);
     void cancelEdit();
     void print();
+    void setVatMode(VatMode mode);
 
     AppState& m_state;
     Platform& m_platform;
     std::array<QString, OrderLayout::Labels> m_labels;
     QLineEdit* m_editor;
     QPushButton* m_print;
+    QCheckBox* m_noVat;
+    QString m_total;
+    QDate m_date;
     int m_edited = -1;
 };

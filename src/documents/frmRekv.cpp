@@ -102,7 +102,7 @@ void frmRekv::save() {
     const auto problems = ValidatePayee(details);
     for (const PayeeProblem& problem : problems) {
         QLabel* label = m_errors[size_t(problem.field)];
-        label->setText(PayeeErrorText(problem.error));
+        label->setText(PayeeErrorText(problem));
         label->show();
     }
     if (!problems.empty()) {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include <QCollator>
+#include <QLocale>
+
 DebtorsModel::DebtorsModel(DebtorsList list, QObject* parent)
     : QAbstractTableModel(parent), m_list(std::move(list)) {}
 
@@ -52,9 +55,12 @@ void DebtorsModel::sort(int column, Qt::SortOrder order) {
     auto key = [column](const DebtorEntry& e) -> double {
         return column == ColDebt ? e.debtValue : column == ColCredit ? e.creditValue : e.row;
     };
+    // Plots as people count them: 2 before 10, 7А before 7Б.
+    QCollator plots(QLocale(QLocale::Russian, QLocale::Russia));
+    plots.setNumericMode(true);
     auto less = [&](const DebtorEntry& a, const DebtorEntry& b) {
         if (column == ColPlot) {
-            const int c = QString::localeAwareCompare(a.plot, b.plot);
+            const int c = plots.compare(a.plot, b.plot);
             if (c != 0)
                 return order == Qt::AscendingOrder ? c < 0 : c > 0;
         } else if (key(a) != key(b)) {

@@ -5,7 +5,8 @@
 #include "DebtorsList.h"
 
 // The debtors' list as a grid: row label, plot, debt, credit. Sorted by row
-// at first; sorting by a money column orders by its value.
+// at first; sorting by a money column orders by its value, by the plot
+// column with the numbers in the plots' names counted as numbers.
 class DebtorsModel final : public QAbstractTableModel {
     Q_OBJECT
 public:

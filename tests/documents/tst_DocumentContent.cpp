@@ -1,7 +1,9 @@
 #include <QTest>
 
+#include "core/Settings.h"
 #include "core/SubscriberTable.h"
 #include "documents/OrderContent.h"
+#include "documents/OrderVat.h"
 #include "documents/ReceiptContent.h"
 #include "printing/LedgerColumn.h"
 
@@ -54,6 +56,11 @@ private slots:
     void consumption_data();
     void consumption();
     void orderLabels();
+    void vatRate_data();
+    void vatRate();
+    void vatLines_data();
+    void vatLines();
+    void vatChoiceIsStored();
     void orderTotals_data();
     void orderTotals();
     void orderNumber_data();
@@ -136,12 +143,98 @@ void tst_DocumentContent::orderLabels() {
     QCOMPARE(lb[12], u"1234,50 руб."_s);
     QCOMPARE(lb[6], u" Одна тысяча двести тридцать четыре рубля 50 копеек"_s);
     QCOMPARE(lb[15], lb[6]);
-    QCOMPARE(lb[7], u"В том числе НДС 18% - 188,31356 руб."_s);
-    QCOMPARE(lb[16], u"НДС 18% - 188,31356 руб."_s);
+    // The rate in force on the order's date, the amount in kopecks.
+    QCOMPARE(lb[7], u"В том числе НДС 22% - 222,61 руб."_s);
+    QCOMPARE(lb[16], u"НДС 22% - 222,61 руб."_s);
     QCOMPARE(lb[19], u"Петрова А. В."_s);
     QCOMPARE(lb[17], u"Петрова А. В."_s);
     QCOMPARE(lb[20], u"Сидорова Е. Н."_s);
     QCOMPARE(lb[18], u"Сидорова Е. Н."_s);
+
+    OrderSettings noVat = stored();
+    noVat.vat = VatMode::None;
+    const OrderContent without =
+        MakeOrder(table(), Row, March, u"2019"_s, noVat, QDate(2026, 12, 10));
+    QCOMPARE(without.labels[7], u"Без налога (НДС)"_s);
+    QCOMPARE(without.labels[16], u"Без налога (НДС)"_s);
+    QCOMPARE(without.total, u"1234,50"_s);
+}
+
+void tst_DocumentContent::vatRate_data() {
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("rate");
+    QTest::newRow("2017") << QDate(2017, 6, 1) << 18;
+    QTest::newRow("last day of 18 %") << QDate(2018, 12, 31) << 18;
+    QTest::newRow("first day of 20 %") << QDate(2019, 1, 1) << 20;
+    QTest::newRow("last day of 20 %") << QDate(2025, 12, 31) << 20;
+    QTest::newRow("first day of 22 %") << QDate(2026, 1, 1) << 22;
+    QTest::newRow("2031") << QDate(2031, 3, 15) << 22;
+}
+
+void tst_DocumentContent::vatRate() {
+    QFETCH(QDate, date);
+    QFETCH(int, rate);
+    QCOMPARE(VatRateOn(date), rate);
+}
+
+void tst_DocumentContent::vatLines_data() {
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<bool>("withoutVat");
+    QTest::addColumn<QString>("receipt");
+    QTest::addColumn<QString>("order");
+    const QDate y2018(2018, 7, 1), y2025(2025, 12, 31), y2026(2026, 1, 1);
+
+    QTest::newRow("22 %") << u"1234,50"_s << y2026 << false
+                          << u"В том числе НДС 22% - 222,61 руб."_s << u"НДС 22% - 222,61 руб."_s;
+    QTest::newRow("20 %") << u"1234,50"_s << y2025 << false
+                          << u"В том числе НДС 20% - 205,75 руб."_s << u"НДС 20% - 205,75 руб."_s;
+    QTest::newRow("18 %") << u"1234,50"_s << y2018 << false
+                          << u"В том числе НДС 18% - 188,31 руб."_s << u"НДС 18% - 188,31 руб."_s;
+    QTest::newRow("kopecks rounded up")
+        << u"1000"_s << y2025 << false << u"В том числе НДС 20% - 166,67 руб."_s
+        << u"НДС 20% - 166,67 руб."_s;
+    // 166,675 exactly: half a kopeck goes up, as on a calculator.
+    QTest::newRow("half a kopeck")
+        << u"1000,05"_s << y2025 << false << u"В том числе НДС 20% - 166,68 руб."_s
+        << u"НДС 20% - 166,68 руб."_s;
+    QTest::newRow("less than a kopeck of VAT")
+        << u"0,02"_s << y2026 << false << QString() << QString();
+    QTest::newRow("zero") << u"0,00"_s << y2026 << false << QString() << QString();
+    QTest::newRow("empty") << QString() << y2026 << false << QString() << QString();
+    QTest::newRow("not a number") << u"см. акт"_s << y2026 << false << QString() << QString();
+    QTest::newRow("credit") << u"-50,00"_s << y2026 << false << QString() << QString();
+
+    QTest::newRow("без НДС") << u"1234,50"_s << y2026 << true << u"Без налога (НДС)"_s
+                             << u"Без налога (НДС)"_s;
+    QTest::newRow("без НДС, a kopeck")
+        << u"0,01"_s << y2018 << true << u"Без налога (НДС)"_s << u"Без налога (НДС)"_s;
+    QTest::newRow("без НДС, nothing to pay") << u"0"_s << y2026 << true << QString() << QString();
+    QTest::newRow("без НДС, empty") << QString() << y2026 << true << QString() << QString();
+}
+
+void tst_DocumentContent::vatLines() {
+    QFETCH(QString, total);
+    QFETCH(QDate, date);
+    QFETCH(bool, withoutVat);
+    QFETCH(QString, receipt);
+    QFETCH(QString, order);
+    const VatLines lines = MakeVatLines(total, date, withoutVat ? VatMode::None : VatMode::ByDate);
+    QCOMPARE(lines.receipt, receipt);
+    QCOMPARE(lines.order, order);
+}
+
+void tst_DocumentContent::vatChoiceIsStored() {
+    Settings settings(u"ostrevanka"_s);
+    settings.setText(u"Nastr"_s, u"BezNDS"_s, QString());
+    QCOMPARE(LoadVatMode(settings), VatMode::ByDate);
+    StoreVatMode(settings, VatMode::None);
+    QCOMPARE(LoadVatMode(Settings(u"ostrevanka"_s)), VatMode::None);
+    // A value spoilt by hand falls back to the rate by date.
+    settings.setText(u"Nastr"_s, u"BezNDS"_s, u"да"_s);
+    QCOMPARE(LoadVatMode(settings), VatMode::ByDate);
+    StoreVatMode(settings, VatMode::ByDate);
+    QCOMPARE(LoadVatMode(settings), VatMode::ByDate);
 }
 
 void tst_DocumentContent::orderTotals_data() {
@@ -151,17 +244,17 @@ void tst_DocumentContent::orderTotals_data() {
     QTest::addColumn<QString>("vat");
     QTest::addColumn<bool>("formatError");
 
-    QTest::newRow("1000") << u"1000"_s << u"1000 руб."_s << QString()
-                          << u"НДС 18% - 152,54237 руб."_s << true;
+    QTest::newRow("1000") << u"1000"_s << u"1000 руб."_s << QString() << u"НДС 22% - 180,33 руб."_s
+                          << true;
     QTest::newRow("1000,00") << u"1000,00"_s << u"1000,00 руб."_s
-                             << u" Одна тысяча рублей 00 копеек"_s << u"НДС 18% - 152,54237 руб."_s
+                             << u" Одна тысяча рублей 00 копеек"_s << u"НДС 22% - 180,33 руб."_s
                              << false;
     QTest::newRow("zero") << u"0,00"_s << u"0,00 руб."_s << u"Ноль рублей 00 копеек"_s << QString()
                           << false;
     QTest::newRow("empty") << QString() << QString() << QString() << QString() << false;
     QTest::newRow("negative") << u"-50,00"_s << u"-50,00 руб."_s << QString() << QString() << true;
     QTest::newRow("three decimals")
-        << u"10,125"_s << u"10,125 руб."_s << QString() << u"НДС 18% - 1,54449 руб."_s << true;
+        << u"10,125"_s << u"10,125 руб."_s << QString() << u"НДС 22% - 1,83 руб."_s << true;
 }
 
 void tst_DocumentContent::orderTotals() {

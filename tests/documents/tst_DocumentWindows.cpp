@@ -73,6 +73,7 @@ private slots:
 
     void orderPrintsOnItsBlank();
     void orderNumberAdvancesAndIsStored();
+    void orderWithoutVat();
     void orderFormatErrorShownOnce();
     void twinsAreEditedTogether();
     void enterWalksThroughEveryLabel();
@@ -82,8 +83,8 @@ private slots:
 void tst_DocumentWindows::init() {
     // Each test starts from the defaults of the settings store.
     ScriptedPlatform platform;
-    for (const QString& key :
-         {u"txtOPL"_s, u"Ch100"_s, u"lb0"_s, u"lb1"_s, u"lb4"_s, u"lb14"_s, u"lb19"_s, u"lb20"_s})
+    for (const QString& key : {u"txtOPL"_s, u"Ch100"_s, u"lb0"_s, u"lb1"_s, u"lb4"_s, u"lb14"_s,
+                               u"lb19"_s, u"lb20"_s, u"BezNDS"_s})
         platform.settings().setText(Section, key, Settings::defaultText(Section, key));
     platform.settings().sync();
 }
@@ -243,7 +244,7 @@ void tst_DocumentWindows::orderPrintsOnItsBlank() {
     QCOMPARE(order.label(11), u"10.12.2026"_s);
     QCOMPARE(order.label(12), u"1234,50 руб."_s);
     QCOMPARE(order.label(15), u" Одна тысяча двести тридцать четыре рубля 50 копеек"_s);
-    QCOMPARE(order.label(16), u"НДС 18% - 188,31356 руб."_s);
+    QCOMPARE(order.label(16), u"НДС 22% - 222,61 руб."_s);
     order.show();
     PdfInspect::screenshot(order, u"order.png"_s);
 
@@ -260,7 +261,7 @@ void tst_DocumentWindows::orderPrintsOnItsBlank() {
           u"КВИТАНЦИЯ"_s, u"к приходному кассовому ордеру №"_s, u"Главный бухгалтер"_s,
           u"Получил кассир"_s, u"М. П. (штампа)"_s, u"Иванов Иван Иванович"_s,
           u"Принято от: Иванов Иван Иванович"_s, u"10 декабря 2026 г."_s, u"10.12.2026"_s,
-          u"1234,50 руб."_s, u"В том числе НДС 18% - 188,31356 руб."_s})
+          u"1234,50 руб."_s, u"В том числе НДС 22% - 222,61 руб."_s})
         QVERIFY2(text.contains(key), qPrintable(key + u" not in: "_s + text));
     QVERIFY(text.contains(u"Одна тысяча двести тридцать четыре рубля"_s));
     QVERIFY(!text.contains(u"Печать"_s));
@@ -286,6 +287,49 @@ void tst_DocumentWindows::orderNumberAdvancesAndIsStored() {
     fill(state);
     frmOrd next(state, platform);
     QCOMPARE(next.label(1), u"1"_s);
+}
+
+void tst_DocumentWindows::orderWithoutVat() {
+    AppState state;
+    ScriptedPlatform platform;
+    platform.clock = QDateTime(QDate(2025, 6, 30), QTime(10, 0));
+    fill(state);
+    {
+        frmOrd order(state, platform);
+        order.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&order));
+        auto* noVat = order.findChild<QCheckBox*>(u"ChNDS"_s);
+        QVERIFY(noVat && noVat->isVisible());
+        QCOMPARE(noVat->text(), u"без НДС"_s);
+        QVERIFY(!noVat->isChecked());
+        // The rate of the order's date.
+        QCOMPARE(order.label(7), u"В том числе НДС 20% - 205,75 руб."_s);
+        QCOMPARE(order.label(16), u"НДС 20% - 205,75 руб."_s);
+
+        QTest::mouseClick(noVat, Qt::LeftButton, Qt::NoModifier, QPoint(8, noVat->height() / 2));
+        QVERIFY(noVat->isChecked());
+        QCOMPARE(order.label(7), u"Без налога (НДС)"_s);
+        QCOMPARE(order.label(16), u"Без налога (НДС)"_s);
+        QCOMPARE(platform.settings().text(Section, u"BezNDS"_s), u"1"_s);
+        order.findChild<QPushButton*>(u"Command1"_s)->click();
+    }
+    QCOMPARE(platform.printed.size(), size_t(1));
+    const QString text = PdfInspect::text(platform.printed[0].pdfPath);
+    QCOMPARE(text.count(u"Без налога (НДС)"_s), 2);
+    QVERIFY2(!text.contains(u"НДС 20%"_s), qPrintable(text));
+
+    // The next order keeps the choice until it is taken back.
+    fill(state);
+    frmOrd next(state, platform);
+    next.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&next));
+    auto* noVat = next.findChild<QCheckBox*>(u"ChNDS"_s);
+    QVERIFY(noVat->isChecked());
+    QCOMPARE(next.label(16), u"Без налога (НДС)"_s);
+    QTest::mouseClick(noVat, Qt::LeftButton, Qt::NoModifier, QPoint(8, noVat->height() / 2));
+    QCOMPARE(next.label(7), u"В том числе НДС 20% - 205,75 руб."_s);
+    QCOMPARE(next.label(16), u"НДС 20% - 205,75 руб."_s);
+    QCOMPARE(platform.settings().text(Section, u"BezNDS"_s), u"0"_s);
 }
 
 void tst_DocumentWindows::orderFormatErrorShownOnce() {

@@ -23,6 +23,8 @@ private slots:
     void validation_data();
     void validation();
     void everyErrorHasText();
+    void rejectedDetails_data();
+    void rejectedDetails();
     void storedUnderRekv();
 };
 
@@ -39,6 +41,24 @@ void tst_PayeeDetails::validation_data() {
     QTest::newRow("no КПП") << F::Kpp << QString() << Problems{};
     QTest::newRow("numbers pasted with blanks")
         << F::Account << u" 40703 810 5 3800 0001234 "_s << Problems{};
+    // Web pages and office files group digits with other spaces.
+    QTest::newRow("account with no-break and narrow spaces")
+        << F::Account << u"40703\u00A0810\u202F5\u00A038000001234"_s << Problems{};
+    QTest::newRow("ИНН with a tab and a thin space")
+        << F::Inn << u"7707\t083\u2009893\u00A0"_s << Problems{};
+    QTest::newRow("БИК with a zero-width space") << F::Bic << u"044\u200B525225"_s << Problems{};
+    QTest::newRow("корр. счёт after a line break")
+        << F::CorrAccount << u"\n30101 810 4 0000 0000225"_s << Problems{};
+    QTest::newRow("name of 160 characters") << F::Name << QString(160, u'Я') << Problems{};
+    QTest::newRow("name of 161 characters")
+        << F::Name << QString(161, u'Я') << Problems{{F::Name, E::TooLong}};
+    QTest::newRow("bank name of 45 characters")
+        << F::BankName << u"ФИЛИАЛ «ЦЕНТРАЛЬНЫЙ» БАНКА ВТБ (ПАО) В МОСКВЕ"_s << Problems{};
+    QTest::newRow("bank branch of 48 characters")
+        << F::BankName << u"ФИЛИАЛ \"ЦЕНТРАЛЬНЫЙ\" БАНКА ВТБ (ПАО) В Г. МОСКВЕ"_s
+        << Problems{{F::BankName, E::TooLong}};
+    QTest::newRow("long name with blanks around")
+        << F::Name << u"  "_s + QString(160, u'Я') + u"\u00A0"_s << Problems{};
 
     QTest::newRow("БИК one digit short")
         << F::Bic << u"04452522"_s << Problems{{F::Bic, E::BicDigits}};
@@ -58,6 +78,10 @@ void tst_PayeeDetails::validation_data() {
         << F::CorrAccount << u"30101810400000000226"_s << Problems{{F::CorrAccount, E::AccountKey}};
     QTest::newRow("корр. счёт not 301")
         << F::CorrAccount << u"40101810400000000225"_s << Problems{{F::CorrAccount, E::CorrPrefix}};
+    // Its key matches the БИК: only the prefix tells it is no bank's
+    // correspondent account at the Bank of Russia.
+    QTest::newRow("корр. счёт 30102 with a matching key")
+        << F::CorrAccount << u"30102810700000000225"_s << Problems{{F::CorrAccount, E::CorrPrefix}};
     QTest::newRow("корр. счёт 21 digits") << F::CorrAccount << u"301018104000000002250"_s
                                           << Problems{{F::CorrAccount, E::AccountDigits}};
     QTest::newRow("ИНН check digit")
@@ -99,7 +123,37 @@ void tst_PayeeDetails::everyErrorHasText() {
     for (PayeeError e : {PayeeError::Missing, PayeeError::BicDigits, PayeeError::AccountDigits,
                          PayeeError::AccountKey, PayeeError::CorrPrefix, PayeeError::InnDigits,
                          PayeeError::InnCheck, PayeeError::KppForm})
-        QVERIFY(!PayeeErrorText(e).isEmpty());
+        QVERIFY(!PayeeErrorText({PayeeField::Account, e}).isEmpty());
+    // The limit is named for its own field.
+    QCOMPARE(PayeeErrorText({PayeeField::Name, PayeeError::TooLong}), u"Не длиннее 160 знаков"_s);
+    QCOMPARE(PayeeErrorText({PayeeField::BankName, PayeeError::TooLong}),
+             u"Не длиннее 45 знаков"_s);
+    QCOMPARE(PayeeErrorText({PayeeField::CorrAccount, PayeeError::CorrPrefix}),
+             u"Корр. счёт начинается с 30101"_s);
+}
+
+void tst_PayeeDetails::rejectedDetails_data() {
+    QTest::addColumn<PayeeField>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("rejected");
+    QTest::newRow("good") << PayeeField::Purpose << PayeeDetails::defaultPurpose() << false;
+    QTest::newRow("blanks inside the БИК") << PayeeField::Bic << u"044 525\u00A0225"_s << false;
+    QTest::newRow("a digit lost in the account")
+        << PayeeField::Account << u"4070381053800000123"_s << true;
+    QTest::newRow("correspondent 30102")
+        << PayeeField::CorrAccount << u"30102810700000000225"_s << true;
+    QTest::newRow("bank name too long") << PayeeField::BankName << QString(46, u'Б') << true;
+}
+
+void tst_PayeeDetails::rejectedDetails() {
+    QFETCH(PayeeField, field);
+    QFETCH(QString, value);
+    QFETCH(bool, rejected);
+    PayeeDetails d = SamplePayee();
+    d[field] = value;
+    QCOMPARE(PayeeDetailsRejected(d), rejected);
+    // Nothing stored is not a fault: the receipts are simply without details.
+    QVERIFY(!PayeeDetailsRejected(PayeeDetails()));
 }
 
 void tst_PayeeDetails::storedUnderRekv() {

@@ -1,4 +1,6 @@
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -16,6 +18,8 @@
 #include "core/SubscriberTable.h"
 #include "documents/MonthReceiptsPrint.h"
 #include "documents/PayeeValidation.h"
+#include "documents/QrCodeWindow.h"
+#include "documents/ReceiptPainter.h"
 #include "documents/frmKvit.h"
 #include "documents/frmRekv.h"
 #include "support/ScriptedPlatform.h"
@@ -49,6 +53,26 @@ void ChooseReceipt(AppState& state, int row) {
     state.docRow = row;
     state.docMonth = March;
     state.docYear = Year;
+}
+
+// Good payee details, and subscriber 3 owing 1234,50 for the receipt.
+void ChooseSampleReceipt(AppState& state, ScriptedPlatform& platform) {
+    StorePayeeDetails(platform.settings(), SamplePayee());
+    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    ChooseReceipt(state, 3);
+}
+
+// The receipt on screen with both copies, each with its code.
+bool ShowInTwoCopies(frmKvit& receipt) {
+    receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
+    receipt.show();
+    return QTest::qWaitForWindowExposed(&receipt);
+}
+
+// Where the code of a copy lies in the receipt window, in pixels.
+QRect CodeOnScreen(int copy) {
+    const QRectF twips = ReceiptPage::codeRect(copy);
+    return QRectF(twips.topLeft() / 15, twips.size() / 15).toRect();
 }
 
 // The fields a bank's app reads from the code, in order.
@@ -165,6 +189,10 @@ private slots:
     void monthReceiptsInTwoCopies();
     void nothingToBillIsTold();
     void detailsWindowStoresOnlyGoodDetails();
+    void clickOnTheCodeShowsItLarge();
+    void handEditedDetailsAreToldOnScreen_data();
+    void handEditedDetailsAreToldOnScreen();
+    void detailsWindowNamesTheLengthLimit();
 
 private:
     QTemporaryDir m_dir;
@@ -181,11 +209,10 @@ void tst_ReceiptQr::init() {
 void tst_ReceiptQr::printedCodeHoldsEveryField() {
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), SamplePayee());
-    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
-    ChooseReceipt(state, 3);
+    ChooseSampleReceipt(state, platform);
     frmKvit receipt(state, platform);
     QVERIFY(receipt.payment() && receipt.payment()->code);
+    QVERIFY(!receipt.findChild<QLabel*>(u"lblRekv"_s));
     receipt.show();
     QTest::mouseClick(receipt.findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
     QCOMPARE(platform.printed.size(), size_t(1));
@@ -213,13 +240,9 @@ void tst_ReceiptQr::printedCodeHoldsEveryField() {
 void tst_ReceiptQr::windowShowsTheSameCode() {
     AppState state;
     ScriptedPlatform platform;
-    StorePayeeDetails(platform.settings(), SamplePayee());
-    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
-    ChooseReceipt(state, 3);
+    ChooseSampleReceipt(state, platform);
     frmKvit receipt(state, platform);
-    receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
-    receipt.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&receipt));
+    QVERIFY(ShowInTwoCopies(receipt));
     PdfInspect::screenshot(receipt, u"receipt-qr.png"_s);
 
     // The window as a screen of four device pixels to the pixel shows it.
@@ -253,6 +276,8 @@ void tst_ReceiptQr::noCodeForNothingToPay() {
     frmKvit receipt(state, platform);
     QVERIFY(receipt.payment());
     QVERIFY(!receipt.payment()->code);
+    // Nothing to show large.
+    QVERIFY(!receipt.findChild<QWidget*>(u"codeSpot(0)"_s));
     receipt.show();
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QCOMPARE(platform.printed.size(), size_t(1));
@@ -286,6 +311,8 @@ void tst_ReceiptQr::withoutDetailsTheReceiptIsAsBefore() {
     ChooseReceipt(state, 3);
     frmKvit receipt(state, platform);
     QVERIFY(!receipt.payment());
+    // No details at all is no fault.
+    QVERIFY(!receipt.findChild<QLabel*>(u"lblRekv"_s));
     receipt.show();
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     const QString pdf = platform.printed[0].pdfPath;
@@ -385,10 +412,10 @@ void tst_ReceiptQr::detailsWindowStoresOnlyGoodDetails() {
     QTest::mouseClick(window.findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
     QCOMPARE(closed.count(), 0);
     QCOMPARE(window.findChild<QLabel*>(u"lblErr(3)"_s)->text(),
-             PayeeErrorText(PayeeError::AccountKey));
+             PayeeErrorText({PayeeField::Account, PayeeError::AccountKey}));
     QVERIFY(window.findChild<QLabel*>(u"lblErr(3)"_s)->isVisible());
     QCOMPARE(window.findChild<QLabel*>(u"lblErr(1)"_s)->text(),
-             PayeeErrorText(PayeeError::InnCheck));
+             PayeeErrorText({PayeeField::Inn, PayeeError::InnCheck}));
     QVERIFY(!window.findChild<QLabel*>(u"lblErr(5)"_s)->isVisible());
     PdfInspect::screenshot(window, u"frmRekv.png"_s);
     // Nothing stored while anything fails.
@@ -400,6 +427,150 @@ void tst_ReceiptQr::detailsWindowStoresOnlyGoodDetails() {
     QCOMPARE(closed.count(), 1);
     const PayeeDetails stored = LoadPayeeDetails(platform.settings());
     QCOMPARE(stored.fields, good.fields);
+}
+
+void tst_ReceiptQr::detailsWindowNamesTheLengthLimit() {
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), SamplePayee());
+    frmRekv window(state, platform);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // A branch's full name as the bank's letter gives it: 48 characters.
+    auto* bank = window.findChild<QLineEdit*>(u"txtRekv(4)"_s);
+    bank->clear();
+    TypeText(bank, u"ФИЛИАЛ \"ЦЕНТРАЛЬНЫЙ\" БАНКА ВТБ (ПАО) В Г. МОСКВЕ"_s);
+    // The account pasted from a web page, its groups split by no-break spaces.
+    QGuiApplication::clipboard()->setText(u"40703\u00A0810\u00A05\u202F3800\t0001234"_s);
+    auto* account = window.findChild<QLineEdit*>(u"txtRekv(3)"_s);
+    account->setFocus();
+    account->selectAll();
+    QTest::keyClick(account, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(account->text().contains(QChar(0x00A0)));
+
+    QSignalSpy closed(&window, &frmRekv::closed);
+    QTest::mouseClick(window.findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
+    QCOMPARE(closed.count(), 0);
+    auto* error = window.findChild<QLabel*>(u"lblErr(4)"_s);
+    QVERIFY(error->isVisible());
+    QCOMPARE(error->text(), u"Не длиннее 45 знаков"_s);
+    // Under its own field.
+    QVERIFY(error->geometry().top() >= bank->geometry().bottom());
+    QVERIFY(error->geometry().top() < window.findChild<QLineEdit*>(u"txtRekv(5)"_s)->y());
+    QVERIFY(!window.findChild<QLabel*>(u"lblErr(3)"_s)->isVisible());
+    QCOMPARE(account->text(), u"40703810538000001234"_s);
+    QCOMPARE(LoadPayeeDetails(platform.settings())[PayeeField::BankName], u"ПАО Сбербанк"_s);
+
+    // The user shortens it.
+    bank->clear();
+    TypeText(bank, u"ФИЛИАЛ \"ЦЕНТРАЛЬНЫЙ\" БАНКА ВТБ (ПАО)"_s);
+    QTest::mouseClick(window.findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(LoadPayeeDetails(platform.settings())[PayeeField::BankName],
+             u"ФИЛИАЛ \"ЦЕНТРАЛЬНЫЙ\" БАНКА ВТБ (ПАО)"_s);
+}
+
+void tst_ReceiptQr::clickOnTheCodeShowsItLarge() {
+    AppState state;
+    ScriptedPlatform platform;
+    ChooseSampleReceipt(state, platform);
+    frmKvit receipt(state, platform);
+    QVERIFY(ShowInTwoCopies(receipt));
+    const int modules = receipt.payment()->code->size();
+    const QRect code = CodeOnScreen(1);
+    // Drawn at its printed size: too small for a phone to read off a monitor.
+    QVERIFY(double(code.width()) / modules < 2.5);
+
+    // The lower copy's code, where the user points.
+    QWidget* spot = receipt.childAt(code.center());
+    QVERIFY(spot);
+    QCOMPARE(spot->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(spot->toolTip(), u"Показать QR-код крупно"_s);
+    QVERIFY(!receipt.largeCode());
+    QTest::mouseClick(receipt.windowHandle(), Qt::LeftButton, Qt::NoModifier, code.center());
+    QrCodeWindow* large = receipt.largeCode();
+    QVERIFY(large);
+    QVERIFY(QTest::qWaitForWindowExposed(large));
+    QVERIFY(large->isWindow());
+    PdfInspect::screenshot(*large, u"receipt-qr-large.png"_s);
+
+    // Alone in its window: the dark modules span the code, on white.
+    const QImage image = large->grab().toImage();
+    QRect dark;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                dark |= QRect(x, y, 1, 1);
+    QCOMPARE(dark.width(), dark.height());
+    const double module = double(dark.width()) / modules;
+    QVERIFY2(module >= QrCodeWindow::MinModulePixels, qPrintable(QString::number(module)));
+    QCOMPARE(module, double(large->modulePixels()));
+    // A quiet zone of light modules around it.
+    QVERIFY(dark.left() >= 4 * module && image.width() - dark.right() - 1 >= 4 * module);
+    const QString path = m_dir.filePath(u"large.png"_s);
+    QVERIFY(image.save(path));
+    QCOMPARE(DecodeImage(path), QStringList{receipt.payment()->payload});
+
+    // Escape puts it away; the upper copy's code shows it again.
+    QTest::keyClick(large, Qt::Key_Escape);
+    QTRY_VERIFY(!receipt.largeCode());
+    const QRect upper = CodeOnScreen(0);
+    QTest::mouseClick(receipt.windowHandle(), Qt::LeftButton, Qt::NoModifier, upper.center());
+    QVERIFY(receipt.largeCode() && receipt.largeCode()->isVisible());
+}
+
+void tst_ReceiptQr::handEditedDetailsAreToldOnScreen_data() {
+    QTest::addColumn<bool>("twoCopies");
+    QTest::newRow("one copy") << false;
+    QTest::newRow("two copies") << true;
+}
+
+void tst_ReceiptQr::handEditedDetailsAreToldOnScreen() {
+    QFETCH(bool, twoCopies);
+    AppState state;
+    ScriptedPlatform platform;
+    StorePayeeDetails(platform.settings(), SamplePayee());
+    {
+        // Edited by hand in the settings file: a 30102 account whose key
+        // matches the БИК.
+        QSettings raw(platform.settings().fileName(), QSettings::IniFormat);
+        raw.setValue(u"Rekv/CorrAccount"_s, u"30102810700000000225"_s);
+    }
+    platform.settings().setNumber(u"Nastr"_s, u"Ch100"_s, twoCopies ? 1 : 0);
+    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    ChooseReceipt(state, 3);
+    frmKvit receipt(state, platform);
+    QVERIFY(!receipt.payment());
+    receipt.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&receipt));
+
+    auto* warning = receipt.findChild<QLabel*>(u"lblRekv"_s);
+    QVERIFY(warning && warning->isVisible());
+    QCOMPARE(warning->text(), u"Ошибка в реквизитах: Настройки → Реквизиты получателя..."_s);
+    QVERIFY(warning->toolTip().contains(u"без них и без QR-кода"_s));
+    QCOMPARE(warning->palette().color(QPalette::WindowText), QColor(200, 0, 0));
+    // One line, all of it readable.
+    QVERIFY(warning->fontMetrics().horizontalAdvance(warning->text()) <= warning->width());
+    QVERIFY(warning->height() < 2 * warning->fontMetrics().height());
+    QVERIFY(receipt.rect().contains(warning->geometry()));
+    // Right above the print button, which stays above the cut line.
+    auto* print = receipt.findChild<QPushButton*>(u"Command1"_s);
+    QVERIFY(warning->geometry().bottom() < print->geometry().top());
+    QVERIFY(print->geometry().top() - warning->geometry().bottom() < 10);
+    QVERIFY(warning->geometry().left() <= print->geometry().left());
+    QVERIFY(warning->geometry().right() >= print->geometry().right());
+    QVERIFY(print->geometry().bottom() < ReceiptPage::CutLineY / 15);
+    QVERIFY(receipt.rect().contains(receipt.findChild<QCheckBox*>(u"Ch1"_s)->geometry()));
+    if (!twoCopies)
+        PdfInspect::screenshot(receipt, u"receipt-rekv-error.png"_s);
+
+    // Never on paper.
+    QTest::mouseClick(print, Qt::LeftButton);
+    QCOMPARE(platform.printed.size(), size_t(1));
+    const QString text = PdfInspect::text(platform.printed[0].pdfPath);
+    QVERIFY(text.contains(u"ИТОГО К ОПЛАТЕ 1234,50 руб."_s));
+    for (const QString& absent : {u"Реквизиты"_s, u"Настройки"_s, u"Получатель"_s, u"Печать"_s})
+        QVERIFY2(!text.contains(absent), qPrintable(absent));
 }
 
 QTEST_MAIN(tst_ReceiptQr)

@@ -19,6 +19,8 @@ private slots:
     void listAndTotals();
     void readsOnly();
     void sortsByDebt();
+    void sortsPlotsAsCounted_data();
+    void sortsPlotsAsCounted();
     void pages_data();
     void pages();
     void workbookReadBack();
@@ -95,6 +97,46 @@ void tst_DebtorsList::sortsByDebt() {
     QCOMPARE(Column(model, DebtorsModel::ColLabel).first(), u"1. Андреев А. А."_s);
     // Sorting keeps the totals.
     QCOMPARE(model.list().totalDebt, 1384.56);
+}
+
+void tst_DebtorsList::sortsPlotsAsCounted_data() {
+    QTest::addColumn<QStringList>("plots");
+    QTest::addColumn<QStringList>("ascending");
+    QTest::newRow("numbers") << QStringList{u"10"_s, u"2"_s, u"1"_s, u"100"_s}
+                             << QStringList{u"1"_s, u"2"_s, u"10"_s, u"100"_s};
+    QTest::newRow("letters after the number") << QStringList{u"7Б"_s, u"12"_s, u"7"_s, u"7А"_s}
+                                              << QStringList{u"7"_s, u"7А"_s, u"7Б"_s, u"12"_s};
+    QTest::newRow("words before the number") << QStringList{u"уч. 10"_s, u"уч. 9"_s, u"Лесная 3"_s}
+                                             << QStringList{u"Лесная 3"_s, u"уч. 9"_s, u"уч. 10"_s};
+    QTest::newRow("two numbers") << QStringList{u"10/10"_s, u"10/2"_s, u"9/15"_s}
+                                 << QStringList{u"9/15"_s, u"10/2"_s, u"10/10"_s};
+    QTest::newRow("same plot: row order")
+        << QStringList{u"5"_s, u"15"_s, u"5"_s} << QStringList{u"5"_s, u"5"_s, u"15"_s};
+}
+
+void tst_DebtorsList::sortsPlotsAsCounted() {
+    QFETCH(QStringList, plots);
+    QFETCH(QStringList, ascending);
+    DebtorsList list;
+    for (qsizetype i = 0; i < plots.size(); ++i) {
+        DebtorEntry e;
+        e.row = int(i) + 1;
+        e.label = QString::number(e.row);
+        e.plot = plots[i];
+        list.entries.push_back(e);
+    }
+    DebtorsModel model(list);
+    model.sort(DebtorsModel::ColPlot, Qt::AscendingOrder);
+    QCOMPARE(Column(model, DebtorsModel::ColPlot), ascending);
+    // Equal plots keep their rows in order whichever way the list is turned.
+    const QStringList rows = Column(model, DebtorsModel::ColLabel);
+    for (qsizetype i = 1; i < rows.size(); ++i)
+        if (ascending[i] == ascending[i - 1])
+            QVERIFY(rows[i].toInt() > rows[i - 1].toInt());
+    model.sort(DebtorsModel::ColPlot, Qt::DescendingOrder);
+    QStringList descending = ascending;
+    std::reverse(descending.begin(), descending.end());
+    QCOMPARE(Column(model, DebtorsModel::ColPlot), descending);
 }
 
 void tst_DebtorsList::pages_data() {

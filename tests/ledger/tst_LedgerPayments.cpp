@@ -32,6 +32,7 @@ private slots:
     void monthReceiptsAfterAnEdit();
     void debtorsListShowsPrintsAndExports();
     void longListRepeatsTheHeader();
+    void plotsSortAsCounted();
 
 private:
     void open();
@@ -178,6 +179,37 @@ void tst_LedgerPayments::debtorsListShowsPrintsAndExports() {
     QTest::mouseClick(w->findChild<QPushButton*>(u"CmdClose"_s), Qt::LeftButton);
     QVERIFY(m_w->isEnabled());
     QVERIFY(!m_w->sverkaWindow() || !m_w->sverkaWindow()->isVisible());
+}
+
+void tst_LedgerPayments::plotsSortAsCounted() {
+    // The three owing or ahead live on plots 12, 2 and 3.
+    m_state.table.setCell(3, ColAddress, u"2"_s);
+    open();
+    frmSverka* w = openSverka();
+    QVERIFY(w);
+    auto* grid = w->findChild<QTableView*>(u"g"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QHeaderView* header = grid->horizontalHeader();
+    const QPoint plotHeader(header->sectionViewportPosition(DebtorsModel::ColPlot) + 20,
+                            header->height() / 2);
+    auto plots = [grid] {
+        QStringList out;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            out << grid->model()->index(r, DebtorsModel::ColPlot).data().toString();
+        return out;
+    };
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, plotHeader);
+    if (header->sortIndicatorOrder() != Qt::AscendingOrder)
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, plotHeader);
+    QCOMPARE(header->sortIndicatorSection(), int(DebtorsModel::ColPlot));
+    QCOMPARE(plots(), (QStringList{u"2"_s, u"3"_s, u"12"_s}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, plotHeader);
+    QCOMPARE(plots(), (QStringList{u"12"_s, u"3"_s, u"2"_s}));
+    // The print follows the shown order.
+    QTest::mouseClick(w->findChild<QPushButton*>(u"CmdPrint"_s), Qt::LeftButton);
+    const QString text = PdfInspect::text(m_platform->printed.at(0).pdfPath);
+    QVERIFY2(text.indexOf(u"1. Андреев А. А. 12"_s) < text.indexOf(u"3. Васильева В. В. 2"_s),
+             qPrintable(text));
 }
 
 void tst_LedgerPayments::longListRepeatsTheHeader() {
