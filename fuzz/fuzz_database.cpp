@@ -11,10 +11,11 @@
 
 #include "core/DatabaseCheck.h"
 #include "core/DatabaseFile.h"
+#include "core/YearLayout.h"
 
 namespace {
 
-// What a cell reads back as: the writer keeps a lone LF as a space and the
+// What a cell reads back as: the writer writes a lone LF as a space and the
 // loader trims spaces (only spaces) at both ends of a field.
 QString asWrittenAndRead(QString text) {
     text.replace(u'\n', u' ');
@@ -62,9 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (DatabaseFile::parse(written, again).status != DatabaseFile::Status::Ok ||
         again.subscriberCount() != table.subscriberCount())
         __builtin_trap();
+    // Later years holding nothing but zero charges are left out.
+    const int fields = YearLayout::LastStoredColumn(table);
     for (int r = 1; r <= table.subscriberCount(); ++r)
         for (int c = 1; c <= std::max(DatabaseFile::Separators, table.heldColumns(r)); ++c)
-            if (again.cell(r, c) != asWrittenAndRead(table.cell(r, c)))
+            if (again.cell(r, c) != (c <= fields ? asWrittenAndRead(table.cell(r, c)) : QString()))
                 __builtin_trap();
     return 0;
 }

@@ -1,39 +1,43 @@
 #pragma once
 
+#include <array>
+
 #include <QByteArrayView>
 
 #include "DatabaseFile.h"
+#include "DatabaseLines.h"
 
 // Checks a database file's bytes as they arrive, in pieces of any size, so a
-// file can be checked while it is copied without being held whole. Lines
-// end at CR LF (a lone LF is part of its line), or at every LF in a file
-// that holds no CR LF at all; the first line that is one too many or has too
-// few separators decides. DatabaseFile::check is this on the whole file.
+// file can be checked while it is copied without being held whole. Which
+// line ends the file uses is known only at its end (DatabaseLines.h), so the
+// lines are followed every way at once and the file's kind picks one at
+// finish(). DatabaseFile::check is this on the whole file.
 class DatabaseCheck final {
 public:
     explicit DatabaseCheck(int separators);
 
     void feed(QByteArrayView bytes);
     // Whether the result is a failure whatever bytes follow.
-    bool failed() const { return m_sawCrLf && m_crLf.status != DatabaseFile::Status::Ok; }
+    bool failed() const;
     // The result once every byte has been fed.
     DatabaseFile::LoadResult finish() const;
 
 private:
-    // The lines as one way of splitting sees them.
+    // The lines as one kind of line end splits them.
     struct Split {
-        DatabaseFile::Status status = DatabaseFile::Status::Ok;
-        int lines = 0;
-        int badLine = 0;
+        explicit Split(LineEnd kind) : splitter(kind) {}
+        LineSplitter splitter;
+        DatabaseFile::LoadResult result;
         qsizetype separators = 0; // in the line not yet ended
-        bool open = false;        // the line not yet ended has begun
     };
     void endLine(Split& split) const;
+    // The splitter at CR LF counts the line ends of every kind.
+    const LineSplitter& counted() const { return m_splits[size_t(LineEnd::CrLf)].splitter; }
+    // Whether bytes still to come can make the file of this kind.
+    bool stillPossible(LineEnd kind) const;
 
     int m_needed;
-    Split m_crLf;           // split at CR LF only
-    Split m_lf;             // split at every LF: counts while no CR LF has turned up
-    bool m_sawCrLf = false; // from then on only the CR LF split counts
-    bool m_lastWasCr = false;
+    std::array<Split, 3> m_splits{Split(LineEnd::CrLf), Split(LineEnd::Lf), Split(LineEnd::Cr)};
+    bool m_anyCr = false;
     bool m_any = false;
 };

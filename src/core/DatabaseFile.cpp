@@ -13,7 +13,9 @@
 #include "Cp1251.h"
 #include "Cp1251Tables.h"
 #include "DatabaseCheck.h"
+#include "DatabaseLines.h"
 #include "FolderSync.h"
+#include "LineBreaks.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -23,37 +25,32 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Splits bytes into lines at CR LF. A lone LF is a character of its cell:
-// older writers kept it in a multi-line cell (a spreadsheet's Alt+Enter).
-// A CR ending the last line goes.
-template <typename Fn> void forEachLine(const QByteArray& bytes, Fn&& fn) {
-    const char* p = bytes.constData();
-    const char* end = p + bytes.size();
-    // A file that holds no CR LF at all went through a tool that converted
-    // its line ends; splitting it at every LF keeps its subscribers apart
-    // instead of gluing them into one line.
-    const bool lfEndsLines = !bytes.contains("\r\n");
+// Calls fn(lineNo, begin, end) for each line of a whole file as `splitter`
+// splits it, until fn returns false; the splitter then counts the line ends
+// of the rest all the same. false when fn stopped.
+template <typename Fn> bool forEachLine(QByteArrayView bytes, LineSplitter& splitter, Fn&& fn) {
     int lineNo = 0;
-    while (p < end) {
-        const char* nl = nullptr; // the LF ending this line
-        for (const char* from = p; from < end;) {
-            const char* lf = static_cast<const char*>(memchr(from, '\n', size_t(end - from)));
-            if (!lf)
-                break;
-            if (lfEndsLines || (lf > p && lf[-1] == '\r')) {
-                nl = lf;
-                break;
-            }
-            from = lf + 1;
-        }
-        const char* contentEnd = nl ? (lfEndsLines ? nl : nl - 1) : end;
-        if (!nl && contentEnd > p && contentEnd[-1] == '\r')
-            --contentEnd;
-        ++lineNo;
-        if (!fn(lineNo, p, contentEnd))
-            return;
-        p = nl ? nl + 1 : end;
+    bool stopped = false;
+    const char* from = bytes.data();
+    const char* to = from;
+    const auto text = [&](const char* a, const char* b) {
+        // Fed whole, a line is one run: nothing to join.
+        from = a;
+        to = b;
+    };
+    const auto end = [&] {
+        stopped = !fn(++lineNo, from, to);
+        from = to; // an empty line next
+        return !stopped;
+    };
+    const qsizetype taken = splitter.feed(bytes, text, end);
+    if (stopped) {
+        splitter.feed(
+            bytes.sliced(taken), [](const char*, const char*) {}, [] { return true; });
+        return false;
     }
+    splitter.finish(end);
+    return !stopped;
 }
 
 // Windows-1251 byte -> UTF-16.
@@ -186,44 +183,42 @@ DatabaseFile::LoadResult DatabaseFile::check(const QByteArray& bytes, int separa
     return check.finish();
 }
 
-DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, SubscriberTable& table,
-                                             int separators, std::shared_ptr<FileMapping> mapping) {
-    LoadResult result;
-    if (bytes.isEmpty()) {
-        result.status = Status::Empty;
-        return result;
-    }
-    // Lines are parsed into a fresh table as they are checked, in one pass;
-    // the caller's table is replaced only when every line is sound.
-    SubscriberTable fresh;
+namespace {
+
+// Parses the lines as `splitter` splits them into `fresh` (empty), in one
+// pass: a line is checked as it is parsed; the first bad line stops.
+DatabaseFile::LoadResult parseLines(const QByteArray& bytes, LineSplitter& splitter, int separators,
+                                    std::shared_ptr<FileMapping> mapping, SubscriberTable& fresh) {
+    using Status = DatabaseFile::Status;
+    DatabaseFile::LoadResult result;
     const auto& dec = DecodeTable;
     const size_t seps = size_t(separators);
     // A current line may go on with the years after 2024: every field after
     // the 2513th separator is read, up to the last column the table has.
-    const size_t wanted = separators == Separators ? size_t(SubscriberTable::MaxCol) : seps;
+    const size_t wanted =
+        separators == DatabaseFile::Separators ? size_t(SubscriberTable::MaxCol) : seps;
     std::vector<uint32_t> sepAt(wanted);
     std::vector<uint32_t> starts(wanted);
     std::vector<uint32_t> lengths(wanted);
     std::vector<uint32_t> marks;
     marks.reserve(wanted / 8 + 1);
     fresh.adoptFile(bytes, std::move(mapping));
-    forEachLine(bytes, [&](int lineNo, const char* p, const char* end) {
+    const auto judge = [&](int lineNo, size_t found) {
+        result.status = LineStatus(lineNo, qsizetype(found), separators);
+        if (result.status == Status::FormatError)
+            result.badLine = lineNo;
+        return result.status == Status::Ok;
+    };
+    forEachLine(bytes, splitter, [&](int lineNo, const char* p, const char* end) {
         result.lineCount = lineNo;
-        if (lineNo > SubscriberTable::MaxRow) {
-            result.status = Status::TooManyLines;
-            return false;
-        }
         // A line the writer would write back byte for byte stays as it is;
         // any other is decoded and cleaned below.
         {
             const uint32_t n = uint32_t(end - p);
             const LineScan scan =
                 scanLine(reinterpret_cast<const unsigned char*>(p), n, wanted, marks);
-            if (scan.plain && scan.separators < seps) {
-                result.status = Status::FormatError;
-                result.badLine = lineNo;
+            if (scan.plain && !judge(lineNo, scan.separators))
                 return false;
-            }
             char number[12];
             const int numberLength = std::snprintf(number, sizeof number, "%d", lineNo);
             if (scan.plain && marks.front() == uint32_t(numberLength) &&
@@ -287,11 +282,9 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
             if (b == '|')
                 sepAt[k++] = i;
         }
-        if (k < seps) {
-            result.status = Status::FormatError;
-            result.badLine = lineNo;
+        // Past the fields read, a separator more is a field too many.
+        if (!judge(lineNo, k + size_t(std::count(src + i, src + n, '|'))))
             return false;
-        }
         // Text after the last separator is no field.
         i = sepAt[k - 1] + 1;
         // Column 1 is the row number, whatever the line holds before the
@@ -317,6 +310,32 @@ DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, Subscriber
                         std::span(lengths).first(k), 1);
         return true;
     });
+    return result;
+}
+
+} // namespace
+
+DatabaseFile::LoadResult DatabaseFile::parse(const QByteArray& bytes, SubscriberTable& table,
+                                             int separators, std::shared_ptr<FileMapping> mapping) {
+    if (bytes.isEmpty()) {
+        LoadResult result;
+        result.status = Status::Empty;
+        return result;
+    }
+    // The lines go into a fresh table; the caller's is replaced only when
+    // every line is sound. Split at CR LF first, which counts the line ends
+    // on the way: a file of another kind (rare) is parsed again once known.
+    SubscriberTable fresh;
+    LineSplitter atCrLf(LineEnd::CrLf);
+    LoadResult result = parseLines(bytes, atCrLf, separators, mapping, fresh);
+    const bool noLf = atCrLf.crLfs() == 0 && atCrLf.loneLfs() == 0;
+    if (const LineEnd kind =
+            ChooseLineEnd(atCrLf.crLfs(), atCrLf.loneLfs(), noLf && bytes.contains('\r'));
+        kind != LineEnd::CrLf) {
+        LineSplitter other(kind);
+        fresh = SubscriberTable();
+        result = parseLines(bytes, other, separators, std::move(mapping), fresh);
+    }
     if (result.status != Status::Ok)
         return result;
     // Row 0 is no subscriber's and not in the file: it stays as it was.
@@ -408,25 +427,11 @@ DatabaseFile::LoadResult DatabaseFile::load(const QString& path, SubscriberTable
 
 namespace {
 
-// A cell's text without its line breaks: each CR goes with the character
-// after it (the LF of a CR LF pair), a CR at the end alone.
-QString withoutLineBreaks(QStringView v) {
-    QString cleaned;
-    cleaned.reserve(v.size());
-    for (qsizetype i = 0; i < v.size(); ++i) {
-        if (v[i] == u'\r') {
-            ++i; // the character after the CR goes with it
-            continue;
-        }
-        cleaned.append(v[i]);
-    }
-    return cleaned;
-}
-
-// Whether a cell holds anything once cleaned: only a CR can take the first
-// character away.
-bool holdsDataOnceCleaned(QStringView v) {
-    return !v.isEmpty() && (v.front() != u'\r' || !withoutLineBreaks(v).isEmpty());
+// Whether a later-year cell holds data once its line breaks are cleaned.
+bool holdsDataOnceCleaned(int col, QStringView v) {
+    if (!v.contains(u'\r'))
+        return YearLayout::HoldsLaterYearData(col, v);
+    return YearLayout::HoldsLaterYearData(col, RemoveLineBreaks(v.toString()));
 }
 
 // Whether a cell of row r after column `col` holds a CR.
@@ -447,7 +452,7 @@ void cleanRow(SubscriberTable& table, int r, int lastCol) {
     for (int c = 1; c <= last; ++c) {
         const QStringView v = table.textView(r, c);
         if (std::find(v.begin(), v.end(), u'\r') != v.end())
-            table.setCell(r, c, withoutLineBreaks(v));
+            table.setCell(r, c, RemoveLineBreaks(v.toString()));
     }
 }
 
@@ -569,8 +574,9 @@ bool encodeRows(const SubscriberTable& table, SubscriberTable* cleaning, int fie
 } // namespace
 
 QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
-    // 2513 fields, or whole year blocks up to the last year holding data:
-    // a table with nothing after 2024 is written as it always was.
+    // 2513 fields, or whole year blocks up to the last year holding data
+    // (a row kept as loaded is cut there too): a table with nothing after
+    // 2024 is written as it always was.
     QByteArray bytes(std::max<qsizetype>(qsizetype(table.subscriberCount()) * 16 * 1024, 64 * 1024),
                      Qt::Uninitialized);
     encodeRows(table, nullptr, YearLayout::LastStoredColumn(table), bytes, nullptr);
@@ -579,7 +585,7 @@ QByteArray DatabaseFile::serialize(const SubscriberTable& table) {
 
 bool DatabaseFile::write(QIODevice& out, SubscriberTable& table, qsizetype bufferSize) {
     // The fields of the cleaned table: a later year whose only data are line
-    // breaks is not written.
+    // breaks or zero charges is not written.
     const int fields = YearLayout::LastStoredColumn(table, holdsDataOnceCleaned);
     QByteArray buf(std::max<qsizetype>(bufferSize, 1), Qt::Uninitialized);
     if (encodeRows(table, &table, fields, buf, &out))

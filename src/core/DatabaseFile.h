@@ -39,16 +39,18 @@ public:
                            Read read = Read::IntoMemory);
     // The same on bytes already read; separators: 2513 (every field after the
     // 2513th is read too), or 2128 for version 1.0 (nothing after the 2128th).
+    // A line with a field past the last column of 2099 is a format error.
     // `mapping`, when given, holds `bytes`, and the table keeps it.
     static LoadResult parse(const QByteArray& bytes, SubscriberTable& table,
                             int separators = Separators, std::shared_ptr<FileMapping> mapping = {});
-    // Only checks the lines (at most 501, each with enough separators).
+    // Only checks the lines (at most 501, each with enough separators and
+    // none past the last column). Lines end as DatabaseLines.h says.
     // The same rules as the loader, checked as the bytes arrive: DatabaseCheck.h.
     static LoadResult check(const QByteArray& bytes, int separators);
     static LoadResult readAndCheck(const QString& path, int separators, QByteArray* bytes);
 
-    // Removes line breaks from every stored cell (a CR with the character
-    // after it; a CR at the end alone) and stores the cleaned texts back.
+    // Removes line breaks from every stored cell holding a CR, as leaving a
+    // cell does (LineBreaks.h), and stores the cleaned texts back.
     // lastCol 0: every column a row holds.
     static void cleanLineBreaks(SubscriberTable& table, int lastCol = 0);
     // The file's bytes for rows 1..subscriberCount. A "|" left in a cell is

@@ -10,8 +10,7 @@ QString RemoveLineBreaks(const QString& text) {
             ++i; // and the character after it
             continue;
         }
-        if (text[i] != u'\n')
-            out += text[i];
+        out += text[i] == u'\n' ? QChar(u' ') : text[i];
     }
     return out;
 }

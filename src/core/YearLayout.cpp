@@ -1,7 +1,10 @@
 #include "YearLayout.h"
 
 #include <algorithm>
+#include <span>
+#include <vector>
 
+#include "NumberText.h"
 #include "SubscriberTable.h"
 
 using namespace Qt::StringLiterals;
@@ -27,16 +30,45 @@ int YearOfColumn(int col) {
     return LegacyYearCount + (col - BlockStart(LegacyYearCount)) / BlockColumns;
 }
 
+bool HoldsLaterYearData(int col, QStringView text) {
+    if (text.isEmpty() || col <= LegacyLastColumn)
+        return !text.isEmpty();
+    const int inBlock = col - BlockStart(YearOfColumn(col));
+    const bool charge = inBlock < 12 * 22 && inBlock % 22 == ChargeWithComp;
+    return !charge || !IsNumberText(text) || ReadNumber(text) != 0;
+}
+
 std::optional<int> LastLaterYearWithData(const SubscriberTable& table, HoldsData holdsData) {
+    if (!holdsData)
+        holdsData = HoldsLaterYearData;
     int last = -1;
+    // A row kept as loaded is read a year's block at a time from its end: one
+    // pass over its bytes instead of a search per cell.
+    std::vector<QStringView> cells(static_cast<size_t>(BlockColumns));
+    QString scratch;
     for (int r = 1; r <= table.subscriberCount(); ++r) {
+        const int held = std::min(table.heldColumns(r), LastColumn);
         // Only what lies beyond the last year found so far can raise it.
-        const int from = std::max(LegacyLastColumn + 1, last < 0 ? 0 : BlockStart(last + 1));
-        for (int c = std::min(table.heldColumns(r), LastColumn); c >= from; --c)
-            if (const CellText v = table.cellView(r, c); holdsData ? holdsData(v) : !v.isEmpty()) {
-                last = YearOfColumn(c);
-                break;
-            }
+        const int stop = std::max(LegacyLastColumn, last < 0 ? 0 : LastColumnUpTo(last));
+        if (!table.heldAsLoaded(r)) {
+            for (int c = held; c > stop; --c)
+                if (holdsData(c, table.textView(r, c))) {
+                    last = YearOfColumn(c);
+                    break;
+                }
+            continue;
+        }
+        for (int y = YearOfColumn(held); y > last && y >= LegacyYearCount; --y) {
+            const int from = BlockStart(y);
+            const int to = std::min(held, from + BlockColumns - 1);
+            const std::span<QStringView> block(cells.data(), size_t(to - from + 1));
+            table.cellRange(r, from, to, block, scratch);
+            for (size_t i = block.size(); i-- > 0;)
+                if (holdsData(from + int(i), block[i])) {
+                    last = y;
+                    break;
+                }
+        }
     }
     if (last < 0)
         return std::nullopt;

@@ -36,13 +36,18 @@ constexpr int LastColumn = LastColumnUpTo(YearCount - 1);
 
 // The year index a column after 2513 belongs to; -1 for a column of 2017..2024.
 int YearOfColumn(int col);
-// A cell that counts as data; none: any non-empty cell.
-using HoldsData = bool (*)(QStringView text);
-// The last year index holding a non-empty cell after column 2513 in rows
+// Whether a cell of a year after 2024 holds data. A charge of 0 does not:
+// showing a year computes one for every subscriber, and a year only looked
+// at must neither lengthen every line of the file nor stay in the year list.
+bool HoldsLaterYearData(int col, QStringView text);
+// A cell that counts as data; none: HoldsLaterYearData.
+using HoldsData = bool (*)(int col, QStringView text);
+// The last year index holding data after column 2513 in rows
 // 1..subscriberCount, or none.
 std::optional<int> LastLaterYearWithData(const SubscriberTable& table,
                                          HoldsData holdsData = nullptr);
-// The last stored column the writer needs for this table.
+// The last stored column the writer needs for this table: the years up to
+// the last one holding data.
 int LastStoredColumn(const SubscriberTable& table, HoldsData holdsData = nullptr);
 
 // The last year to offer: the later of next year and the last year holding

@@ -1,6 +1,7 @@
 // The check of a database file fed in pieces, as the safety copy reads it:
 // whatever the pieces, the result is that of the whole file, and the loader
-// (which splits the lines on its own) decides the same.
+// (which learns the file's kind of line end only after a first split) decides
+// the same.
 #include <QTest>
 
 #include "core/DatabaseCheck.h"
@@ -60,8 +61,18 @@ void tst_DatabaseCheck::lineEndings_data() {
     QTest::newRow("LF only, ending in a CR") << good + "\n2|||\r" << Status::Ok << 0 << 2;
     QTest::newRow("LF only, a short line") << good + "\n2|\n3|||\n"
                                            << Status::FormatError << 2 << 2;
-    QTest::newRow("short lines at LF, one CR LF at the end: one line")
-        << QByteArray("1|\n2|\n3|||\r\n") << Status::Ok << 0 << 1;
+    // A file converted to LF that kept a CR LF or two: the LF decide.
+    QTest::newRow("lone LF outnumber CR LF: split at LF")
+        << QByteArray("1|\n2|\n3|||\r\n") << Status::FormatError << 1 << 1;
+    QTest::newRow("converted to LF but for one CR LF")
+        << good + "\n2|||\r\n3|||\n4|||" << Status::Ok << 0 << 4;
+    QTest::newRow("as many CR LF as lone LF: split at CR LF")
+        << QByteArray("1|\n||\r\n2|||\r\n3|||\n") << Status::Ok << 0 << 3;
+    QTest::newRow("CR only") << good + "\r2|||\r" << Status::Ok << 0 << 2;
+    QTest::newRow("CR only, last unterminated") << good + "\r2|||" << Status::Ok << 0 << 2;
+    QTest::newRow("CR only, a short line")
+        << good + "\r2|\r3|||\r" << Status::FormatError << 2 << 2;
+    QTest::newRow("CR only, an empty line") << good + "\r\r3|||" << Status::FormatError << 2 << 2;
     QTest::newRow("nothing but CR LF") << QByteArray("\r\n") << Status::FormatError << 1 << 1;
     QTest::newRow("nothing but LF") << QByteArray("\n") << Status::FormatError << 1 << 1;
     QTest::newRow("nothing but CR") << QByteArray("\r") << Status::FormatError << 1 << 1;
@@ -71,9 +82,17 @@ void tst_DatabaseCheck::lineEndings_data() {
                                << 502;
     QTest::newRow("502 lines at LF")
         << QByteArray("|||\n").repeated(502) << Status::TooManyLines << 0 << 502;
-    QTest::newRow("600 lines at LF, then a CR LF: one line")
-        << QByteArray("|||\n").repeated(600) + "\r\n"
-        << Status::Ok << 0 << 1;
+    QTest::newRow("600 lines at LF, then a CR LF") << QByteArray("|||\n").repeated(600) + "\r\n"
+                                                   << Status::TooManyLines << 0 << 502;
+    QTest::newRow("a field past the last year")
+        << good + "\r\n" + QByteArray(SubscriberTable::MaxCol + 1, '|') + "\r\n"
+        << Status::FormatError << 2 << 2;
+    QTest::newRow("every field of the last year")
+        << good + "\r\n" + QByteArray(SubscriberTable::MaxCol, '|') + "\r\n"
+        << Status::Ok << 0 << 2;
+    QTest::newRow("a field past the last year, at LF")
+        << good + "\n" + QByteArray(SubscriberTable::MaxCol + 1, '|') + "\n"
+        << Status::FormatError << 2 << 2;
 }
 
 void tst_DatabaseCheck::lineEndings() {
@@ -126,14 +145,25 @@ void tst_DatabaseCheck::decidedAsSoonAsNothingCanChangeIt() {
     QVERIFY(crLf.failed());
     QCOMPARE(crLf.finish().badLine, 2);
 
-    // At LF the same line fails only while no CR LF turns up.
+    // At LF the same line fails only while the lone LF outnumber the CR LF.
     DatabaseCheck lf(Seps);
     lf.feed("1|||\n2|\n");
     QVERIFY(!lf.failed());
     QCOMPARE(lf.finish().status, Status::FormatError);
     lf.feed("3|||\r\n");
+    QCOMPARE(lf.finish().status, Status::FormatError);
+    lf.feed("4|||\r\n");
     QCOMPARE(lf.finish().status, Status::Ok);
-    QCOMPARE(lf.finish().lineCount, 1);
+    QCOMPARE(lf.finish().lineCount, 2);
+
+    // Split at CR the first line is short, but an LF to come would make the
+    // whole a single line: only the end tells.
+    DatabaseCheck cr(Seps);
+    cr.feed("1|\r2|||\r");
+    QVERIFY(!cr.failed());
+    QCOMPARE(cr.finish().badLine, 1);
+    cr.feed("\n");
+    QCOMPARE(cr.finish().status, Status::Ok);
 }
 
 QTEST_GUILESS_MAIN(tst_DatabaseCheck)

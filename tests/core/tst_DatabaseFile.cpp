@@ -11,6 +11,7 @@
 
 #include "core/Cp1251.h"
 #include "core/DatabaseFile.h"
+#include "core/LineBreaks.h"
 #include "support/MappingSupport.h"
 #include "support/TestFiles.h"
 
@@ -65,7 +66,11 @@ private slots:
     void nothingAfter2024KeepsTheLine_data();
     void nothingAfter2024KeepsTheLine();
     void laterYearsRoundTrip();
-    void fieldsBeyondTheLastYearAreDropped();
+    void everyFieldOfTheLastYearLoads();
+    void laterYearOfZeroChargesHoldsNoData_data();
+    void laterYearOfZeroChargesHoldsNoData();
+    void loadedZeroBlocksAreLeftOut_data();
+    void loadedZeroBlocksAreLeftOut();
     void lineBreaksAreRemovedBeforeWriting_data();
     void lineBreaksAreRemovedBeforeWriting();
     void charactersThatWouldBreakTheLine();
@@ -104,6 +109,21 @@ void tst_DatabaseFile::loadFailures_data() {
         << good + line({}, Seps - 1, "") << Status::FormatError << 2;
     QTest::newRow("empty line at the end") << good + QByteArray("\r\n") << Status::FormatError << 2;
     QTest::newRow("502 lines") << repeatLine(502) << Status::TooManyLines << 0;
+    // Converted to LF but for one CR LF: split at LF, the short line is found.
+    QTest::newRow("LF file with a CR LF, third line 2512")
+        << line({{2, "a"}}, Seps, "\n") + line({{2, "b"}}) + line({}, Seps - 1, "\n") +
+               line({{2, "d"}}, Seps, "\n")
+        << Status::FormatError << 3;
+    // A field the table has no column for: neither dropped nor cut.
+    const int max = SubscriberTable::MaxCol;
+    QTest::newRow("a field past 2099, line kept as bytes")
+        << good + line({{1, "2"}, {2, "Петров"}, {max + 1, "x"}}, max + 1) << Status::FormatError
+        << 2;
+    QTest::newRow("a field past 2099, line decoded")
+        << good + line({{1, "2"}, {3, " уч. 7 "}, {max + 1, "x"}}, max + 1) << Status::FormatError
+        << 2;
+    QTest::newRow("an empty field past 2099")
+        << good + line({}, max + 1) << Status::FormatError << 2;
 }
 
 void tst_DatabaseFile::loadFailures() {
@@ -171,28 +191,41 @@ void tst_DatabaseFile::parserFields() {
 }
 
 void tst_DatabaseFile::lineEndings_data() {
-    QTest::addColumn<QByteArray>("ending");
-    QTest::addColumn<QByteArray>("lastEnding");
-    QTest::newRow("CR LF") << QByteArray("\r\n") << QByteArray("\r\n");
-    QTest::newRow("last line unterminated") << QByteArray("\r\n") << QByteArray();
-    QTest::newRow("last line ends with a lone CR") << QByteArray("\r\n") << QByteArray("\r");
-    // Converted by a tool: no CR LF anywhere, so LF ends the lines.
-    QTest::newRow("LF only") << QByteArray("\n") << QByteArray("\n");
-    QTest::newRow("LF only, last unterminated") << QByteArray("\n") << QByteArray();
+    QTest::addColumn<QByteArrayList>("endings"); // one a line
+    QTest::newRow("CR LF") << QByteArrayList{"\r\n", "\r\n"};
+    QTest::newRow("last line unterminated") << QByteArrayList{"\r\n", ""};
+    QTest::newRow("last line ends with a lone CR") << QByteArrayList{"\r\n", "\r"};
+    // Converted by a tool: LF ends the lines, a CR LF it missed too.
+    QTest::newRow("LF only") << QByteArrayList{"\n", "\n"};
+    QTest::newRow("LF only, last unterminated") << QByteArrayList{"\n", ""};
+    QTest::newRow("LF but for one CR LF") << QByteArrayList{"\n", "\r\n", "\n", "\n"};
+    QTest::newRow("LF but for the first line") << QByteArrayList{"\r\n", "\n", "\n", ""};
+    QTest::newRow("CR only") << QByteArrayList{"\r", "\r", "\r"};
+    QTest::newRow("CR only, last unterminated") << QByteArrayList{"\r", ""};
 }
 
 void tst_DatabaseFile::lineEndings() {
-    QFETCH(QByteArray, ending);
-    QFETCH(QByteArray, lastEnding);
-    QByteArray bytes = line({{2, "a"}, {Seps, "end"}}, Seps, ending) +
-                       line({{2, "b"}, {Seps, "end"}}, Seps, lastEnding);
-    QVERIFY(writeFile(dbPath(), bytes));
+    QFETCH(QByteArrayList, endings);
+    const int n = int(endings.size());
+    QByteArray bytes;
+    for (int r = 1; r <= n; ++r)
+        bytes +=
+            line({{2, "абонент " + QByteArray::number(r)}, {Seps, "end"}}, Seps, endings[r - 1]);
+    QVERIFY(writeFile(dbPath(), Cp1251::encode(QString::fromUtf8(bytes))));
     SubscriberTable t;
     QCOMPARE(DatabaseFile::load(dbPath(), t).status, Status::Ok);
-    QCOMPARE(t.subscriberCount(), 2);
-    QCOMPARE(t.cell(1, Seps), u"end"_s);
-    QCOMPARE(t.cell(2, ColName), u"b"_s);
-    QCOMPARE(t.cell(2, Seps), u"end"_s);
+    QCOMPARE(t.subscriberCount(), n);
+    for (int r = 1; r <= n; ++r) {
+        QCOMPARE(t.cell(r, ColName), u"абонент %1"_s.arg(r));
+        QCOMPARE(t.cell(r, Seps), u"end"_s);
+        QVERIFY(t.cell(r, Seps + 1).isEmpty());
+    }
+    // Saved, every line ends with CR LF.
+    QVERIFY(DatabaseFile::save(dbPath(), t));
+    const QByteArray saved = readFile(dbPath());
+    QCOMPARE(saved.count('\n'), n);
+    QCOMPARE(saved.count("\r\n"), n);
+    QCOMPARE(saved.count('\r'), n);
 }
 
 void tst_DatabaseFile::loneLineFeedStaysInItsCell() {
@@ -413,13 +446,126 @@ void tst_DatabaseFile::laterYearsRoundTrip() {
     QCOMPARE(readFile(dbPath()), first);
 }
 
-// A line longer than the last year the program has loads; what lies beyond
-// is dropped, as an older copy drops the years it does not know.
-void tst_DatabaseFile::fieldsBeyondTheLastYearAreDropped() {
+// Showing a later year computes a charge for every subscriber, "0" where
+// nothing was entered. A later year holding nothing but such zeros is not
+// data: the writer leaves it out and the year list does not count it.
+void tst_DatabaseFile::laterYearOfZeroChargesHoldsNoData_data() {
+    QTest::addColumn<QList<int>>("columns"); // in every row
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("reading");  // a column of row 2 holding "7"; 0: none
+    QTest::addColumn<int>("lastYear"); // the last year written and counted; 0: none
+    QList<int> charges2026, charges2027;
+    for (int m = 1; m <= 12; ++m) {
+        charges2026 << MonthColumn(9, m, ChargeWithComp);
+        charges2027 << MonthColumn(10, m, ChargeWithComp);
+    }
+    QTest::newRow("zero charges of 2026") << charges2026 << u"0"_s << 0 << 0;
+    QTest::newRow("zero written as money") << charges2026 << u"0,00"_s << 0 << 0;
+    QTest::newRow("zeros in 2027 after a reading in 2025")
+        << charges2027 << u"0"_s << MonthColumn(8, 3, T1Current) << 2025;
+    QTest::newRow("zeros in 2026 before a reading in 2027")
+        << charges2026 << u"0"_s << MonthColumn(10, 3, T1Current) << 2027;
+    QTest::newRow("a charge of a kopeck") << charges2026 << u"0,01"_s << 0 << 2026;
+    QTest::newRow("text in the charge slot") << charges2026 << u"н/д"_s << 0 << 2026;
+    QTest::newRow("a reading of 0")
+        << QList<int>{MonthColumn(9, 5, T1Current)} << u"0"_s << 0 << 2026;
+    QTest::newRow("a head meter reading of 0")
+        << QList<int>{HeadMeterColumn(9, 1, 0)} << u"0"_s << 0 << 2026;
+}
+
+void tst_DatabaseFile::laterYearOfZeroChargesHoldsNoData() {
+    QFETCH(QList<int>, columns);
+    QFETCH(QString, text);
+    QFETCH(int, reading);
+    QFETCH(int, lastYear);
+    SubscriberTable t;
+    t.setSubscriberCount(3);
+    for (int r = 1; r <= 3; ++r) {
+        t.setCell(r, ColName, u"Абонент %1"_s.arg(r));
+        t.setCell(r, MonthColumn(7, 12, T1Current), u"10625"_s);
+        for (int c : columns)
+            t.setCell(r, c, text);
+    }
+    if (reading)
+        t.setCell(2, reading, u"7"_s);
+    const int fields = lastYear ? YearLayout::LastColumnUpTo(lastYear - 2017) : Seps;
+    if (lastYear)
+        QCOMPARE(YearLayout::LastLaterYearWithData(t), lastYear - 2017);
+    else
+        QVERIFY(!YearLayout::LastLaterYearWithData(t));
+    QCOMPARE(YearLayout::LastYearToOffer(2025, t), std::max(2026, lastYear));
+
+    QVERIFY(DatabaseFile::save(dbPath(), t));
+    const QByteArray saved = readFile(dbPath());
+    QCOMPARE(saved, DatabaseFile::serialize(t));
+    const QList<QByteArray> lines = saved.split('\n');
+    QCOMPARE(lines.size(), 4);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(lines[i].count('|'), fields);
+    SubscriberTable back;
+    QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);
+    for (int c : columns)
+        QCOMPARE(back.cell(3, c), c <= fields ? text : QString());
+}
+
+// A file written before this rule carries the zero blocks on every line. Its
+// rows, kept as the file's bytes while unchanged, are written without them.
+void tst_DatabaseFile::loadedZeroBlocksAreLeftOut_data() {
+    QTest::addColumn<int>("reading"); // a column of row 3 holding "7"; 0: none
+    QTest::addColumn<int>("fields");
+    QTest::newRow("nothing but zeros after 2024") << 0 << Seps;
+    QTest::newRow("a reading in 2025")
+        << MonthColumn(8, 1, T1Current) << YearLayout::LastColumnUpTo(8);
+}
+
+void tst_DatabaseFile::loadedZeroBlocksAreLeftOut() {
+    QFETCH(int, reading);
+    QFETCH(int, fields);
+    const int written = YearLayout::LastColumnUpTo(9); // 2025 and 2026
+    QByteArray bytes;
+    for (int r = 1; r <= 3; ++r) {
+        std::map<int, QByteArray> cells = {{1, QByteArray::number(r)},
+                                           {2, "Абонент " + QByteArray::number(r)}};
+        // Row 2 is decoded on load: a space beside a separator.
+        if (r == 2)
+            cells[3] = " уч. 7 ";
+        if (r == 3 && reading)
+            cells[reading] = "7";
+        for (int m = 1; m <= 12; ++m)
+            cells[MonthColumn(9, m, ChargeWithComp)] = "0";
+        bytes += line(cells, written);
+    }
+    bytes = Cp1251::encode(QString::fromUtf8(bytes));
+    QVERIFY(writeFile(dbPath(), bytes));
+    SubscriberTable t;
+    QCOMPARE(DatabaseFile::load(dbPath(), t).status, Status::Ok);
+    QVERIFY(t.heldAsLoaded(1));
+    QVERIFY(!t.heldAsLoaded(2));
+
+    QVERIFY(DatabaseFile::save(dbPath(), t));
+    const QList<QByteArray> before = bytes.split('\n');
+    const QList<QByteArray> after = readFile(dbPath()).split('\n');
+    QCOMPARE(after.size(), 4);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(after[i].count('|'), fields);
+        QVERIFY(after[i].endsWith("|\r"));
+    }
+    // The row kept as bytes is its line cut after the last field written.
+    QCOMPARE(after[0].chopped(1), before[0].first(after[0].size() - 1));
+    SubscriberTable back;
+    QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);
+    QCOMPARE(back.cell(2, 3), u"уч. 7"_s);
+    QCOMPARE(back.cell(3, ColName), u"Абонент 3"_s);
+    if (reading)
+        QCOMPARE(back.cell(3, reading), u"7"_s);
+}
+
+// A line with a field for every column up to the end of 2099 loads whole
+// and is written back so.
+void tst_DatabaseFile::everyFieldOfTheLastYearLoads() {
     const int max = SubscriberTable::MaxCol;
-    QVERIFY(writeFile(dbPath(),
-                      Cp1251::encode(QString::fromUtf8(
-                          line({{2, "Иванов"}, {max, "last"}, {max + 1, "beyond"}}, max + 2)))));
+    QVERIFY(writeFile(
+        dbPath(), Cp1251::encode(QString::fromUtf8(line({{2, "Иванов"}, {max, "last"}}, max)))));
     SubscriberTable t;
     QCOMPARE(DatabaseFile::load(dbPath(), t).status, Status::Ok);
     QCOMPARE(t.cell(1, ColName), u"Иванов"_s);
@@ -435,12 +581,16 @@ void tst_DatabaseFile::lineBreaksAreRemovedBeforeWriting_data() {
     QTest::newRow("CR takes the next character") << u"12\rX34"_s << u"1234"_s;
     QTest::newRow("CR at the end") << u"конец\r"_s << u"конец"_s;
     QTest::newRow("two pairs") << u"a\r\nb\r\nc"_s << u"abc"_s;
-    QTest::newRow("CR CR LF") << u"a\r\r\nb"_s << u"a\nb"_s;
+    QTest::newRow("CR CR LF") << u"a\r\r\nb"_s << u"a b"_s;
+    QTest::newRow("lone LF") << u"ключ\nучасток"_s << u"ключ участок"_s;
+    QTest::newRow("lone LF and a CR LF") << u"ключ\nуч.\r\n7"_s << u"ключ уч.7"_s;
 }
 
+// The file gives back what leaving the cell gives: one rule for both.
 void tst_DatabaseFile::lineBreaksAreRemovedBeforeWriting() {
     QFETCH(QString, text);
     QFETCH(QString, cleaned);
+    QCOMPARE(RemoveLineBreaks(text), cleaned);
     SubscriberTable t;
     t.setSubscriberCount(2);
     t.setCell(1, 40, text);
@@ -448,16 +598,19 @@ void tst_DatabaseFile::lineBreaksAreRemovedBeforeWriting() {
     const int later = MonthColumn(9, 2, 0);
     t.setCell(2, later, text);
     QVERIFY(DatabaseFile::save(dbPath(), t));
-    // The cleaned text is stored back into the table, in a later year too.
-    QCOMPARE(t.cell(1, 40), cleaned);
-    QCOMPARE(t.cell(2, later), cleaned);
+    // A text with a CR is stored back cleaned, in a later year too; a lone LF
+    // alone is only written as a space.
+    if (text.contains(u'\r')) {
+        QCOMPARE(t.cell(1, 40), cleaned);
+        QCOMPARE(t.cell(2, later), cleaned);
+    }
 
     SubscriberTable back;
     QCOMPARE(DatabaseFile::load(dbPath(), back).status, Status::Ok);
     QCOMPARE(back.subscriberCount(), 2);
-    // A line break left over (a lone LF) is not allowed to split the line.
-    QCOMPARE(back.cell(1, 40), QString(cleaned).replace(u'\n', u' '));
+    QCOMPARE(back.cell(1, 40), cleaned);
     QCOMPARE(back.cell(2, ColName), u"второй"_s);
+    QCOMPARE(back.cell(2, later), cleaned);
 }
 
 void tst_DatabaseFile::charactersThatWouldBreakTheLine() {

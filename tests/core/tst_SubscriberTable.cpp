@@ -159,25 +159,35 @@ void tst_SubscriberTable::offeredYears_data() {
     QTest::addColumn<int>("currentYear");
     QTest::addColumn<int>("dataColumn"); // 0: nothing after 2024
     QTest::addColumn<int>("lastOffered");
-    QTest::newRow("December 2026") << 2026 << 0 << 2027;
-    QTest::newRow("clock before 2024") << 2019 << 0 << 2024;
-    QTest::newRow("clock in 2024") << 2024 << 0 << 2025;
-    QTest::newRow("data in 2030") << 2026 << MonthColumn(13, 1, T1Current) << 2030;
-    QTest::newRow("head meter of 2031") << 2026 << HeadMeterColumn(14, 12, 3) << 2031;
-    QTest::newRow("data before next year") << 2026 << MonthColumn(8, 5, 1) << 2027;
-    QTest::newRow("unused column of 2029") << 2026 << YearLayout::LastColumnUpTo(12) << 2029;
-    QTest::newRow("clock far ahead") << 2150 << 0 << 2099;
+    QTest::addColumn<QString>("text"); // "1" unless told
+    QTest::newRow("December 2026") << 2026 << 0 << 2027 << u"1"_s;
+    QTest::newRow("clock before 2024") << 2019 << 0 << 2024 << u"1"_s;
+    QTest::newRow("clock in 2024") << 2024 << 0 << 2025 << u"1"_s;
+    QTest::newRow("data in 2030") << 2026 << MonthColumn(13, 1, T1Current) << 2030 << u"1"_s;
+    QTest::newRow("head meter of 2031") << 2026 << HeadMeterColumn(14, 12, 3) << 2031 << u"1"_s;
+    QTest::newRow("data before next year") << 2026 << MonthColumn(8, 5, 1) << 2027 << u"1"_s;
+    QTest::newRow("unused column of 2029")
+        << 2026 << YearLayout::LastColumnUpTo(12) << 2029 << u"1"_s;
+    // A year only looked at holds computed zero charges, no data.
+    QTest::newRow("zero charge of 2030")
+        << 2026 << MonthColumn(13, 1, ChargeWithComp) << 2027 << u"0"_s;
+    QTest::newRow("zero charge as money")
+        << 2026 << MonthColumn(13, 12, ChargeWithComp) << 2027 << u"0,00"_s;
+    QTest::newRow("a charge of 2030")
+        << 2026 << MonthColumn(13, 1, ChargeWithComp) << 2030 << u"12,5"_s;
+    QTest::newRow("clock far ahead") << 2150 << 0 << 2099 << u"1"_s;
 }
 
 void tst_SubscriberTable::offeredYears() {
     QFETCH(int, currentYear);
     QFETCH(int, dataColumn);
     QFETCH(int, lastOffered);
+    QFETCH(QString, text);
     SubscriberTable t;
     t.setSubscriberCount(3);
     t.setCell(1, MonthColumn(7, 12, 1), u"2024"_s);
     if (dataColumn)
-        t.setCell(3, dataColumn, u"1"_s);
+        t.setCell(3, dataColumn, text);
     // Row 0 and rows past the count are not in the file.
     t.setCell(0, MonthColumn(40, 1, 1), u"1"_s);
     t.setCell(4, MonthColumn(40, 1, 1), u"1"_s);

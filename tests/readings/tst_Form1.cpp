@@ -2,6 +2,7 @@
 #include <optional>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +14,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QSet>
 #include <QTest>
@@ -215,6 +218,7 @@ private slots:
     void wheelOverASelectorOfTheInactiveWindow();
     void keyboardMenuLeavesTheCellOnce();
     void otherYearAndUnknownYear();
+    void lookingAtALaterYearLeavesTheFile();
     void printAnsweredNoAndYes();
     void autosaveWritesOnlyAfterAChange();
     void shutdownStoresSettingsAndDatabase();
@@ -889,6 +893,42 @@ void tst_Form1::otherYearAndUnknownYear() {
     f.type(f.cell(1, 1), u"99"_s);
     f.enter(f.cell(1, 1));
     QCOMPARE(f.state.table.cell(2, MonthColumn(7, 1, T1Current)), u"42"_s);
+}
+
+// Showing a later year computes its charges, "0" for every subscriber, which
+// must neither lengthen the lines of the file nor make the year one with data.
+void tst_Form1::lookingAtALaterYearLeavesTheFile() {
+    Fixture f;
+    f.platform.clock.setDate(QDate(2026, 6, 1));
+    QVERIFY(f.open());
+    // What a save would write before the look: the lines of 2017..2024.
+    const QByteArray before = DatabaseFile::serialize(f.state.table);
+    QCOMPARE(before.count('|'), 3 * DatabaseFile::Separators);
+    QComboBox* year = f.combo(u"Cmb1(1)"_s);
+    // Chosen as a user does: a click on the arrow opens the list, a click
+    // takes the year.
+    QStyleOptionComboBox option;
+    option.initFrom(year);
+    option.editable = year->isEditable();
+    const QRect arrow =
+        year->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, year);
+    QTest::mouseClick(year, Qt::LeftButton, {}, arrow.center());
+    QAbstractItemView* list = year->view();
+    QTRY_VERIFY(list->isVisible());
+    const QModelIndex item = list->model()->index(year->findText(u"2027"_s), 0);
+    list->scrollTo(item);
+    // The list takes a release that soon after it opened for the opening click's.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(item).center());
+    QTRY_COMPARE(year->currentText(), u"2027"_s);
+    QTRY_VERIFY(!list->isVisible());
+    for (int r = 1; r <= 3; ++r)
+        QCOMPARE(f.state.table.cell(r, MonthColumn(10, 12, ChargeWithComp)), u"0"_s);
+
+    QVERIFY(QFile::remove(f.state.databasePath));
+    QTest::mouseClick(f.form->findChild<QToolButton*>(u"Cmd6"_s), Qt::LeftButton);
+    QCOMPARE(f.fileBytes(), before);
+    QCOMPARE(YearLayout::LastYearToOffer(2025, f.state.table), 2026);
 }
 
 void tst_Form1::printAnsweredNoAndYes() {
