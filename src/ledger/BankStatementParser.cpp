@@ -1,5 +1,7 @@
 #include "BankStatementParser.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -44,6 +46,8 @@ enum class Key : uint8_t {
     Purpose, // Purpose + k for "НазначениеПлатежа" k = 1..6
 };
 constexpr int PurposeParts = 7;
+// Longer than any key's bytes, blanks around it included.
+constexpr qsizetype MaxKeyBytes = 40;
 
 struct KeyName {
     QStringView name;
@@ -107,7 +111,7 @@ public:
     }
 
 private:
-    static constexpr qsizetype MaxLength = 32;
+    static constexpr qsizetype MaxLength = MaxKeyBytes;
     std::vector<std::pair<QByteArray, Key>> m_byLength[MaxLength];
 };
 
@@ -180,7 +184,8 @@ public:
         : m_st(st), m_table(StatementByteTable(codec)), m_keys(KeysOf(codec)) {}
 
     // False once the end of the file is read.
-    bool line(QByteArrayView text, int number);
+    // eq: where the line's first "=" is, or -1.
+    bool line(QByteArrayView text, qsizetype eq, int number);
     void finish();
 
 private:
@@ -206,6 +211,11 @@ private:
     bool m_ended = false;
     StatementAccountSection m_section;
     StatementDocument m_doc;
+    struct Recent {
+        QByteArrayView bytes; // into the file's bytes, which outlive the reader
+        QString text;
+    };
+    std::array<Recent, size_t(Key::Purpose) + PurposeParts> m_recent;
     QString m_purpose[PurposeParts];
 };
 
@@ -219,8 +229,7 @@ void StatementReader::dropOpenPart() {
     m_part = Part::Header;
 }
 
-bool StatementReader::line(QByteArrayView text, int number) {
-    const qsizetype eq = text.indexOf('=');
+bool StatementReader::line(QByteArrayView text, qsizetype eq, int number) {
     const QByteArrayView name = TrimBlanks(eq < 0 ? text : text.first(eq));
     const Key key = m_keys.find(name);
     if (key == Key::None)
@@ -385,8 +394,17 @@ void StatementReader::documentValue(Key key, QByteArrayView value) {
             field = &m_purpose[int(key) - int(Key::Purpose)];
         break;
     }
-    if (field)
-        *field = decode(value);
+    if (!field)
+        return;
+    // Many documents repeat a value (the payee, a bank's transit account, the
+    // day): the same bytes share the text decoded before.
+    Recent& r = m_recent[size_t(key)];
+    if (!r.bytes.isNull() && r.bytes == value) {
+        *field = r.text;
+        return;
+    }
+    *field = decode(value);
+    r = {value, *field};
 }
 
 void StatementReader::finish() {
@@ -431,11 +449,14 @@ BankStatementRead ParseBankStatement(QByteArrayView bytes) {
     while (p < end) {
         const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
         const char* lineEnd = nl ? nl : end;
+        // A key is short: an "=" further on ends no key this reader knows.
+        const char* eq = static_cast<const char*>(
+            std::memchr(p, '=', size_t(std::min<qsizetype>(lineEnd - p, MaxKeyBytes + 1))));
         QByteArrayView text(p, lineEnd - p);
         if (!text.isEmpty() && text.back() == '\r')
             text.chop(1);
         p = nl ? nl + 1 : end;
-        if (++number > 1 && !reader.line(text, number))
+        if (++number > 1 && !reader.line(text, eq ? eq - text.data() : -1, number))
             break;
     }
     reader.finish();

@@ -81,6 +81,27 @@ QString PlotKey(const QString& plot) {
     return key;
 }
 
+// QChar's tests, with Russian and Latin letters answered without a call.
+bool IsLetter(QChar ch) {
+    const char16_t c = ch.unicode();
+    if (c < 0x80)
+        return (c | 0x20) >= u'a' && (c | 0x20) <= u'z';
+    if ((c >= u'А' && c <= u'я') || c == u'ё' || c == u'Ё')
+        return true;
+    return ch.isLetter();
+}
+
+bool IsUpper(QChar ch) {
+    const char16_t c = ch.unicode();
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z';
+    if ((c >= u'А' && c <= u'Я') || c == u'Ё')
+        return true;
+    if ((c >= u'а' && c <= u'я') || c == u'ё')
+        return false;
+    return ch.isUpper();
+}
+
 struct Word {
     qsizetype start = 0, size = 0;
     bool capital = false;
@@ -89,16 +110,17 @@ struct Word {
 // The words of a text: runs of letters, a hyphen inside one kept.
 std::vector<Word> Words(QStringView text) {
     std::vector<Word> words;
+    words.reserve(16);
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n) {
-        if (!text[i].isLetter()) {
+        if (!IsLetter(text[i])) {
             ++i;
             continue;
         }
-        Word w{i, 0, text[i].isUpper()};
-        while (i < n && (text[i].isLetter() ||
-                         (text[i] == u'-' && i + 1 < n && text[i + 1].isLetter() && i > w.start)))
+        Word w{i, 0, IsUpper(text[i])};
+        while (i < n && (IsLetter(text[i]) ||
+                         (text[i] == u'-' && i + 1 < n && IsLetter(text[i + 1]) && i > w.start)))
             ++i;
         w.size = i - w.start;
         words.push_back(w);
@@ -110,10 +132,21 @@ std::vector<Word> Words(QStringView text) {
 
 QString FoldForMatching(const QString& text) {
     QString out(text.size(), Qt::Uninitialized);
-    QChar* dst = out.data();
+    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
+    const char16_t* src = reinterpret_cast<const char16_t*>(text.constData());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i].toLower();
-        dst[i] = c == u'ё' ? QChar(u'е') : c;
+        const char16_t c = src[i];
+        // Latin and Russian letters directly: most of every text.
+        if (c < 0x80)
+            dst[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        else if (c >= u'А' && c <= u'Я')
+            dst[i] = char16_t(c + 32);
+        else if (c == u'ё' || c == u'Ё')
+            dst[i] = u'е';
+        else if (c >= u'а' && c <= u'я')
+            dst[i] = c;
+        else
+            dst[i] = QChar::toLower(c);
     }
     return out;
 }
@@ -201,8 +234,8 @@ std::vector<int> PaymentMatcher::rowsByPlot(const QString& folded) const {
     return rows;
 }
 
-std::vector<int> PaymentMatcher::rowsByName(const QString& text, std::vector<int> rows) const {
-    const QString folded = FoldForMatching(text);
+std::vector<int> PaymentMatcher::rowsByName(const QString& text, const QString& folded,
+                                            std::vector<int> rows) const {
     const std::vector<Word> words = Words(text);
     for (size_t i = 0; i < words.size(); ++i) {
         if (words[i].size < 2)
@@ -262,7 +295,8 @@ PaymentMatch PaymentMatcher::match(const QString& purpose, const QString& payerN
         m.row = owner;
         m.how = u"по счёту плательщика"_s;
     } else {
-        std::vector<int> byName = rowsByName(purpose, rowsByName(payerName, {}));
+        std::vector<int> byName =
+            rowsByName(purpose, folded, rowsByName(payerName, FoldForMatching(payerName), {}));
         if (byName.size() == 1) {
             m.way = PaymentMatch::Way::Name;
             m.row = byName.front();

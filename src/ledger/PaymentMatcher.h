@@ -57,7 +57,8 @@ private:
     };
 
     std::vector<int> rowsByPlot(const QString& folded) const;
-    std::vector<int> rowsByName(const QString& text, std::vector<int> rows) const;
+    std::vector<int> rowsByName(const QString& text, const QString& folded,
+                                std::vector<int> rows) const;
     PaymentMatch ambiguous(std::vector<int> rows) const;
 
     const SubscriberTable& m_table;
