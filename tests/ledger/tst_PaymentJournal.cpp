@@ -4,6 +4,8 @@
 
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(JournalEntry)
+
 namespace {
 
 JournalEntry Entry(int row, const QString& name, const QString& number = u"1"_s,
@@ -95,44 +97,37 @@ void tst_PaymentJournal::keepsUnreadableLines() {
 }
 
 void tst_PaymentJournal::findsByKey_data() {
-    QTest::addColumn<int>("field"); // which key field differs; -1 none
+    QTest::addColumn<JournalEntry>("probe");
     QTest::addColumn<bool>("found");
-    QTest::newRow("same document") << -1 << true;
-    QTest::newRow("another account") << 0 << false;
-    QTest::newRow("another number") << 1 << false;
-    QTest::newRow("another date") << 2 << false;
-    QTest::newRow("another amount") << 3 << false;
-    QTest::newRow("another payer account") << 4 << false;
-    QTest::newRow("another INN (not in the key)") << 5 << true;
+    const JournalEntry same = Entry(2, u"Петров П. П."_s, u"6"_s);
+    QTest::newRow("same document") << same << true;
+    JournalEntry e = same;
+    e.account = u"40702810500000000002"_s;
+    QTest::newRow("another account") << e << false;
+    e = same;
+    e.number = u"60"_s;
+    QTest::newRow("another number") << e << false;
+    e = same;
+    e.dateText = u"15.03.2026"_s;
+    QTest::newRow("another date") << e << false;
+    e = same;
+    e.kopecks += 1;
+    QTest::newRow("another amount") << e << false;
+    e = same;
+    e.payerAccount = u"40817810000000000102"_s;
+    QTest::newRow("another payer account") << e << false;
+    e = same;
+    e.payerInn = u"999"_s;
+    e.row = 7;
+    QTest::newRow("another INN and row (not in the key)") << e << true;
 }
 
 void tst_PaymentJournal::findsByKey() {
-    QFETCH(int, field);
+    QFETCH(JournalEntry, probe);
     QFETCH(bool, found);
     PaymentJournal j;
     j.add(Entry(1, u"Иванов И. И."_s, u"5"_s));
     j.add(Entry(2, u"Петров П. П."_s, u"6"_s));
-    JournalEntry probe = Entry(2, u"Петров П. П."_s, u"6"_s);
-    switch (field) {
-    case 0:
-        probe.account = u"40702810500000000002"_s;
-        break;
-    case 1:
-        probe.number = u"60"_s;
-        break;
-    case 2:
-        probe.dateText = u"15.03.2026"_s;
-        break;
-    case 3:
-        probe.kopecks += 1;
-        break;
-    case 4:
-        probe.payerAccount = u"40817810000000000102"_s;
-        break;
-    case 5:
-        probe.payerInn = u"999"_s;
-        break;
-    }
     const JournalEntry* e = j.find(KeyOf(probe));
     QCOMPARE(e != nullptr, found);
     if (e)
