@@ -31,16 +31,16 @@ template <typename Duration> double Seconds(Duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-// Runs the floor on `path` and the work alternately: the iteration time is
-// the work's, the counter "vs_floor" is work time / floor time over the run.
-// `after` runs outside the measured time (to close what the work opened).
-template <typename Clock = ThreadClock, typename Work, typename After = void (*)()>
-void RunAgainstFloor(
-    benchmark::State& state, const QString& path, Work&& work, After&& after = [] {}) {
+// Runs the floor and the work alternately: the iteration time is the work's,
+// the counter "vs_floor" is work time / floor time over the run. `after` runs
+// outside the measured time (to close what the work opened).
+template <typename Clock = ThreadClock, typename Floor, typename Work, typename After = void (*)()>
+void RunAgainstFloorOf(
+    benchmark::State& state, Floor&& floor, Work&& work, After&& after = [] {}) {
     double workTotal = 0, floorTotal = 0;
     for (auto _ : state) {
         const auto a = Clock::now();
-        FloorOnce(path);
+        floor();
         const auto b = Clock::now();
         work();
         const auto c = Clock::now();
@@ -51,6 +51,14 @@ void RunAgainstFloor(
     }
     state.counters["vs_floor"] = workTotal / floorTotal;
     state.counters["floor_ms"] = floorTotal * 1000 / double(state.iterations());
+}
+
+// The same against the database floor on `path`.
+template <typename Clock = ThreadClock, typename Work, typename After = void (*)()>
+void RunAgainstFloor(
+    benchmark::State& state, const QString& path, Work&& work, After&& after = [] {}) {
+    RunAgainstFloorOf<Clock>(
+        state, [&path] { FloorOnce(path); }, std::forward<Work>(work), std::forward<After>(after));
 }
 
 // Answers nothing: the measured paths ask nothing.
