@@ -289,14 +289,13 @@ def first_start(display, folder, config):
     close_main(display, proc)
     assert "Cmb1=%s" % time.strftime("%Y") in settings_of(config), "a new base opens on this year"
     # One subscriber, empty but for the charges the start-up computed for
-    # the shown year (slot 9: "0"); a later year's block of nothing else may
-    # be left out of the file.
+    # the shown year (slot 9: "0"); a later year's block of nothing else is
+    # left out of the file.
     with open(os.path.join(folder, "Ostrevanka21.spb"), "rb") as f:
         lines = f.read().decode("cp1251").split("\r\n")
     assert len(lines) == 2 and lines[1] == "", "one subscriber"
     separators = lines[0].count("|")
-    later = max(0, (separators - SEPARATORS) // YEAR_BLOCK)
-    assert separators == SEPARATORS + YEAR_BLOCK * later, "%d separators" % separators
+    assert separators == SEPARATORS, "%d separators" % separators
     fields = [""] + lines[0].split("|")[:separators]
     year = int(time.strftime("%Y")) - 2017
     charges = {month_column(year, m, 9) for m in range(1, 13)}
