@@ -26,7 +26,7 @@
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "ledger/LedgerMath.h"
-#include "ledger/frmRedLS.h"
+#include "ledger/LedgerWindow.h"
 
 using namespace Qt::StringLiterals;
 
@@ -38,7 +38,7 @@ struct Fixture {
     QTemporaryDir dir;
     AppState state;
     QuietPlatform platform;
-    std::unique_ptr<frmRedLS> window;
+    std::unique_ptr<LedgerWindow> window;
     QTableView* grid = nullptr;
     QLineEdit* editor = nullptr;
     QAbstractButton* right = nullptr;
@@ -52,7 +52,7 @@ struct Fixture {
         state.ledgerMonth = 4;
         if (!DatabaseFile::save(state.databasePath, state.table))
             qFatal("cannot write the benchmark database");
-        window = std::make_unique<frmRedLS>(state, platform);
+        window = std::make_unique<LedgerWindow>(state, platform);
         window->show();
         grid = window->findChild<QTableView*>(u"g"_s);
         editor = window->findChild<QLineEdit*>(u"txtg"_s);

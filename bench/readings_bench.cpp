@@ -17,7 +17,7 @@
 #include "core/DatabaseFile.h"
 #include "core/NumberText.h"
 #include "readings/Charges.h"
-#include "readings/Form1.h"
+#include "readings/MainWindow.h"
 #include "readings/MonthCell.h"
 #include "readings/ReadingsCheck.h"
 
@@ -29,7 +29,7 @@ struct Fixture {
     QTemporaryDir dir;
     AppState state;
     QuietPlatform platform;
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
 
     Fixture() {
         state.databasePath = dir.filePath(DatabaseFile::FileName);
@@ -39,7 +39,7 @@ struct Fixture {
             qFatal("cannot write the benchmark database");
         platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2020"_s);
         platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, table.cell(250, ColName));
-        window = std::make_unique<Form1>(state, platform);
+        window = std::make_unique<MainWindow>(state, platform);
         if (!window->load())
             qFatal("cannot load the benchmark database");
         window->show();

@@ -17,11 +17,11 @@
 #include "WindowBench.h"
 #include "app/Application.h"
 #include "core/DatabaseFile.h"
-#include "directory/frmSpr.h"
-#include "imbalance/frmRazbalans.h"
-#include "ledger/frmRedLS.h"
-#include "printing/MDIfrmPrint.h"
-#include "readings/Form1.h"
+#include "directory/DirectoryWindow.h"
+#include "imbalance/ImbalanceWindow.h"
+#include "ledger/LedgerWindow.h"
+#include "printing/PrintFrame.h"
+#include "readings/MainWindow.h"
 
 using namespace Qt::StringLiterals;
 
@@ -53,7 +53,7 @@ struct Fixture {
         QApplication::processEvents();
     }
     QString databasePath() const { return dir.filePath(DatabaseFile::FileName); }
-    Form1* form() const { return app->mainWindow(); }
+    MainWindow* form() const { return app->mainWindow(); }
 };
 
 std::map<int, std::unique_ptr<Fixture>> g_fixtures;
@@ -100,7 +100,7 @@ void OpenAndClose(benchmark::State& state, Open&& open, Close&& close) {
 // A request of the main window that opens a window of class Window, shown and
 // painted; the window is closed again untimed.
 template <typename Window>
-void OpenFromMain(benchmark::State& state, void (Form1::*request)(), const char* failure,
+void OpenFromMain(benchmark::State& state, void (MainWindow::*request)(), const char* failure,
                   const std::function<void(Fixture&)>& prepare = {}) {
     OpenAndClose(
         state,
@@ -131,21 +131,21 @@ void BM_SwitchSubscriber(benchmark::State& state) {
 }
 
 void BM_OpenLedger(benchmark::State& state) {
-    OpenFromMain<frmRedLS>(state, &Form1::ledgerRequested, "the ledger did not open");
+    OpenFromMain<LedgerWindow>(state, &MainWindow::ledgerRequested, "the ledger did not open");
 }
 
 void BM_OpenImbalance(benchmark::State& state) {
-    OpenFromMain<frmRazbalans>(state, &Form1::imbalanceRequested,
-                               "the imbalance window did not open");
+    OpenFromMain<ImbalanceWindow>(state, &MainWindow::imbalanceRequested,
+                                  "the imbalance window did not open");
 }
 
 // The reading sheet of May from the month popup.
 void BM_OpenReadingSheet(benchmark::State& state) {
-    OpenFromMain<MDIfrmPrint>(state, &Form1::readingSheetRequested,
-                              "the reading sheet did not open", [](Fixture& f) {
-                                  f.app->state().docMonth = 5;
-                                  f.app->state().docYear = u"2020"_s;
-                              });
+    OpenFromMain<PrintFrame>(state, &MainWindow::readingSheetRequested,
+                             "the reading sheet did not open", [](Fixture& f) {
+                                 f.app->state().docMonth = 5;
+                                 f.app->state().docYear = u"2020"_s;
+                             });
 }
 
 // The directory: the main window stores and writes the database, closes, and
@@ -156,11 +156,11 @@ void BM_OpenDirectory(benchmark::State& state) {
         [](Fixture& f) {
             emit f.form()->directoryRequested();
             QApplication::processEvents();
-            if (!paintedWindow<frmSpr>())
+            if (!paintedWindow<DirectoryWindow>())
                 qFatal("the directory did not open");
         },
         [](Fixture& f) {
-            closeWindow<frmSpr>();
+            closeWindow<DirectoryWindow>();
             if (!f.form() || !f.form()->isVisible())
                 qFatal("the main window did not come back");
         });

@@ -10,23 +10,23 @@
 #include "core/DatabaseLock.h"
 #include "core/DatabasePrefetch.h"
 #include "core/FileMapping.h"
-#include "directory/frmSpr.h"
-#include "documents/frmKvit.h"
-#include "documents/frmOrd.h"
-#include "documents/frmRekv.h"
+#include "directory/DirectoryWindow.h"
+#include "documents/ReceiptWindow.h"
+#include "documents/CashOrderWindow.h"
+#include "documents/PayeeDetailsDialog.h"
 #include "ledger/YearCarry.h"
-#include "ledger/frmRedLS.h"
+#include "ledger/LedgerWindow.h"
 #include "prefs/DesktopTools.h"
-#include "prefs/frmAbout.h"
-#include "prefs/frmColor.h"
-#include "prefs/frmHlp1.h"
-#include "prefs/frmTunLs.h"
-#include "prefs/frmTunSave.h"
-#include "printing/MDIfrmPrint.h"
-#include "printing/frmPrint1.h"
-#include "printing/frmPrint2.h"
-#include "readings/frmGrafik.h"
-#include "readings/frmProverka.h"
+#include "prefs/AboutDialog.h"
+#include "prefs/ColoursDialog.h"
+#include "prefs/HotKeysHelp.h"
+#include "prefs/LedgerPrefsDialog.h"
+#include "prefs/AutosavePrefsDialog.h"
+#include "printing/PrintFrame.h"
+#include "printing/LedgerPrintPage.h"
+#include "printing/ReadingSheetPage.h"
+#include "readings/ConsumptionChartWindow.h"
+#include "readings/ReadingsCheckWindow.h"
 
 using namespace Qt::StringLiterals;
 
@@ -47,7 +47,7 @@ bool Application::start() {
     auto taken = std::async(std::launch::async, [lock = m_lock.get()] { return lock->take(); });
     // Read while the main window is built; its load takes the result.
     StaleCharges found;
-    DatabasePrefetch prefetch(m_state.databasePath, Form1::chargesOnRead(m_platform, found));
+    DatabasePrefetch prefetch(m_state.databasePath, MainWindow::chargesOnRead(m_platform, found));
     const bool opened = openMainWindow(&prefetch, &found, [this, &taken] {
         DatabaseLock::Result result = taken.get();
         if (result == DatabaseLock::Result::HeldElsewhere) {
@@ -90,21 +90,21 @@ void Application::end(int exitCode) {
     emit finished(exitCode);
 }
 
-frmRedLS* Application::ledgerWindow() const {
+LedgerWindow* Application::ledgerWindow() const {
     return m_ledger;
 }
 
-frmProverka* Application::readingsCheckWindow() const {
+ReadingsCheckWindow* Application::readingsCheckWindow() const {
     return m_check;
 }
 
-frmGrafik* Application::chartWindow() const {
+ConsumptionChartWindow* Application::chartWindow() const {
     return m_chart;
 }
 
 bool Application::openMainWindow(DatabasePrefetch* prefetch, const StaleCharges* found,
                                  const std::function<bool()>& mayLoad) {
-    auto* form = new Form1(m_state, m_platform);
+    auto* form = new MainWindow(m_state, m_platform);
     m_form = form;
     wire(form);
     if ((mayLoad && !mayLoad()) || !form->load(prefetch, found)) {
@@ -140,44 +140,45 @@ template <typename Window> Window* Application::openDialog(QWidget* opener) {
     return window;
 }
 
-void Application::wire(Form1* form) {
-    connect(form, &Form1::closing, this, &Application::closeOtherWindows);
-    connect(form, &Form1::closed, this, &Application::onMainClosed);
-    connect(form, &Form1::imbalanceRequested, this, &Application::openImbalance);
-    connect(form, &Form1::directoryRequested, this, [this] {
+void Application::wire(MainWindow* form) {
+    connect(form, &MainWindow::closing, this, &Application::closeOtherWindows);
+    connect(form, &MainWindow::closed, this, &Application::onMainClosed);
+    connect(form, &MainWindow::imbalanceRequested, this, &Application::openImbalance);
+    connect(form, &MainWindow::directoryRequested, this, [this] {
         m_state.directorySwitch = true;
         m_form->close();
     });
-    connect(form, &Form1::ledgerRequested, this, &Application::openLedger);
-    connect(form, &Form1::readingSheetRequested, this, [this] {
+    connect(form, &MainWindow::ledgerRequested, this, &Application::openLedger);
+    connect(form, &MainWindow::readingSheetRequested, this, [this] {
         if (m_state.docMonth < 1)
             return;
         m_form->hide();
-        openInPrintFrame(new frmPrint2(m_state, m_platform), [this] {
+        openInPrintFrame(new ReadingSheetPage(m_state, m_platform), [this] {
             if (m_form)
                 m_form->show();
         });
     });
-    connect(form, &Form1::calculatorRequested, this, [this] { StartCalculator(m_platform); });
-    connect(form, &Form1::helpRequested, this, &Application::openHelp);
-    connect(form, &Form1::yearCarryRequested, this,
+    connect(form, &MainWindow::calculatorRequested, this, [this] { StartCalculator(m_platform); });
+    connect(form, &MainWindow::helpRequested, this, &Application::openHelp);
+    connect(form, &MainWindow::yearCarryRequested, this,
             [this] { CarryReadingsAndTell(m_state.table, m_form->shownYear().year, m_platform); });
-    connect(form, &Form1::saveOptionsRequested, this, [this] {
-        auto* w = openDialog<frmTunSave>(m_form);
-        connect(w, &frmTunSave::autosaveChanged, m_form, &Form1::setAutosave);
+    connect(form, &MainWindow::saveOptionsRequested, this, [this] {
+        auto* w = openDialog<AutosavePrefsDialog>(m_form);
+        connect(w, &AutosavePrefsDialog::autosaveChanged, m_form, &MainWindow::setAutosave);
     });
-    connect(form, &Form1::colorsRequested, this, [this] {
-        auto* w = openDialog<frmColor>(m_form);
-        connect(w, &frmColor::colorsChanged, m_form, &Form1::paintRows);
+    connect(form, &MainWindow::colorsRequested, this, [this] {
+        auto* w = openDialog<ColoursDialog>(m_form);
+        connect(w, &ColoursDialog::colorsChanged, m_form, &MainWindow::paintRows);
     });
-    connect(form, &Form1::aboutRequested, this, [this] { openDialog<frmAbout>(m_form); });
-    connect(form, &Form1::readingsCheckRequested, this, &Application::openReadingsCheck);
-    connect(form, &Form1::chartRequested, this, &Application::openChart);
-    connect(form, &Form1::shownChanged, this, [this] {
+    connect(form, &MainWindow::aboutRequested, this, [this] { openDialog<AboutDialog>(m_form); });
+    connect(form, &MainWindow::readingsCheckRequested, this, &Application::openReadingsCheck);
+    connect(form, &MainWindow::chartRequested, this, &Application::openChart);
+    connect(form, &MainWindow::shownChanged, this, [this] {
         if (m_chart)
             m_chart->refresh();
     });
-    connect(form, &Form1::payeeRequested, this, [this] { openDialog<frmRekv>(m_form); });
+    connect(form, &MainWindow::payeeRequested, this,
+            [this] { openDialog<PayeeDetailsDialog>(m_form); });
 }
 
 void Application::openHelp() {
@@ -186,24 +187,24 @@ void Application::openHelp() {
 
 void Application::openImbalance() {
     const bool fresh = !m_imbalance;
-    frmRazbalans* window = frmRazbalans::showSingle(m_imbalance, m_state, m_platform);
+    ImbalanceWindow* window = ImbalanceWindow::showSingle(m_imbalance, m_state, m_platform);
     if (!fresh)
         return;
-    connect(window, &frmRazbalans::closed, this, [this] {
+    connect(window, &ImbalanceWindow::closed, this, [this] {
         if (!m_form)
             return;
         m_form->setEnabled(true);
-        m_form->VICHISLIT();
+        m_form->computeYear();
     });
 }
 
 // One check window beside the main window; opening it again brings it forward.
 void Application::openReadingsCheck() {
     if (!m_check) {
-        auto* window = new frmProverka(m_state, m_platform);
+        auto* window = new ReadingsCheckWindow(m_state, m_platform);
         window->setAttribute(Qt::WA_DeleteOnClose);
         m_check = window;
-        connect(window, &frmProverka::cellRequested, this,
+        connect(window, &ReadingsCheckWindow::cellRequested, this,
                 [this](int row, const QString& year, int month, int slot) {
                     // Not while the ledger or a dialog has the main window.
                     if (m_form && m_form->isVisible() && m_form->isEnabled())
@@ -219,7 +220,7 @@ void Application::openReadingsCheck() {
 
 void Application::openChart() {
     if (!m_chart) {
-        auto* window = new frmGrafik(m_state);
+        auto* window = new ConsumptionChartWindow(m_state);
         window->setAttribute(Qt::WA_DeleteOnClose);
         m_chart = window;
         window->show();
@@ -234,44 +235,47 @@ void Application::openLedger() {
     if (m_ledger)
         return;
     m_form->hide();
-    auto* ledger = new frmRedLS(m_state, m_platform);
+    auto* ledger = new LedgerWindow(m_state, m_platform);
     ledger->setAttribute(Qt::WA_DeleteOnClose);
     m_ledger = ledger;
-    connect(ledger, &frmRedLS::closed, this, [this] {
+    connect(ledger, &LedgerWindow::closed, this, [this] {
         if (m_form)
             m_form->show();
     });
-    connect(ledger, &frmRedLS::receiptRequested, this,
-            [this] { openInPrintFrame(new frmKvit(m_state, m_platform), [] {}); });
-    connect(ledger, &frmRedLS::orderRequested, this,
-            [this] { openInPrintFrame(new frmOrd(m_state, m_platform), [] {}); });
-    connect(ledger, &frmRedLS::printRequested, this, [this] {
-        openInPrintFrame(new frmPrint1(m_state, m_platform), [this] {
+    connect(ledger, &LedgerWindow::receiptRequested, this,
+            [this] { openInPrintFrame(new ReceiptWindow(m_state, m_platform), [] {}); });
+    connect(ledger, &LedgerWindow::orderRequested, this,
+            [this] { openInPrintFrame(new CashOrderWindow(m_state, m_platform), [] {}); });
+    connect(ledger, &LedgerWindow::printRequested, this, [this] {
+        openInPrintFrame(new LedgerPrintPage(m_state, m_platform), [this] {
             if (m_ledger)
                 m_ledger->show();
         });
     });
-    connect(ledger, &frmRedLS::settingsRequested, this, [this] {
-        auto* w = openDialog<frmTunLs>(m_ledger);
-        connect(w, &frmTunLs::preferencesChanged, m_ledger, &frmRedLS::applyPreferences);
+    connect(ledger, &LedgerWindow::settingsRequested, this, [this] {
+        auto* w = openDialog<LedgerPrefsDialog>(m_ledger);
+        connect(w, &LedgerPrefsDialog::preferencesChanged, m_ledger,
+                &LedgerWindow::applyPreferences);
     });
     // The ledger's help is the keys of its cell editor, not the manual.
-    connect(ledger, &frmRedLS::helpRequested, this, [this] { openDialog<frmHlp1>(m_ledger); });
-    connect(ledger, &frmRedLS::calculatorRequested, this, [this] { StartCalculator(m_platform); });
+    connect(ledger, &LedgerWindow::helpRequested, this,
+            [this] { openDialog<HotKeysHelp>(m_ledger); });
+    connect(ledger, &LedgerWindow::calculatorRequested, this,
+            [this] { StartCalculator(m_platform); });
     ledger->show();
 }
 
 void Application::openDirectory() {
-    auto* directory = new frmSpr(m_state, m_platform);
-    connect(directory, &frmSpr::closed, this, [this] { openMainWindow(); });
+    auto* directory = new DirectoryWindow(m_state, m_platform);
+    connect(directory, &DirectoryWindow::closed, this, [this] { openMainWindow(); });
     directory->show();
 }
 
 void Application::openInPrintFrame(QWidget* page, const std::function<void()>& done) {
-    auto* frame = new MDIfrmPrint(m_state, m_platform);
+    auto* frame = new PrintFrame(m_state, m_platform);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setPage(page);
-    connect(frame, &MDIfrmPrint::closed, this, done);
+    connect(frame, &PrintFrame::closed, this, done);
     frame->show();
 }
 

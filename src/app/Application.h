@@ -9,15 +9,15 @@
 
 #include "core/AppState.h"
 #include "core/Platform.h"
-#include "imbalance/frmRazbalans.h"
-#include "readings/Form1.h"
+#include "imbalance/ImbalanceWindow.h"
+#include "readings/MainWindow.h"
 
 class DatabaseLock;
 class DatabasePrefetch;
 struct StaleCharges;
-class frmGrafik;
-class frmProverka;
-class frmRedLS;
+class ConsumptionChartWindow;
+class ReadingsCheckWindow;
+class LedgerWindow;
 
 // Owns the shared state and the windows: opens, hides and re-creates them as
 // the user moves between the main window and the others.
@@ -32,10 +32,10 @@ public:
     bool start();
 
     AppState& state() { return m_state; }
-    Form1* mainWindow() const { return m_form; }
-    frmRedLS* ledgerWindow() const;
-    frmProverka* readingsCheckWindow() const;
-    frmGrafik* chartWindow() const;
+    MainWindow* mainWindow() const { return m_form; }
+    LedgerWindow* ledgerWindow() const;
+    ReadingsCheckWindow* readingsCheckWindow() const;
+    ConsumptionChartWindow* chartWindow() const;
 
 signals:
     // The program has ended (main window closed or load failed).
@@ -47,7 +47,7 @@ private:
     bool openMainWindow(DatabasePrefetch* prefetch = nullptr, const StaleCharges* found = nullptr,
                         const std::function<bool()>& mayLoad = {});
     void onMainClosed(bool directorySwitch);
-    void wire(Form1* form);
+    void wire(MainWindow* form);
     void closeOtherWindows();
     void openImbalance();
     void openDirectory();
@@ -68,11 +68,11 @@ private:
     Platform& m_platform;
     AppState m_state;
     std::unique_ptr<DatabaseLock> m_lock;
-    QPointer<Form1> m_form;
-    QPointer<frmRazbalans> m_imbalance;
-    QPointer<frmRedLS> m_ledger;
-    QPointer<frmProverka> m_check;
-    QPointer<frmGrafik> m_chart;
+    QPointer<MainWindow> m_form;
+    QPointer<ImbalanceWindow> m_imbalance;
+    QPointer<LedgerWindow> m_ledger;
+    QPointer<ReadingsCheckWindow> m_check;
+    QPointer<ConsumptionChartWindow> m_chart;
     // The loaded bytes made the program's own after the window is up
     // (FileMapping::makePrivate); waited for on the way out.
     std::future<void> m_privateCopy;

@@ -36,12 +36,12 @@ public:
 
     explicit LedgerModel(SubscriberTable& table, QObject* parent = nullptr);
 
-    // ZAPOLNIT1: finds the month's columns and loads every subscriber's
+    // Finds the month's columns and loads every subscriber's
     // stored values. An unknown year text falls back to January 2017.
     Location fill(const QString& yearText, int month);
-    // VICHISLIT1 with FORMAT1: the derived columns and the column sums.
+    // The derived columns and the column sums.
     void compute();
-    // SAVE1: stores what the grid shows and carries the closing balances into
+    // Stores what the grid shows and carries the closing balances into
     // the next month of the same year.
     void save();
 

@@ -23,18 +23,18 @@
 #include "core/DatabaseLock.h"
 #include "core/FileMapping.h"
 #include "core/Settings.h"
-#include "directory/frmSpr.h"
-#include "documents/frmKvit.h"
+#include "directory/DirectoryWindow.h"
+#include "documents/ReceiptWindow.h"
 #include "ledger/LedgerMath.h"
 #include "ledger/LedgerModel.h"
-#include "documents/frmRekv.h"
-#include "ledger/frmRedLS.h"
-#include "prefs/frmHlp1.h"
-#include "printing/MDIfrmPrint.h"
+#include "documents/PayeeDetailsDialog.h"
+#include "ledger/LedgerWindow.h"
+#include "prefs/HotKeysHelp.h"
+#include "printing/PrintFrame.h"
 #include "readings/MonthCell.h"
 #include "readings/ReadingsCheckModel.h"
-#include "readings/frmGrafik.h"
-#include "readings/frmProverka.h"
+#include "readings/ConsumptionChartWindow.h"
+#include "readings/ReadingsCheckWindow.h"
 #include "support/MappingSupport.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
@@ -107,7 +107,7 @@ private slots:
 };
 
 namespace {
-void choose(Form1* form, const QString& comboName, const QString& text) {
+void choose(MainWindow* form, const QString& comboName, const QString& text) {
     auto* c = form->findChild<QComboBox*>(comboName);
     const int i = c->findText(text);
     c->setCurrentIndex(i);
@@ -123,7 +123,7 @@ void tst_Application::readingsCheckDoubleClickLandsOnTheCell() {
         t.setCell(2, MonthColumn(y2019, 5, T1Current), u"1400"_s);
     });
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form));
     choose(form, u"Cmb1(0)"_s, u"Первый П. П."_s);
@@ -139,7 +139,7 @@ void tst_Application::readingsCheckDoubleClickLandsOnTheCell() {
     const auto actions = form->findChild<QMenu*>(u"Menu_Tools"_s)->actions();
     QCOMPARE(actions.last(), item);
     item->trigger();
-    frmProverka* check = f.app->readingsCheckWindow();
+    ReadingsCheckWindow* check = f.app->readingsCheckWindow();
     QVERIFY(check && check->isVisible());
     QVERIFY(QTest::qWaitForWindowActive(check));
     QCOMPARE(check->yearText(), u"2019"_s);
@@ -155,7 +155,7 @@ void tst_Application::readingsCheckDoubleClickLandsOnTheCell() {
     item->trigger(); // one window only
     int windows = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
-        windows += qobject_cast<frmProverka*>(w) && w->isVisible();
+        windows += qobject_cast<ReadingsCheckWindow*>(w) && w->isVisible();
     QCOMPARE(windows, 1);
 
     const QRect line = view->visualRect(view->model()->index(1, ReadingsCheckModel::ColKind));
@@ -202,13 +202,13 @@ void tst_Application::chartFollowsTheSelectors() {
         t.setCell(2, MonthColumn(y2018, 7, T1Current), u"30"_s);
     });
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     choose(form, u"Cmb1(1)"_s, u"2018"_s);
     auto* button = form->findChild<QPushButton*>(u"CmdGrafik"_s);
     QVERIFY(button);
     QCOMPARE(button->text(), u"График"_s);
     QTest::mouseClick(button, Qt::LeftButton);
-    frmGrafik* chart = f.app->chartWindow();
+    ConsumptionChartWindow* chart = f.app->chartWindow();
     QVERIFY(chart && chart->isVisible());
     QCOMPARE(chart->chart()->title(),
              u"Первый П. П., 2018 г.: Т1 150 кВт*ч, Т2 40 кВт*ч, всего 190 кВт*ч"_s);
@@ -245,7 +245,7 @@ void tst_Application::closingEndsAndWrites() {
     Fixture f;
     QSignalSpy finished(f.app.get(), &Application::finished);
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     QVERIFY(form && form->isVisible());
     form->entryCell(1, 1)->setText(u"321"_s);
     form->close();
@@ -284,14 +284,14 @@ void tst_Application::startupBytesBecomeTheProgramsOwnOncePainted() {
 void tst_Application::imbalanceWindowWritesBeforeTheDatabase() {
     Fixture f;
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     emit form->imbalanceRequested();
-    QWidget* imbalance = topLevel<frmRazbalans>();
+    QWidget* imbalance = topLevel<ImbalanceWindow>();
     QVERIFY(imbalance);
     emit form->imbalanceRequested(); // one window only
     int count = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
-        count += qobject_cast<frmRazbalans*>(w) && w->isVisible();
+        count += qobject_cast<ImbalanceWindow*>(w) && w->isVisible();
     QCOMPARE(count, 1);
     auto* box = imbalance->findChild<QLineEdit*>(u"txt1(1)"_s);
     QVERIFY(box);
@@ -303,7 +303,7 @@ void tst_Application::imbalanceWindowWritesBeforeTheDatabase() {
 void tst_Application::readingSheetHidesTheMainWindow() {
     Fixture f;
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     auto* march = form->findChild<QLabel*>(u"lbl2(103)"_s);
     QTest::mouseClick(march, Qt::LeftButton);
     QAction* sheet = form->monthPopup()->findChild<QAction*>(u"Vedomost"_s);
@@ -312,7 +312,7 @@ void tst_Application::readingSheetHidesTheMainWindow() {
     QCOMPARE(f.app->state().docMonth, 3);
     QCOMPARE(f.app->state().docYear, u"2017"_s);
     QVERIFY(!form->isVisible());
-    MDIfrmPrint* frame = topLevel<MDIfrmPrint>();
+    PrintFrame* frame = topLevel<PrintFrame>();
     QVERIFY(frame);
     frame->close();
     QVERIFY(form->isVisible());
@@ -321,11 +321,11 @@ void tst_Application::readingSheetHidesTheMainWindow() {
 void tst_Application::directoryRoundTripKeepsUnsavedEdits() {
     Fixture f;
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     form->entryCell(2, 5)->setText(u"4,44"_s); // typed, never saved
     emit form->directoryRequested();
     QVERIFY(f.app->state().directorySwitch);
-    frmSpr* directory = topLevel<frmSpr>();
+    DirectoryWindow* directory = topLevel<DirectoryWindow>();
     QVERIFY(directory);
     QVERIFY(!f.app->mainWindow() || !f.app->mainWindow()->isVisible());
     // The file was written on the way.
@@ -333,7 +333,7 @@ void tst_Application::directoryRoundTripKeepsUnsavedEdits() {
     f.app->state().table.setCell(2, ColName, u"Переименованный В. В."_s);
     directory->close();
     QTRY_VERIFY(f.app->mainWindow() && f.app->mainWindow()->isVisible());
-    Form1* again = f.app->mainWindow();
+    MainWindow* again = f.app->mainWindow();
     QVERIFY(again != form);
     QVERIFY(!f.app->state().directorySwitch);
     QCOMPARE(again->entryCell(2, 5)->text(), u"4,44"_s);
@@ -344,7 +344,7 @@ void tst_Application::directoryRoundTripKeepsUnsavedEdits() {
 void tst_Application::ledgerHidesTheMainWindowAndComesBack() {
     Fixture f;
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     form->entryCell(1, 5)->setText(u"2"_s);
     QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd2"_s), Qt::LeftButton);
     QVERIFY(!form->isVisible());
@@ -358,7 +358,7 @@ void tst_Application::ledgerHidesTheMainWindowAndComesBack() {
 void tst_Application::everyCommandIsAvailable() {
     Fixture f;
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     for (QToolButton* b : form->findChildren<QToolButton*>())
         if (b->objectName() != u"Cmd6"_s) // enabled by the first change
             QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
@@ -370,7 +370,7 @@ void tst_Application::everyCommandIsAvailable() {
 void tst_Application::ledgerHelpShowsTheHotKeys() {
     Fixture f;
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     // Opened, or told that Help.pdf is not beside the test.
     const auto manualTries = [&f] {
         return int(f.platform.openedDocuments.size()) +
@@ -381,11 +381,11 @@ void tst_Application::ledgerHelpShowsTheHotKeys() {
     QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd5"_s), Qt::LeftButton);
     QCOMPARE(manualTries(), 1);
     QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd2"_s), Qt::LeftButton);
-    frmRedLS* ledger = f.app->ledgerWindow();
+    LedgerWindow* ledger = f.app->ledgerWindow();
     QVERIFY(ledger && ledger->isVisible());
     // ...the ledger's the keys of its cell editor, with the ledger waiting.
     QTest::mouseClick(ledger->findChild<QToolButton*>(u"Cmd5"_s), Qt::LeftButton);
-    frmHlp1* help = topLevel<frmHlp1>();
+    HotKeysHelp* help = topLevel<HotKeysHelp>();
     QVERIFY(help);
     QCOMPARE(help->windowTitle(), u"Справка по горячим клавишам"_s);
     QVERIFY(!ledger->isEnabled());
@@ -401,7 +401,7 @@ void tst_Application::readingOf2026ReachesTheLedgerAndTheReceipt() {
     Fixture f;
     QCOMPARE(f.platform.clock.date().year(), 2026);
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form));
     auto* year = form->findChild<QComboBox*>(u"Cmb1(1)"_s);
@@ -424,7 +424,7 @@ void tst_Application::readingOf2026ReachesTheLedgerAndTheReceipt() {
     QCOMPARE(f.app->state().table.cell(1, jan2026 + ChargeWithComp), u"500"_s);
 
     QTest::mouseClick(form->findChild<QToolButton*>(u"Cmd2"_s), Qt::LeftButton);
-    frmRedLS* ledger = f.app->ledgerWindow();
+    LedgerWindow* ledger = f.app->ledgerWindow();
     QVERIFY(ledger && ledger->isVisible());
     QCOMPARE(ledger->findChild<QComboBox*>(u"Cmb1(0)"_s)->currentText(), u"2026"_s);
     QCOMPARE(f.app->state().ledgerCol, LedgerColumn(9, 1));
@@ -438,10 +438,10 @@ void tst_Application::readingOf2026ReachesTheLedgerAndTheReceipt() {
     QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cell.center());
     QCOMPARE(f.platform.messages.back().text,
              u"Сформировать квитанцию для 1. Первый П. П. за Январь 2026 г."_s);
-    frmKvit* receipt = nullptr;
+    ReceiptWindow* receipt = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (!receipt)
-            receipt = w->findChild<frmKvit*>();
+            receipt = w->findChild<ReceiptWindow*>();
     QVERIFY(receipt);
     QCOMPARE(receipt->content().dateText, u"Январь 2026"_s);
 }
@@ -449,12 +449,12 @@ void tst_Application::readingOf2026ReachesTheLedgerAndTheReceipt() {
 void tst_Application::payeeDetailsFromTheSettingsMenu() {
     Fixture f;
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     auto* item = form->findChild<QAction*>(u"Menu_Tuns_Rekv"_s);
     QVERIFY(item);
     QCOMPARE(item->text(), u"Реквизиты получателя..."_s);
     item->trigger();
-    frmRekv* details = topLevel<frmRekv>();
+    PayeeDetailsDialog* details = topLevel<PayeeDetailsDialog>();
     QVERIFY(details);
     QCOMPARE(details->windowTitle(), u"Реквизиты получателя"_s);
     QVERIFY(!form->isEnabled());

@@ -168,7 +168,7 @@ struct Fixture {
     // Types into January's T1 of the shown subscriber and leaves the cell,
     // which stores it in the table, not yet in the file.
     void edit(const QString& text) {
-        Form1* form = app->mainWindow();
+        MainWindow* form = app->mainWindow();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
         MonthCell* cell = form->entryCell(1, T1Current);
@@ -180,7 +180,7 @@ struct Fixture {
     // The same, then a click on "Сохранить".
     void editAndSave(const QString& text) {
         edit(text);
-        Form1* form = app->mainWindow();
+        MainWindow* form = app->mainWindow();
         auto* save = form->findChild<QToolButton*>(u"Cmd6"_s);
         QVERIFY(save && save->isEnabled());
         QTest::mouseClick(save, Qt::LeftButton);
@@ -337,11 +337,11 @@ void tst_DatabaseSafety::firstSaveOfTheDayMakesOneCopy() {
 void tst_DatabaseSafety::autosaveTakesTheDaysCopyToo() {
     Fixture f;
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     MonthCell* cell = form->entryCell(1, T1Current);
     cell->setText(u"150"_s);
-    form->SAVE(); // what leaving the cell does
-    form->onTimer1();
+    form->storeShownCells(); // what leaving the cell does
+    form->onAutosaveDue();
     QCOMPARE(f.savedReading(), u"150"_s);
     QCOMPARE(readFile(f.copyPath(f.today())), database(u"Абонент"_s));
 }
@@ -440,7 +440,7 @@ void tst_DatabaseSafety::damagedFileIsRestoredFromTheNewestUsableCopy() {
 
     QCOMPARE(readFile(f.dir.filePath(kept)), damage);
     QCOMPARE(readFile(f.dbPath()), database(u"Восьмое"_s));
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     QVERIFY(form && form->isVisible());
     QCOMPARE(f.app->state().table.subscriberCount(), 2);
     QCOMPARE(f.app->state().table.cell(2, ColName), u"Восьмое 2"_s);
@@ -478,7 +478,7 @@ void tst_DatabaseSafety::autosaveNeverUndoesARestore() {
     QFETCH(bool, version10);
     Fixture f(database(u"Абонент"_s), 400);
     QVERIFY(f.app->start());
-    Form1* form = f.app->mainWindow();
+    MainWindow* form = f.app->mainWindow();
     // The autosave's two minutes shortened to a few milliseconds; it is on.
     auto* timer1 = form->findChild<QTimer*>(u"Timer1"_s);
     auto* timer2 = form->findChild<QTimer*>(u"Timer2"_s);

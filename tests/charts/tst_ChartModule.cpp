@@ -8,9 +8,9 @@
 #include <QTest>
 
 #include "charts/ChartModule.h"
-#include "imbalance/frmRazbalans.h"
+#include "imbalance/ImbalanceWindow.h"
 #include "readings/ConsumptionChartData.h"
-#include "readings/frmGrafik.h"
+#include "readings/ConsumptionChartWindow.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -76,7 +76,7 @@ void tst_ChartModuleMissing::windowsSayWhy() {
     QVERIFY(!ChartModule(&error));
     QVERIFY2(error.contains(u"ostrevanka_charts"_s), qPrintable(error));
     AppState state;
-    frmGrafik chart(state);
+    ConsumptionChartWindow chart(state);
     QVERIFY(!chart.chart());
     chart.refresh();
     auto* reason = chart.findChild<QLabel*>();
@@ -84,7 +84,7 @@ void tst_ChartModuleMissing::windowsSayWhy() {
     QVERIFY(reason->text().startsWith(u"График недоступен: "_s));
 
     ScriptedPlatform platform;
-    frmRazbalans imbalance(state, platform);
+    ImbalanceWindow imbalance(state, platform);
     auto* placeholder = imbalance.findChild<QLabel*>(u"chart"_s);
     QVERIFY(placeholder);
     QVERIFY(placeholder->text().startsWith(u"График недоступен: "_s));

@@ -9,8 +9,8 @@
 
 #include "core/AppState.h"
 #include "directory/DirectoryGridModel.h"
-#include "directory/frmAdd.h"
-#include "directory/frmSpr.h"
+#include "directory/AddSubscriberDialog.h"
+#include "directory/DirectoryWindow.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     state.table.setSubscriberCount(30);
 
     ScriptedPlatform platform;
-    auto* spr = new frmSpr(state, platform);
+    auto* spr = new DirectoryWindow(state, platform);
     spr->show();
     QTest::qWait(50);
     // A found row and the selected one, as after a search and a click.
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     QTest::qWait(50);
     spr->grab().save(folder + u"/frmSpr.png"_s);
 
-    frmAdd add(state, platform);
+    AddSubscriberDialog add(state, platform);
     add.show();
     QTest::qWait(50);
     add.findChild<QLineEdit*>(u"txt1(0)"_s)->setText(u"Григорьев Г. Г."_s);

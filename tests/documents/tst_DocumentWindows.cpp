@@ -9,9 +9,9 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "core/SubscriberTable.h"
-#include "documents/frmKvit.h"
-#include "documents/frmOrd.h"
-#include "printing/MDIfrmPrint.h"
+#include "documents/ReceiptWindow.h"
+#include "documents/CashOrderWindow.h"
+#include "printing/PrintFrame.h"
 #include "printing/LedgerColumn.h"
 #include "support/ScriptedPlatform.h"
 
@@ -52,8 +52,9 @@ void typeText(QWidget* w, const QString& text) {
         QTest::sendKeyEvent(QTest::KeyAction::Click, w, Qt::Key_unknown, c, Qt::NoModifier);
 }
 
-void doubleClickLabel(frmOrd& order, int i) {
-    QTest::mouseDClick(&order, Qt::LeftButton, Qt::NoModifier, frmOrd::labelGeometry(i).center());
+void doubleClickLabel(CashOrderWindow& order, int i) {
+    QTest::mouseDClick(&order, Qt::LeftButton, Qt::NoModifier,
+                       CashOrderWindow::labelGeometry(i).center());
 }
 
 } // namespace
@@ -93,7 +94,7 @@ void tst_DocumentWindows::receiptPrintsOneCopy() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     QCOMPARE(state.printMode, 3);
     QVERIFY(platform.messages.empty());
     QCOMPARE(receipt.content().values[3], u"34,5"_s);
@@ -102,7 +103,7 @@ void tst_DocumentWindows::receiptPrintsOneCopy() {
 
     receipt.findChild<QLineEdit*>(u"txtOPL(0)"_s)->setText(u"25.04.2019"_s);
     receipt.show();
-    QSignalSpy closed(&receipt, &frmKvit::closed);
+    QSignalSpy closed(&receipt, &ReceiptWindow::closed);
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QCOMPARE(platform.printed.size(), size_t(1));
     QCOMPARE(closed.count(), 1);
@@ -131,7 +132,7 @@ void tst_DocumentWindows::receiptPrintsTwoCopiesOnOnePage() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
     QCOMPARE(receipt.height(), 16825 / 15);
     receipt.show();
@@ -170,7 +171,7 @@ void tst_DocumentWindows::receiptMessagesForEmptyT1() {
         state.table.setCell(Row, slotColumn(T1Current), QString());
     if (startEmpty)
         state.table.setCell(Row, slotColumn(T1Previous), QString());
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     QStringList shown;
     for (const auto& m : platform.messages) {
         QCOMPARE(m.title, u"Ошибка ввода"_s);
@@ -187,7 +188,7 @@ void tst_DocumentWindows::receiptKeepsPayByAndCopies() {
     ScriptedPlatform platform;
     fill(state);
     {
-        frmKvit receipt(state, platform);
+        ReceiptWindow receipt(state, platform);
         QVERIFY(!receipt.twoCopies());
         receipt.findChild<QLineEdit*>(u"txtOPL(0)"_s)->setText(u"до 25 числа"_s);
         receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
@@ -196,7 +197,7 @@ void tst_DocumentWindows::receiptKeepsPayByAndCopies() {
     QCOMPARE(platform.settings().text(Section, u"txtOPL"_s), u"до 25 числа"_s);
     QCOMPARE(platform.settings().text(Section, u"Ch100"_s), u"1"_s);
     fill(state);
-    frmKvit again(state, platform);
+    ReceiptWindow again(state, platform);
     QCOMPARE(again.payBy(), u"до 25 числа"_s);
     QVERIFY(again.twoCopies());
     QCOMPARE(again.height(), 16825 / 15);
@@ -207,9 +208,9 @@ void tst_DocumentWindows::cancelledPrintKeepsReceiptOpen() {
     ScriptedPlatform platform;
     platform.printAccepted = false;
     fill(state);
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     receipt.show();
-    QSignalSpy closed(&receipt, &frmKvit::closed);
+    QSignalSpy closed(&receipt, &ReceiptWindow::closed);
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QCOMPARE(closed.count(), 0);
     QVERIFY(receipt.isVisible());
@@ -220,14 +221,14 @@ void tst_DocumentWindows::receiptInFrameHidesToolbarAndClosesIt() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    MDIfrmPrint frame(state, platform);
-    auto* receipt = new frmKvit(state, platform);
+    PrintFrame frame(state, platform);
+    auto* receipt = new ReceiptWindow(state, platform);
     frame.setPage(receipt);
     frame.show();
     QCOMPARE(frame.windowTitle(), u"Квитанция"_s);
     QVERIFY(!frame.findChild<QToolBar*>(u"Toolbar1"_s)->isVisible());
     QVERIFY(!frame.findChild<QPushButton*>(u"Cmd1(1)"_s)->isVisible());
-    QSignalSpy frameClosed(&frame, &MDIfrmPrint::closed);
+    QSignalSpy frameClosed(&frame, &PrintFrame::closed);
     receipt->findChild<QPushButton*>(u"Command1"_s)->click();
     QTRY_COMPARE(frameClosed.count(), 1);
     QVERIFY(!frame.isVisible());
@@ -237,7 +238,7 @@ void tst_DocumentWindows::orderPrintsOnItsBlank() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    frmOrd order(state, platform);
+    CashOrderWindow order(state, platform);
     QCOMPARE(state.printMode, 4);
     QVERIFY(platform.messages.empty());
     QCOMPARE(order.label(2), u"10 декабря 2026 г."_s);
@@ -248,7 +249,7 @@ void tst_DocumentWindows::orderPrintsOnItsBlank() {
     order.show();
     PdfInspect::screenshot(order, u"order.png"_s);
 
-    QSignalSpy closed(&order, &frmOrd::closed);
+    QSignalSpy closed(&order, &CashOrderWindow::closed);
     order.findChild<QPushButton*>(u"Command1"_s)->click();
     QCOMPARE(closed.count(), 1);
     QCOMPARE(platform.printed.size(), size_t(1));
@@ -273,7 +274,7 @@ void tst_DocumentWindows::orderNumberAdvancesAndIsStored() {
     fill(state);
     platform.settings().setText(Section, u"lb1"_s, u"41"_s);
     {
-        frmOrd order(state, platform);
+        CashOrderWindow order(state, platform);
         QCOMPARE(order.label(1), u"42"_s);
         QCOMPARE(order.label(10), u"42"_s);
         order.close();
@@ -285,7 +286,7 @@ void tst_DocumentWindows::orderNumberAdvancesAndIsStored() {
     // An unreadable stored number starts again at 1.
     platform.settings().setText(Section, u"lb1"_s, u"б/н"_s);
     fill(state);
-    frmOrd next(state, platform);
+    CashOrderWindow next(state, platform);
     QCOMPARE(next.label(1), u"1"_s);
 }
 
@@ -295,7 +296,7 @@ void tst_DocumentWindows::orderWithoutVat() {
     platform.clock = QDateTime(QDate(2025, 6, 30), QTime(10, 0));
     fill(state);
     {
-        frmOrd order(state, platform);
+        CashOrderWindow order(state, platform);
         order.show();
         QVERIFY(QTest::qWaitForWindowExposed(&order));
         auto* noVat = order.findChild<QCheckBox*>(u"ChNDS"_s);
@@ -320,7 +321,7 @@ void tst_DocumentWindows::orderWithoutVat() {
 
     // The next order keeps the choice until it is taken back.
     fill(state);
-    frmOrd next(state, platform);
+    CashOrderWindow next(state, platform);
     next.show();
     QVERIFY(QTest::qWaitForWindowExposed(&next));
     auto* noVat = next.findChild<QCheckBox*>(u"ChNDS"_s);
@@ -337,7 +338,7 @@ void tst_DocumentWindows::orderFormatErrorShownOnce() {
     ScriptedPlatform platform;
     fill(state);
     state.table.setCell(Row, slotColumn(15), u"-50,00"_s);
-    frmOrd order(state, platform);
+    CashOrderWindow order(state, platform);
     QCOMPARE(platform.messages.size(), size_t(1));
     QCOMPARE(platform.messages[0].title, u"Ошибка формата"_s);
     QCOMPARE(platform.messages[0].text, u"Неправильный формат введенной суммы"_s);
@@ -352,7 +353,7 @@ void tst_DocumentWindows::twinsAreEditedTogether() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    frmOrd order(state, platform);
+    CashOrderWindow order(state, platform);
     order.show();
     QVERIFY(QTest::qWaitForWindowExposed(&order));
     auto* editor = order.findChild<QLineEdit*>(u"txt1"_s);
@@ -395,7 +396,7 @@ void tst_DocumentWindows::enterWalksThroughEveryLabel() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    frmOrd order(state, platform);
+    CashOrderWindow order(state, platform);
     order.show();
     QVERIFY(QTest::qWaitForWindowExposed(&order));
     auto* editor = order.findChild<QLineEdit*>(u"txt1"_s);
@@ -418,7 +419,7 @@ void tst_DocumentWindows::escapeDropsTheEdit() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    frmOrd order(state, platform);
+    CashOrderWindow order(state, platform);
     order.show();
     QVERIFY(QTest::qWaitForWindowExposed(&order));
     auto* editor = order.findChild<QLineEdit*>(u"txt1"_s);

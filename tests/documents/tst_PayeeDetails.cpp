@@ -25,7 +25,7 @@ private slots:
     void everyErrorHasText();
     void rejectedDetails_data();
     void rejectedDetails();
-    void storedUnderRekv();
+    void storedUnderItsSettingsSection();
 };
 
 void tst_PayeeDetails::validation_data() {
@@ -156,7 +156,7 @@ void tst_PayeeDetails::rejectedDetails() {
     QVERIFY(!PayeeDetailsRejected(PayeeDetails()));
 }
 
-void tst_PayeeDetails::storedUnderRekv() {
+void tst_PayeeDetails::storedUnderItsSettingsSection() {
     Settings settings(u"ostrevanka"_s);
     PayeeDetails d = SamplePayee();
     d[PayeeField::Name] = u"СНТ «Остреванка» | Ромашка"_s;

@@ -20,8 +20,8 @@
 #include "documents/PayeeValidation.h"
 #include "documents/QrCodeWindow.h"
 #include "documents/ReceiptPainter.h"
-#include "documents/frmKvit.h"
-#include "documents/frmRekv.h"
+#include "documents/ReceiptWindow.h"
+#include "documents/PayeeDetailsDialog.h"
 #include "support/ScriptedPlatform.h"
 #include "SamplePayee.h"
 
@@ -63,7 +63,7 @@ void ChooseSampleReceipt(AppState& state, ScriptedPlatform& platform) {
 }
 
 // The receipt on screen with both copies, each with its code.
-bool ShowInTwoCopies(frmKvit& receipt) {
+bool ShowInTwoCopies(ReceiptWindow& receipt) {
     receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
     receipt.show();
     return QTest::qWaitForWindowExposed(&receipt);
@@ -210,7 +210,7 @@ void tst_ReceiptQr::printedCodeHoldsEveryField() {
     AppState state;
     ScriptedPlatform platform;
     ChooseSampleReceipt(state, platform);
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     QVERIFY(receipt.payment() && receipt.payment()->code);
     QVERIFY(!receipt.findChild<QLabel*>(u"lblRekv"_s));
     receipt.show();
@@ -241,7 +241,7 @@ void tst_ReceiptQr::windowShowsTheSameCode() {
     AppState state;
     ScriptedPlatform platform;
     ChooseSampleReceipt(state, platform);
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     QVERIFY(ShowInTwoCopies(receipt));
     PdfInspect::screenshot(receipt, u"receipt-qr.png"_s);
 
@@ -273,7 +273,7 @@ void tst_ReceiptQr::noCodeForNothingToPay() {
     StorePayeeDetails(platform.settings(), SamplePayee());
     AddSubscriber(state, 1, u"Петров П. П."_s, u"7"_s, total);
     ChooseReceipt(state, 1);
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     QVERIFY(receipt.payment());
     QVERIFY(!receipt.payment()->code);
     // Nothing to show large.
@@ -294,7 +294,7 @@ void tst_ReceiptQr::pipeInTheNameStillDecodes() {
     StorePayeeDetails(platform.settings(), SamplePayee());
     AddSubscriber(state, 2, u"Сидоров|Петров С. П."_s, QString(), u"99,9"_s);
     ChooseReceipt(state, 2);
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     receipt.show();
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QTemporaryDir pages;
@@ -309,7 +309,7 @@ void tst_ReceiptQr::withoutDetailsTheReceiptIsAsBefore() {
     ScriptedPlatform platform;
     AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
     ChooseReceipt(state, 3);
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     QVERIFY(!receipt.payment());
     // No details at all is no fault.
     QVERIFY(!receipt.findChild<QLabel*>(u"lblRekv"_s));
@@ -389,7 +389,7 @@ void tst_ReceiptQr::nothingToBillIsTold() {
 void tst_ReceiptQr::detailsWindowStoresOnlyGoodDetails() {
     AppState state;
     ScriptedPlatform platform;
-    frmRekv window(state, platform);
+    PayeeDetailsDialog window(state, platform);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const PayeeDetails good = SamplePayee();
@@ -408,7 +408,7 @@ void tst_ReceiptQr::detailsWindowStoresOnlyGoodDetails() {
     account->setText(u"40703810538000001235"_s);
     auto* inn = window.findChild<QLineEdit*>(u"txtRekv(1)"_s);
     inn->setText(u"7707083894"_s);
-    QSignalSpy closed(&window, &frmRekv::closed);
+    QSignalSpy closed(&window, &PayeeDetailsDialog::closed);
     QTest::mouseClick(window.findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
     QCOMPARE(closed.count(), 0);
     QCOMPARE(window.findChild<QLabel*>(u"lblErr(3)"_s)->text(),
@@ -433,7 +433,7 @@ void tst_ReceiptQr::detailsWindowNamesTheLengthLimit() {
     AppState state;
     ScriptedPlatform platform;
     StorePayeeDetails(platform.settings(), SamplePayee());
-    frmRekv window(state, platform);
+    PayeeDetailsDialog window(state, platform);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     // A branch's full name as the bank's letter gives it: 48 characters.
@@ -448,7 +448,7 @@ void tst_ReceiptQr::detailsWindowNamesTheLengthLimit() {
     QTest::keyClick(account, Qt::Key_V, Qt::ControlModifier);
     QVERIFY(account->text().contains(QChar(0x00A0)));
 
-    QSignalSpy closed(&window, &frmRekv::closed);
+    QSignalSpy closed(&window, &PayeeDetailsDialog::closed);
     QTest::mouseClick(window.findChild<QPushButton*>(u"CmdSave"_s), Qt::LeftButton);
     QCOMPARE(closed.count(), 0);
     auto* error = window.findChild<QLabel*>(u"lblErr(4)"_s);
@@ -474,7 +474,7 @@ void tst_ReceiptQr::clickOnTheCodeShowsItLarge() {
     AppState state;
     ScriptedPlatform platform;
     ChooseSampleReceipt(state, platform);
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     QVERIFY(ShowInTwoCopies(receipt));
     const int modules = receipt.payment()->code->size();
     const QRect code = CodeOnScreen(1);
@@ -539,7 +539,7 @@ void tst_ReceiptQr::handEditedDetailsAreToldOnScreen() {
     platform.settings().setNumber(u"Nastr"_s, u"Ch100"_s, twoCopies ? 1 : 0);
     AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
     ChooseReceipt(state, 3);
-    frmKvit receipt(state, platform);
+    ReceiptWindow receipt(state, platform);
     QVERIFY(!receipt.payment());
     receipt.show();
     QVERIFY(QTest::qWaitForWindowExposed(&receipt));

@@ -15,8 +15,8 @@
 #include "core/Settings.h"
 #include "documents/PayeeDetails.h"
 #include "ledger/DebtorsModel.h"
-#include "ledger/frmRedLS.h"
-#include "ledger/frmSverka.h"
+#include "ledger/LedgerWindow.h"
+#include "ledger/ReconciliationWindow.h"
 #include "support/ScriptedPlatform.h"
 #include "support/WorkbookDump.h"
 
@@ -36,12 +36,12 @@ private slots:
 
 private:
     void open();
-    frmSverka* openSverka();
+    ReconciliationWindow* openReconciliation();
 
     QTemporaryDir m_dir;
     AppState m_state;
     std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<frmRedLS> m_w;
+    std::unique_ptr<LedgerWindow> m_w;
 };
 
 void tst_LedgerPayments::init() {
@@ -64,12 +64,12 @@ void tst_LedgerPayments::cleanup() {
 }
 
 void tst_LedgerPayments::open() {
-    m_w = std::make_unique<frmRedLS>(m_state, *m_platform);
+    m_w = std::make_unique<LedgerWindow>(m_state, *m_platform);
     m_w->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
 }
 
-frmSverka* tst_LedgerPayments::openSverka() {
+ReconciliationWindow* tst_LedgerPayments::openReconciliation() {
     auto* button = m_w->findChild<QToolButton*>(u"CmdSverka"_s);
     if (!button)
         return nullptr;
@@ -120,7 +120,7 @@ void tst_LedgerPayments::monthReceiptsAfterAnEdit() {
 
 void tst_LedgerPayments::debtorsListShowsPrintsAndExports() {
     open();
-    frmSverka* w = openSverka();
+    ReconciliationWindow* w = openReconciliation();
     QVERIFY(w);
     QVERIFY(w->isVisible());
     QVERIFY(!m_w->isEnabled());
@@ -185,7 +185,7 @@ void tst_LedgerPayments::plotsSortAsCounted() {
     // The three owing or ahead live on plots 12, 2 and 3.
     m_state.table.setCell(3, ColAddress, u"2"_s);
     open();
-    frmSverka* w = openSverka();
+    ReconciliationWindow* w = openReconciliation();
     QVERIFY(w);
     auto* grid = w->findChild<QTableView*>(u"g"_s);
     QVERIFY(QTest::qWaitForWindowExposed(w));
@@ -223,7 +223,7 @@ void tst_LedgerPayments::longListRepeatsTheHeader() {
         t.setCell(r, DebtorsFixture::column(SlotOpenDebt), u"10"_s);
     }
     open();
-    frmSverka* w = openSverka();
+    ReconciliationWindow* w = openReconciliation();
     QVERIFY(w);
     QCOMPARE(w->findChild<QTableView*>(u"g"_s)->model()->rowCount(), n);
     QCOMPARE(w->findChild<QLabel*>(u"lblDebt"_s)->text(), u"1200,00"_s);

@@ -12,11 +12,11 @@
 
 #include "core/AppState.h"
 #include "prefs/DesktopTools.h"
-#include "prefs/frmAbout.h"
-#include "prefs/frmColor.h"
-#include "prefs/frmHlp1.h"
-#include "prefs/frmTunLs.h"
-#include "prefs/frmTunSave.h"
+#include "prefs/AboutDialog.h"
+#include "prefs/ColoursDialog.h"
+#include "prefs/HotKeysHelp.h"
+#include "prefs/LedgerPrefsDialog.h"
+#include "prefs/AutosavePrefsDialog.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -91,9 +91,9 @@ void tst_PrefsWindows::init() {
 
 void tst_PrefsWindows::colorDialogTakesChoicesOnlyOnOk() {
     m_state.cellColors = {0x0000FF, 0x00FF00, 0xFF0000}; // red, green, blue as 0x00BBGGRR
-    frmColor w(m_state, *m_platform);
-    QSignalSpy changed(&w, &frmColor::colorsChanged);
-    QSignalSpy closed(&w, &frmColor::closed);
+    ColoursDialog w(m_state, *m_platform);
+    QSignalSpy changed(&w, &ColoursDialog::colorsChanged);
+    QSignalSpy closed(&w, &ColoursDialog::closed);
     QCOMPARE(w.windowTitle(), u"Настройка цвета таблицы"_s);
     QCOMPARE(sampleColor(w, u"Lb1"_s), QColor(255, 0, 0));
     QCOMPARE(sampleColor(w, u"Lb3"_s), QColor(0, 0, 255));
@@ -121,9 +121,9 @@ void tst_PrefsWindows::colorDialogTakesChoicesOnlyOnOk() {
 
 void tst_PrefsWindows::colorDefaultsThenCloseChangesNothing() {
     m_state.cellColors = {1, 2, 3};
-    frmColor w(m_state, *m_platform);
-    QSignalSpy changed(&w, &frmColor::colorsChanged);
-    QSignalSpy closed(&w, &frmColor::closed);
+    ColoursDialog w(m_state, *m_platform);
+    QSignalSpy changed(&w, &ColoursDialog::colorsChanged);
+    QSignalSpy closed(&w, &ColoursDialog::closed);
     w.show();
     click(w, u"CmdUmolch"_s);
     QCOMPARE(w.workingColors(), (std::array<int, 3>{15137717, 16776960, 65535}));
@@ -161,9 +161,9 @@ void tst_PrefsWindows::ledgerPreferences() {
     QFETCH(QString, storedPs);
     m_state.flPls = pls;
     m_state.flPs = ps;
-    frmTunLs w(m_state, *m_platform);
-    QSignalSpy changed(&w, &frmTunLs::preferencesChanged);
-    QSignalSpy closed(&w, &frmTunLs::closed);
+    LedgerPrefsDialog w(m_state, *m_platform);
+    QSignalSpy changed(&w, &LedgerPrefsDialog::preferencesChanged);
+    QSignalSpy closed(&w, &LedgerPrefsDialog::closed);
     w.show();
     QCOMPARE(w.windowTitle(), u"Настройки в лицевом счете"_s);
     auto* op1 = child<QRadioButton>(w, u"Op1"_s);
@@ -186,9 +186,9 @@ void tst_PrefsWindows::ledgerPreferences() {
 }
 
 void tst_PrefsWindows::ledgerPreferencesClosedWithoutOk() {
-    frmTunLs w(m_state, *m_platform);
-    QSignalSpy changed(&w, &frmTunLs::preferencesChanged);
-    QSignalSpy closed(&w, &frmTunLs::closed);
+    LedgerPrefsDialog w(m_state, *m_platform);
+    QSignalSpy changed(&w, &LedgerPrefsDialog::preferencesChanged);
+    QSignalSpy closed(&w, &LedgerPrefsDialog::closed);
     w.show();
     screenshot(w);
     QTest::mouseClick(child<QRadioButton>(w, u"Op2"_s), Qt::LeftButton);
@@ -210,9 +210,9 @@ void tst_PrefsWindows::autosaveSwitch_data() {
 void tst_PrefsWindows::autosaveSwitch() {
     QFETCH(bool, before);
     m_state.flSave = before;
-    frmTunSave w(m_state, *m_platform);
-    QSignalSpy switched(&w, &frmTunSave::autosaveChanged);
-    QSignalSpy closed(&w, &frmTunSave::closed);
+    AutosavePrefsDialog w(m_state, *m_platform);
+    QSignalSpy switched(&w, &AutosavePrefsDialog::autosaveChanged);
+    QSignalSpy closed(&w, &AutosavePrefsDialog::closed);
     w.show();
     QCOMPARE(w.windowTitle(), u"Параметры сохранения"_s);
     auto* box = child<QCheckBox>(w, u"ChSave1"_s);
@@ -237,8 +237,8 @@ void tst_PrefsWindows::autosaveSwitch() {
 
 void tst_PrefsWindows::autosaveClosedWithoutOkStoresTheUnchangedValue() {
     m_state.flSave = false;
-    frmTunSave w(m_state, *m_platform);
-    QSignalSpy switched(&w, &frmTunSave::autosaveChanged);
+    AutosavePrefsDialog w(m_state, *m_platform);
+    QSignalSpy switched(&w, &AutosavePrefsDialog::autosaveChanged);
     w.show();
     QTest::mouseClick(child<QCheckBox>(w, u"ChSave1"_s), Qt::LeftButton);
     w.close();
@@ -248,8 +248,8 @@ void tst_PrefsWindows::autosaveClosedWithoutOkStoresTheUnchangedValue() {
 }
 
 void tst_PrefsWindows::hotKeyHelpLines() {
-    frmHlp1 w(m_state, *m_platform);
-    QSignalSpy closed(&w, &frmHlp1::closed);
+    HotKeysHelp w(m_state, *m_platform);
+    QSignalSpy closed(&w, &HotKeysHelp::closed);
     QCOMPARE(w.windowTitle(), u"Справка по горячим клавишам"_s);
     const QStringList expected = {
         u"Для редактирования ячейки кликните по ней мышкой.           Ячейка, если она "
@@ -285,8 +285,8 @@ void tst_PrefsWindows::hotKeyHelpLines() {
 }
 
 void tst_PrefsWindows::aboutClosesOnOk() {
-    frmAbout w(m_state, *m_platform);
-    QSignalSpy closed(&w, &frmAbout::closed);
+    AboutDialog w(m_state, *m_platform);
+    QSignalSpy closed(&w, &AboutDialog::closed);
     QCOMPARE(w.windowTitle(), u"О программе Остреванка 2.1"_s);
     auto* text = child<QPlainTextEdit>(w, u"txtSogl"_s);
     QVERIFY(text->isReadOnly());
@@ -304,8 +304,8 @@ void tst_PrefsWindows::aboutClosesWhenItLosesTheFocus() {
     main.resize(300, 200);
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    frmAbout w(m_state, *m_platform);
-    QSignalSpy closed(&w, &frmAbout::closed);
+    AboutDialog w(m_state, *m_platform);
+    QSignalSpy closed(&w, &AboutDialog::closed);
     w.show();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));

@@ -9,10 +9,10 @@
 #include "core/AppState.h"
 #include "core/SubscriberTable.h"
 #include "printing/LedgerPagePainter.h"
-#include "printing/MDIfrmPrint.h"
+#include "printing/PrintFrame.h"
 #include "printing/LedgerColumn.h"
-#include "printing/frmPrint1.h"
-#include "printing/frmPrint2.h"
+#include "printing/LedgerPrintPage.h"
+#include "printing/ReadingSheetPage.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -36,13 +36,13 @@ void fill(AppState& state, int n) {
     }
 }
 
-QPushButton* pageButton(MDIfrmPrint& frame, int k) {
+QPushButton* pageButton(PrintFrame& frame, int k) {
     return frame.findChild<QPushButton*>(u"Cmd1(%1)"_s.arg(k));
 }
 
-int visibleButtons(MDIfrmPrint& frame) {
+int visibleButtons(PrintFrame& frame) {
     int n = 0;
-    for (int k = 1; k <= MDIfrmPrint::MaxPageButtons; ++k)
+    for (int k = 1; k <= PrintFrame::MaxPageButtons; ++k)
         n += pageButton(frame, k)->isVisibleTo(&frame) ? 1 : 0;
     return n;
 }
@@ -78,8 +78,8 @@ void tst_PrintWindows::ledgerPageButtons() {
     fill(state, subscribers);
     state.printYear = u"2019"_s;
     state.printMonth = March;
-    MDIfrmPrint frame(state, platform);
-    auto* page = new frmPrint1(state, platform);
+    PrintFrame frame(state, platform);
+    auto* page = new LedgerPrintPage(state, platform);
     QCOMPARE(state.printMode, 1);
     frame.setPage(page);
     QCOMPARE(frame.windowTitle(), u"Печать лицевого счета"_s);
@@ -94,8 +94,8 @@ void tst_PrintWindows::ledgerPrintsTheShownPageLandscape() {
     fill(state, 40);
     state.printYear = u"2019"_s;
     state.printMonth = March;
-    MDIfrmPrint frame(state, platform);
-    auto* page = new frmPrint1(state, platform);
+    PrintFrame frame(state, platform);
+    auto* page = new LedgerPrintPage(state, platform);
     frame.setPage(page);
     QCOMPARE(page->dateText(), u"2019   Март"_s);
 
@@ -159,12 +159,12 @@ void tst_PrintWindows::deleteClosesFrameAndPage() {
     fill(state, 5);
     state.printYear = u"2019"_s;
     state.printMonth = March;
-    MDIfrmPrint frame(state, platform);
-    auto* page = new frmPrint1(state, platform);
+    PrintFrame frame(state, platform);
+    auto* page = new LedgerPrintPage(state, platform);
     frame.setPage(page);
     frame.show();
     QSignalSpy pageClosed(page, &PrintPage::closed);
-    QSignalSpy frameClosed(&frame, &MDIfrmPrint::closed);
+    QSignalSpy frameClosed(&frame, &PrintFrame::closed);
     frame.findChild<QAction*>(u"Delete"_s)->trigger();
     QCOMPARE(pageClosed.count(), 1);
     QCOMPARE(frameClosed.count(), 1);
@@ -178,8 +178,8 @@ void tst_PrintWindows::sheetPagesAndPortraitPrint() {
     fill(state, 70);
     state.docYear = u"2019"_s;
     state.docMonth = March;
-    MDIfrmPrint frame(state, platform);
-    auto* page = new frmPrint2(state, platform);
+    PrintFrame frame(state, platform);
+    auto* page = new ReadingSheetPage(state, platform);
     QCOMPARE(state.printMode, 2);
     frame.setPage(page);
     QCOMPARE(frame.windowTitle(), u"Печать ведомости для снятия показаний счетчиков"_s);
@@ -222,8 +222,8 @@ void tst_PrintWindows::sheetOf501Subscribers() {
     fill(state, 501);
     state.docYear = u"2019"_s;
     state.docMonth = March;
-    MDIfrmPrint frame(state, platform);
-    auto* page = new frmPrint2(state, platform);
+    PrintFrame frame(state, platform);
+    auto* page = new ReadingSheetPage(state, platform);
     frame.setPage(page);
     QCOMPARE(visibleButtons(frame), 8);
     pageButton(frame, 8)->click();

@@ -13,10 +13,10 @@
 #include "core/DatabaseFile.h"
 #include "core/NumberText.h"
 #include "core/Settings.h"
-#include "readings/Form1.h"
+#include "readings/MainWindow.h"
 #include "readings/MonthCell.h"
-#include "readings/frmGrafik.h"
-#include "readings/frmProverka.h"
+#include "readings/ConsumptionChartWindow.h"
+#include "readings/ReadingsCheckWindow.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     state.shownYearText = u"2023"_s;
     state.currentRow = 15;
     ScriptedPlatform platform;
-    frmProverka check(state, platform);
+    ReadingsCheckWindow check(state, platform);
     check.move(200, 200);
     check.resize(960, 330);
     check.show();
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     check.grab().save(folder + u"/readings-check.png"_s);
 
-    frmGrafik chart(state);
+    ConsumptionChartWindow chart(state);
     chart.move(200, 200);
     chart.show();
     QApplication::processEvents();
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     DatabaseFile::save(state.databasePath, state.table);
     platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, names[14]);
     platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2023"_s);
-    Form1 main(state, platform);
+    MainWindow main(state, platform);
     if (!main.load())
         return 1;
     main.move(100, 100);

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <array>
+
+#include <QPointer>
+#include <QWidget>
+
+class Platform;
+class LedgerModel;
+class LedgerViewModel;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QToolButton;
+class YearCarryWindow;
+class ReconciliationWindow;
+struct AppState;
+
+// "Лицевой счет": the ledger of every subscriber for one month, typed in cell
+// after cell. Opened by the main window, which it hides meanwhile.
+class LedgerWindow final : public QWidget {
+    Q_OBJECT
+public:
+    LedgerWindow(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    ~LedgerWindow() override;
+
+    LedgerModel& model() { return *m_model; }
+    // The balance carry window while it is open.
+    YearCarryWindow* perenosWindow() const;
+    // The debtors' list while it is open.
+    ReconciliationWindow* sverkaWindow() const;
+
+public slots:
+    // After the ledger preferences changed: a switched-off highlight clears
+    // the yellow rows at once.
+    void applyPreferences();
+
+signals:
+    // The window has stored everything and written the database.
+    void closed();
+    // DocRow, DocMonth (1..12) and DocYear are set and the month stored.
+    void receiptRequested();
+    void orderRequested();
+    // PrintYear and PrintMonth are set; the window has hidden itself.
+    void printRequested();
+    void settingsRequested();
+    void helpRequested();
+    void calculatorRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildHeader();
+    void layOut(); // WCOL
+    void placeSumsRow(int top);
+    void showMonth(); // load, compute and store the chosen month
+    void compute();   // the derived columns with the sums
+    void save();      // the grid into the table, balances carried
+    void updateMonthControls();
+    void stepMonth(int delta);
+    void onYearChosen();
+    void gridClicked(const QModelIndex& index);
+    void gridReleased(Qt::MouseButton button);
+    void openEditor();
+    void hideEditor();
+    void acceptEdit();
+    void onEditorEdited(const QString& text);
+    void search();
+    void resetSearch();
+    void saveToDisk();
+    void exportLedger();
+    void print();
+    void openYearCarry();
+    void buildPaymentTools();
+    void printMonthReceipts();
+    void openReconciliation();
+    void showCaption(int index); // -1 hides all
+    QString yearText() const;
+    int columnLeft(int column) const;
+
+    AppState& m_state;
+    Platform& m_platform;
+    LedgerModel* m_model = nullptr;
+    LedgerViewModel* m_view = nullptr;
+    QComboBox* m_year = nullptr;
+    QLabel* m_month = nullptr;
+    QToolButton* m_left = nullptr;
+    QToolButton* m_right = nullptr;
+    QPushButton* m_yearCarryButton = nullptr;
+    QLineEdit* m_find = nullptr;
+    QPushButton* m_findButton = nullptr;
+    QPushButton* m_reset = nullptr;
+    QTableView* m_grid = nullptr;
+    QLineEdit* m_editor = nullptr;
+    std::array<QLineEdit*, 13> m_sums{};
+    std::array<QLabel*, 18> m_header{};
+    std::array<QToolButton*, 6> m_tools{};
+    std::array<QLabel*, 6> m_captions{};
+    QLabel* m_prepaySum = nullptr;
+    QPointer<YearCarryWindow> m_yearCarry;
+    // "Квитанции за месяц" and "Сверка расчётов" after the six tools.
+    std::array<QToolButton*, 2> m_paymentTools{};
+    std::array<QLabel*, 2> m_paymentCaptions{};
+    QPointer<ReconciliationWindow> m_reconciliation;
+    bool m_loading = false;
+};

@@ -1,0 +1,66 @@
+#include "ReadingSheetPage.h"
+
+#include <QCloseEvent>
+#include <QPainter>
+
+#include "LedgerColumn.h"
+#include "PageGeometry.h"
+#include "ReadingSheetPainter.h"
+#include "core/AppState.h"
+
+using namespace Qt::StringLiterals;
+
+ReadingSheetPage::ReadingSheetPage(AppState& state, Platform&, QWidget* parent)
+    : PrintPage(parent), m_state(state), m_model(state.table, state.docYear, state.docMonth),
+      m_dateText(MonthName(state.docMonth) + u' ' + state.docYear) {
+    setObjectName(u"frmPrint2"_s);
+    setWindowTitle(frameCaption());
+    m_state.printMode = 2;
+    setFixedSize(int(ReadingSheetTwips.width() / PageGeometry::TwipsPerPixel),
+                 int(ReadingSheetTwips.height() / PageGeometry::TwipsPerPixel));
+}
+
+QString ReadingSheetPage::frameCaption() const {
+    return u"Печать ведомости для снятия показаний счетчиков"_s;
+}
+
+int ReadingSheetPage::pageCount() const {
+    return m_model.pageCount();
+}
+
+int ReadingSheetPage::shownPage() const {
+    return m_model.page();
+}
+
+void ReadingSheetPage::showPage(int page) {
+    m_model.setPage(page, ReadingSheetModel::StopField::RowNumber);
+    update();
+}
+
+PrintJob ReadingSheetPage::printJob() {
+    PrintJob job;
+    job.title = frameCaption();
+    job.orientation = PageOrientation::Portrait;
+    job.pageCount = 1;
+    job.paint = [this](QPainter& painter, int, double width, double height) {
+        PageGeometry::fitPage(painter, ReadingSheetTwips, width, height);
+        PaintReadingSheet(painter, m_model, m_dateText);
+    };
+    return job;
+}
+
+void ReadingSheetPage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(1 / PageGeometry::TwipsPerPixel, 1 / PageGeometry::TwipsPerPixel);
+    PaintReadingSheet(painter, m_model, m_dateText);
+}
+
+void ReadingSheetPage::closeEvent(QCloseEvent* event) {
+    m_state.docMonth = 0;
+    m_state.docYear.clear();
+    m_state.printMode = 0;
+    event->accept();
+    emit closed();
+}

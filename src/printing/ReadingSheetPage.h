@@ -1,0 +1,33 @@
+#pragma once
+
+#include "PrintPage.h"
+#include "ReadingSheetModel.h"
+
+struct AppState;
+class Platform;
+
+// The meter-reading sheet of month state.docMonth (1..12) of state.docYear:
+// 63 subscribers a page with their previous readings, portrait.
+class ReadingSheetPage final : public PrintPage {
+    Q_OBJECT
+public:
+    ReadingSheetPage(AppState& state, Platform& platform, QWidget* parent = nullptr);
+
+    QString frameCaption() const override;
+    int pageCount() const override;
+    int shownPage() const override;
+    void showPage(int page) override;
+    PrintJob printJob() override;
+
+    const ReadingSheetModel& model() const { return m_model; }
+    QString dateText() const { return m_dateText; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    AppState& m_state;
+    ReadingSheetModel m_model;
+    QString m_dateText;
+};

@@ -1,0 +1,201 @@
+#pragma once
+
+#include <array>
+#include <functional>
+
+#include <QMainWindow>
+
+#include "core/AppState.h"
+#include "core/DatabasePrefetch.h"
+#include "core/Platform.h"
+#include "readings/Charges.h"
+#include "readings/TableExport.h"
+
+class QAbstractButton;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolButton;
+class MonthCell;
+class QStringListModel;
+
+// The main window: one subscriber and one year, twelve month rows of
+// readings, tariffs and coefficients with their computed charges.
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up: loads the database and fills the window. false when the load
+    // failed and the program must end (the user has been told).
+    // prefetch: the database's read started before this window was built;
+    // found: what chargesOnRead() gave it to do, used if its table is taken;
+    // the worker may still be at it when the window is filled.
+    bool load(DatabasePrefetch* prefetch = nullptr, const StaleCharges* found = nullptr);
+    // After load() with a prefetch, before the user can act: waits for the
+    // worker and writes the charges it found stale into the rows the
+    // window's first computation left to it.
+    void takeFoundOnRead(DatabasePrefetch& prefetch);
+    // For the start-up read: its worker finds into `found` the stored charges
+    // of the year the window will open on, as far as the settings tell it.
+    static DatabasePrefetch::AlsoOnWorker chargesOnRead(Platform& platform, StaleCharges& found);
+
+    // Procedures other windows call.
+    void fillYear();
+    void clearYear();
+    void computeYear();
+    void storeShownCells();
+    void copyToAllSubscribers(int month, int slot, const QString& text);
+    void paintRows();
+    void fillDates(); // "Проставить дату (последнее число месяца)"
+    // Refills the subscriber selector from the table (after the directory changed it).
+    void fillSubscriberSelector();
+    // Stores the shown cells and writes the database; false on a failed write.
+    bool saveAndWrite();
+    void printWindow();
+    // "Экспорт таблицы в Excel": the shown year into a workbook.
+    void exportTable();
+    // Opens the readings import; the main window waits until it closes.
+    void openImport();
+    ShownYear shownYear() const;
+    // "Резервное копирование базы" and the two restores; a restore ends the
+    // program without writing anything.
+    void backupDatabase();
+    void restoreFromBackup();
+    void restoreFromVersion10();
+    // Shows the subscriber of `row` in the year with the focus in the cell,
+    // after the cell being edited has been stored.
+    void showCell(int row, const QString& yearText, int month, int slot);
+
+    // The autosave's two chained timers; public so they can be driven.
+    void onAutosaveDue();
+    void onAutosaveWaitOver();
+    void setAutosave(bool on);
+
+    // Completes the leave-cell sequence of the entry cell being edited, if
+    // any, and takes the focus off it, as a click on another control does.
+    // Every command of the window runs it first (see connectCommand).
+    void leaveEditedCell();
+
+    // Enables a button or menu item found by its objectName.
+    void setCommandEnabled(const QString& objectName, bool enabled);
+
+    MonthCell* entryCell(int month, int slot) const;
+    MonthCell* resultCell(int month, int index) const;
+    QString selectedMonthName() const { return m_popupMonthName; }
+    int selectedMonthLabel() const { return m_popupLabelIndex; }
+    QString sheetYearText() const { return m_sheetYearText; }
+    QMenu* monthPopup() const { return m_popup; }
+
+signals:
+    void directoryRequested();
+    void imbalanceRequested();
+    void ledgerRequested();
+    void calculatorRequested();
+    void yearCarryRequested();
+    void saveOptionsRequested();
+    void colorsRequested();
+    void payeeRequested();
+    void aboutRequested();
+    void helpRequested();
+    void readingSheetRequested();
+    void readingsCheckRequested(); // "Проверка показаний..."
+    void chartRequested();         // "График"
+    // The shown subscriber, year or readings may have changed.
+    void shownChanged();
+    // Emitted first when the window closes, before anything is stored, so
+    // that the other windows can put their data into the table.
+    void closing();
+    // Emitted at the end of the close handling; directorySwitch tells
+    // whether the program goes on to the directory.
+    void closed(bool directorySwitch);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Wires a toolbar button, check box or menu item to its command. A
+    // command never runs on a half-edited cell: the cell is left first.
+    void connectCommand(QAbstractButton* button, std::function<void()> command);
+    void connectCommand(QAction* action, std::function<void()> command);
+    bool loadDatabase(DatabasePrefetch* prefetch);
+    void restore(bool version10);
+    void buildButtonBar(QWidget* client);
+    void buildSelectors(QWidget* client);
+    void buildHeaders(QWidget* client);
+    void buildMonthRows(QWidget* client);
+    void buildBottomBar(QWidget* client);
+    void buildMenus();
+    void onSelectorChosen();
+    void onCellTextChanged(MonthCell* cell);
+    void onCellFocusIn(MonthCell* cell, Qt::FocusReason reason);
+    void onCellFocusOut(MonthCell* cell);
+    void owe(MonthCell* cell);
+    void leaveOwedCell();
+    void pointSelectors(const QString& name, const QString& year);
+    bool onCellKey(MonthCell* cell, int key);
+    void onQuickCopy(MonthCell* cell);
+    void onMonthLabelReleased(int month, Qt::MouseButton button, const QPoint& globalPos);
+    void setMonthLabelsBold(int boldMonth);
+    void hideButtonCaptions();
+    void applyPrintLook(bool print);
+    QColor monthColor(int month) const;
+    std::array<bool, 12> tickedMonths() const;
+    void storeSlots(int firstSlot, int lastSlot);
+    void markLowerReading(int month);
+
+    AppState& m_state;
+    Platform& m_platform;
+    QWidget* m_client = nullptr;
+    QFrame* m_buttonBar = nullptr;
+    QWidget* m_bottomBar = nullptr;
+    QComboBox* m_subscriber = nullptr;
+    QStringListModel* m_subscriberNames = nullptr;
+    QComboBox* m_year = nullptr;
+    QLabel* m_meterType = nullptr;
+    // Says where subscribers are added while there are none.
+    QLabel* m_noSubscribersHint = nullptr;
+    QCheckBox* m_ch1 = nullptr;
+    QCheckBox* m_ch2 = nullptr;
+    QToolButton* m_saveButton = nullptr;
+    std::array<std::array<MonthCell*, 9>, 12> m_entry{};
+    std::array<std::array<MonthCell*, 5>, 13> m_result{};
+    std::array<QLabel*, 12> m_monthLabels{};
+    std::array<QWidget*, 12> m_bands{};
+    std::array<QCheckBox*, 12> m_monthTicks{};
+    std::vector<QToolButton*> m_buttons;
+    std::vector<QLabel*> m_buttonCaptions;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
+    QMenu* m_popup = nullptr;
+    QMenu* m_menuDirectory = nullptr;
+    QMenu* m_menuTools = nullptr;
+    bool m_computeEnabled = false;
+    // The start-up read's charges, for the first computation only.
+    const StaleCharges* m_foundOnRead = nullptr;
+    // Those the first computation left to takeFoundOnRead(), and the row it
+    // computed itself.
+    const StaleCharges* m_foundLater = nullptr;
+    int m_foundLaterShownRow = -1;
+    bool m_leaving = false;
+    // The entry cell entered or typed into whose leave-cell sequence has not
+    // run yet. Qt does not always tell when it is left (a wheel over a
+    // selector of the inactive window moves the focus without a focus-out),
+    // so it is kept here until the sequence runs, exactly once.
+    MonthCell* m_cellToLeave = nullptr;
+    // The subscriber's text the window was last filled for.
+    QString m_shownName;
+    QString m_popupMonthName;
+    int m_popupLabelIndex = 0;
+    QString m_sheetYearText;
+    QSize m_normalSize;
+    bool m_endWithoutSaving = false;
+    // This load made a new, empty database.
+    bool m_baseCreated = false;
+};
