@@ -228,7 +228,10 @@ void tst_AddSubscriberDialog::fieldBehaviour() {
     QTest::keyClick(box(add, 1), Qt::Key_Return);
     QCOMPARE(box(add, 1)->text(), u"12а"_s);
     QVERIFY(box(add, 2)->hasFocus());
+    // A lone LF becomes the space the saved file would hold.
+    box(add, 2)->setText(u"8 900\n123"_s);
     QTest::keyClick(box(add, 2), Qt::Key_Return);
+    QCOMPARE(box(add, 2)->text(), u"8 900 123"_s);
     QTest::keyClick(box(add, 3), Qt::Key_Return);
     QVERIFY(box(add, 4)->hasFocus());
     typeText(box(add, 4), u"  заметка  "_s);
@@ -239,6 +242,7 @@ void tst_AddSubscriberDialog::fieldBehaviour() {
     QCOMPARE(add->addedCount(), 1);
     QCOMPARE(m_state->table.cell(5, ColName), u"Иванов И. И."_s);
     QCOMPARE(m_state->table.cell(5, ColAddress), u"12а"_s);
+    QCOMPARE(m_state->table.cell(5, ColPhone), u"8 900 123"_s);
     QCOMPARE(m_state->table.cell(5, ColNote), u"заметка"_s); // trimmed by adding
     QVERIFY(box(add, 0)->hasFocus());
 
