@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QSaveFile>
 #include <QSignalSpy>
@@ -177,6 +178,11 @@ struct Fixture {
         QTest::keyClicks(cell, text);
         QTest::keyClick(cell, Qt::Key_Return);
     }
+    // The autosave's minute-long waits shortened to a few milliseconds.
+    void shortenAutosave() {
+        for (const QString& name : {u"Timer1"_s, u"Timer2"_s})
+            app->mainWindow()->findChild<QTimer*>(name)->setInterval(5);
+    }
     // The same, then a click on "Сохранить".
     void editAndSave(const QString& text) {
         edit(text);
@@ -337,12 +343,9 @@ void tst_DatabaseSafety::firstSaveOfTheDayMakesOneCopy() {
 void tst_DatabaseSafety::autosaveTakesTheDaysCopyToo() {
     Fixture f;
     QVERIFY(f.app->start());
-    MainWindow* form = f.app->mainWindow();
-    MonthCell* cell = form->entryCell(1, T1Current);
-    cell->setText(u"150"_s);
-    form->storeShownCells(); // what leaving the cell does
-    form->onAutosaveDue();
-    QCOMPARE(f.savedReading(), u"150"_s);
+    f.shortenAutosave();
+    f.edit(u"150"_s);
+    QTRY_COMPARE(f.savedReading(), u"150"_s);
     QCOMPARE(readFile(f.copyPath(f.today())), database(u"Абонент"_s));
 }
 
@@ -479,13 +482,11 @@ void tst_DatabaseSafety::autosaveNeverUndoesARestore() {
     Fixture f(database(u"Абонент"_s), 400);
     QVERIFY(f.app->start());
     MainWindow* form = f.app->mainWindow();
-    // The autosave's two minutes shortened to a few milliseconds; it is on.
-    auto* timer1 = form->findChild<QTimer*>(u"Timer1"_s);
-    auto* timer2 = form->findChild<QTimer*>(u"Timer2"_s);
-    timer1->setInterval(5);
-    timer2->setInterval(5);
-    QVERIFY(timer2->isActive());
-    f.edit(u"555"_s); // a change the autosave would write
+    f.shortenAutosave();
+    const QPointer<QTimer> timer1 = form->findChild<QTimer*>(u"Timer1"_s);
+    const QPointer<QTimer> timer2 = form->findChild<QTimer*>(u"Timer2"_s);
+    QVERIFY(timer2->isActive()); // the autosave is on
+    f.edit(u"555"_s);            // a change the autosave would write
 
     QSignalSpy finished(f.app.get(), &Application::finished);
     const QByteArray restored = f.restore(version10);
@@ -493,7 +494,10 @@ void tst_DatabaseSafety::autosaveNeverUndoesARestore() {
     QCOMPARE(f.texts().back(), u"Сейчас программа закроется, запустите её заново"_s);
     QCOMPARE(f.boxes->shown, int(f.platform.messages.size()));
     QCOMPARE(finished.size(), 1);
-    QTest::qWait(50); // nothing left running writes either
+    // Nothing left running writes either.
+    QVERIFY(!timer1 || !timer1->isActive());
+    QVERIFY(!timer2 || !timer2->isActive());
+    QCoreApplication::processEvents();
     SubscriberTable loaded;
     QCOMPARE(DatabaseFile::load(f.dbPath(), loaded).status, DatabaseFile::Status::Ok);
     QCOMPARE(loaded.cell(2, ColName), u"Из копии 2"_s);

@@ -97,10 +97,14 @@ AddSubscriberDialog* tst_AddSubscriberDialog::openAdd() {
     m_spr->show();
     button(m_spr, u"Cmd1"_s)->click();
     AddSubscriberDialog* add = m_spr->addWindow();
-    if (add) {
-        QApplication::setActiveWindow(add);
-        if (!QTest::qWaitForWindowActive(add))
-            qWarning("the add window did not become active");
+    if (!add)
+        return nullptr;
+    // The tests type into it and check where the focus goes: an inactive
+    // window would check nothing.
+    QApplication::setActiveWindow(add);
+    if (!QTest::qWaitForWindowActive(add)) {
+        QTest::qFail("the add window did not become active", __FILE__, __LINE__);
+        return nullptr;
     }
     return add;
 }

@@ -393,17 +393,20 @@ void tst_MainWindow::databaseReplacedByAFolder() {
 void tst_MainWindow::failedSaveKeepsEverything() {
     Fixture f;
     QVERIFY(f.open());
-    f.cell(1, 1)->setText(u"777"_s);
+    f.type(f.cell(1, 1), u"777"_s);
+    f.enter(f.cell(1, 1));
     // The folder is gone: the save fails, says so and keeps the table.
     const QString moved = f.dir.path() + u"-moved"_s;
     QVERIFY(QDir().rename(f.dir.path(), moved));
-    QVERIFY(!f.form->saveAndWrite());
+    runCommand(f.form.get(), u"Cmd6"_s);
+    QCOMPARE(f.platform.messages.size(), size_t(1));
     QCOMPARE(f.platform.messages.back().text, u"Ошибка сохранения"_s);
     QCOMPARE(f.state.table.cell(1, MonthColumn(0, 1, T1Current)), u"777"_s);
     // Back in place, the next save writes it.
     QVERIFY(QDir().rename(moved, f.dir.path()));
-    QVERIFY(f.form->saveAndWrite());
+    runCommand(f.form.get(), u"Cmd6"_s);
     QVERIFY(f.fileBytes().contains("|777|"));
+    QCOMPARE(f.platform.messages.size(), size_t(1));
 }
 
 void tst_MainWindow::firstStartDefaults() {
@@ -670,7 +673,7 @@ void tst_MainWindow::dateFill() {
     Fixture f;
     QVERIFY(f.open());
     f.choose(u"Cmb1(1)"_s, u"2020"_s);
-    f.form->fillDates();
+    runCommand(f.form.get(), u"Menu_Tools_Date"_s);
     QVERIFY(f.platform.messages.empty());
     QCOMPARE(f.cell(2, 0)->text(), u"29.02.20"_s);
     QCOMPARE(f.state.table.cell(1, MonthColumn(3, 12, ReadingDate)), u"31.12.20"_s);
@@ -679,14 +682,14 @@ void tst_MainWindow::dateFill() {
     f.choose(u"Cmb1(1)"_s, u"2021"_s);
     f.cell(1, 0)->setText(u"01.01.21"_s);
     f.platform.answers = {MsgAnswer::No};
-    f.form->fillDates();
+    runCommand(f.form.get(), u"Menu_Tools_Date"_s);
     QCOMPARE(f.platform.messages.size(), size_t(1));
     QCOMPARE(f.platform.messages[0].title, u"Подтвердите заполнение дат."_s);
     QCOMPARE(f.platform.messages[0].defaultButton, MsgAnswer::No);
     QCOMPARE(f.cell(1, 0)->text(), u"01.01.21"_s);
     QVERIFY(f.cell(2, 0)->text().isEmpty());
     f.platform.answers = {MsgAnswer::Yes};
-    f.form->fillDates();
+    runCommand(f.form.get(), u"Menu_Tools_Date"_s);
     QCOMPARE(f.cell(1, 0)->text(), u"31.01.21"_s);
     QCOMPARE(f.cell(2, 0)->text(), u"28.02.21"_s);
 }
@@ -863,11 +866,11 @@ void tst_MainWindow::untickedMonthLeavesTotals() {
     Fixture f;
     QVERIFY(f.open());
     for (int m : {1, 3}) {
-        f.cell(m, 1)->setText(u"100"_s);
-        f.cell(m, 5)->setText(u"2"_s);
-        f.cell(m, 7)->setText(u"1"_s);
+        for (const auto& [slot, text] : {std::pair{1, u"100"_s}, {5, u"2"_s}, {7, u"1"_s}}) {
+            f.type(f.cell(m, slot), text);
+            f.enter(f.cell(m, slot));
+        }
     }
-    f.form->computeYear();
     QCOMPARE(f.result(13, 4)->text(), u"400,00"_s);
     f.check(u"ChS(2)"_s)->click();
     QVERIFY(f.result(3, 0)->text().isEmpty());
@@ -887,8 +890,12 @@ void tst_MainWindow::otherYearAndUnknownYear() {
     QCOMPARE(f.cell(1, 1)->text(), u"42"_s);
     QCOMPARE(f.state.currentRow, 2);
     // A year outside the list shows empty cells and stores nothing.
-    f.combo(u"Cmb1(1)"_s)->setEditText(u"2030"_s);
-    f.form->fillYear();
+    QLineEdit* year = f.combo(u"Cmb1(1)"_s)->lineEdit();
+    year->setFocus(Qt::MouseFocusReason);
+    year->selectAll();
+    QTest::keyClicks(year, u"2030"_s);
+    f.choose(u"Cmb1(0)"_s, u"Абонент 2"_s); // refills the sheet
+    QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), u"2030"_s);
     QVERIFY(f.cell(1, 1)->text().isEmpty());
     f.type(f.cell(1, 1), u"99"_s);
     f.enter(f.cell(1, 1));
@@ -936,7 +943,7 @@ void tst_MainWindow::printAnsweredNoAndYes() {
     QVERIFY(f.open());
     const QSize before = f.form->centralWidget()->size();
     f.platform.answers = {MsgAnswer::No};
-    f.form->printWindow();
+    runCommand(f.form.get(), u"Command1"_s);
     QCOMPARE(f.platform.messages.back().text, u"Вы действительно хотите распечатать эту форму?"_s);
     QCOMPARE(f.platform.messages.back().title, u"Подтвердите печать."_s);
     QVERIFY(f.platform.printed.empty());
@@ -947,7 +954,7 @@ void tst_MainWindow::printAnsweredNoAndYes() {
 
     f.cell(1, 1)->setText(u"10625"_s);
     f.platform.answers = {MsgAnswer::Yes};
-    f.form->printWindow();
+    runCommand(f.form.get(), u"Command1"_s);
     QCOMPARE(f.platform.printed.size(), size_t(1));
     QCOMPARE(f.platform.printed[0].orientation, PageOrientation::Landscape);
     QCOMPARE(f.platform.printed[0].pageCount, 1);
@@ -965,25 +972,28 @@ void tst_MainWindow::autosaveWritesOnlyAfterAChange() {
     QVERIFY(f.open());
     auto* timer1 = f.form->findChild<QTimer*>(u"Timer1"_s);
     auto* timer2 = f.form->findChild<QTimer*>(u"Timer2"_s);
+    // The two chained minute-long waits shortened to a few milliseconds.
+    const auto waitMs = [&](int ms) {
+        timer1->setInterval(ms);
+        timer2->setInterval(ms);
+    };
+    QSignalSpy due(timer1, &QTimer::timeout);
     QFile::remove(f.state.databasePath);
-    f.form->onAutosaveWaitOver();
-    QVERIFY(timer1->isActive() && !timer2->isActive());
-    f.form->onAutosaveDue();
-    QVERIFY(!timer1->isActive() && timer2->isActive());
+    waitMs(5);
+    QTRY_VERIFY(due.size() >= 2);
     QVERIFY(!QFile::exists(f.state.databasePath)); // nothing changed, nothing written
+    waitMs(60000);
     f.type(f.cell(1, 1), u"555"_s);
     f.enter(f.cell(1, 1));
     QVERIFY(!QFile::exists(f.state.databasePath)); // not before the timers run
-    f.form->onAutosaveWaitOver();
-    f.form->onAutosaveDue();
-    QVERIFY(QFile::exists(f.state.databasePath));
+    waitMs(5);
+    QTRY_VERIFY(QFile::exists(f.state.databasePath));
     QVERIFY(f.fileBytes().contains("|555|"));
     // Autosave off: the cycle ends after the running one.
     f.form->setAutosave(false);
     QVERIFY(!timer2->isActive());
-    f.form->onAutosaveWaitOver();
-    f.form->onAutosaveDue();
-    QVERIFY(!timer2->isActive() && !timer1->isActive());
+    QTRY_VERIFY(!timer1->isActive());
+    QVERIFY(!timer2->isActive());
 }
 
 void tst_MainWindow::shutdownStoresSettingsAndDatabase() {
@@ -1240,12 +1250,12 @@ void tst_MainWindow::exportProposesAndWrites() {
     f.choose(u"Cmb1(1)"_s, u"2019"_s);
     f.cell(1, 1)->setText(u"10625"_s);
     // Cancelled: nothing written.
-    f.form->exportTable();
+    runCommand(f.form.get(), u"Command6"_s);
     QVERIFY(f.platform.dialogProposals.back().endsWith(u"Учет эл. энергии  Абонент 1 2019.xlsx"_s));
     QVERIFY(QDir(f.dir.path()).entryList({u"*.xls*"_s}).isEmpty());
     const QString path = f.dir.filePath(u"таблица.xls"_s);
     f.platform.fileNames = {path};
-    f.form->exportTable();
+    runCommand(f.form.get(), u"Command6"_s);
     const QJsonObject d = DumpWorkbook(path);
     QCOMPARE(DumpedCell(d, u"F1"_s)[u"value"_s].toString(), u"Абонент 1 2019 г."_s);
     QCOMPARE(DumpedCell(d, u"C4"_s)[u"value"_s].toDouble(), 10625.0);
@@ -1258,7 +1268,7 @@ void tst_MainWindow::importWindow() {
     QVERIFY(f.open());
     f.state.table.setCell(1, ColAddress, u"12"_s);
     f.choose(u"Cmb1(1)"_s, u"2018"_s);
-    f.form->openImport();
+    runCommand(f.form.get(), u"Menu_Tools_Import_Excel"_s);
     ReadingsImportDialog* import = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* i = qobject_cast<ReadingsImportDialog*>(w))
@@ -1314,14 +1324,14 @@ void tst_MainWindow::importWindow() {
 void tst_MainWindow::backup() {
     Fixture f;
     QVERIFY(f.open());
-    f.form->backupDatabase(); // cancelled: nothing
+    runCommand(f.form.get(), u"Menu_Tuns_RCopy"_s); // cancelled: nothing
     QCOMPARE(QFileInfo(f.platform.dialogProposals.back()).fileName(),
              u"10.12.2026 14ч05мин Ostrevanka21.spb"_s);
     QVERIFY(f.platform.messages.empty());
     f.state.table.setCell(2, ColNote, u"ещё не записано"_s);
     const QString path = f.dir.filePath(u"copy.spb"_s);
     f.platform.fileNames = {path};
-    f.form->backupDatabase();
+    runCommand(f.form.get(), u"Menu_Tuns_RCopy"_s);
     QVERIFY(f.platform.messages.empty());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -1354,12 +1364,12 @@ void tst_MainWindow::restoreRefusesAndAsks() {
             QByteArray(2512, '|') + "\r\n");
     b.close();
     f.platform.fileNames = {bad};
-    f.form->restoreFromBackup();
+    runCommand(f.form.get(), u"Menu_Tuns_Vost"_s);
     QCOMPARE(f.platform.messages.back().text,
              u"Строка № 3   файла "_s + bad + u"  Содержит ошибку!"_s);
     QCOMPARE(f.platform.messages.back().title, u"Ошибка формата файла"_s);
     f.platform.fileNames = {f.dir.filePath(u"нет такого.spb"_s)};
-    f.form->restoreFromBackup();
+    runCommand(f.form.get(), u"Menu_Tuns_Vost"_s);
     QCOMPARE(f.platform.messages.back().text, u"файл не найден!"_s);
     QCOMPARE(f.platform.messages.back().title, u"Ошибка копирования"_s);
     // A sound file, answered No: nothing changes and the program goes on.
@@ -1367,7 +1377,7 @@ void tst_MainWindow::restoreRefusesAndAsks() {
     QVERIFY(QFile::copy(f.state.databasePath, good));
     f.platform.fileNames = {good};
     f.platform.answers = {MsgAnswer::No};
-    f.form->restoreFromBackup();
+    runCommand(f.form.get(), u"Menu_Tuns_Vost"_s);
     QCOMPARE(f.platform.messages.back().title, u"Подтвердите операцию"_s);
     QCOMPARE(f.platform.messages.back().text,
              u"Вы действительно хотите безвозвратно заменить файл текущей базы файлом "_s + good +
@@ -1405,7 +1415,7 @@ void tst_MainWindow::restoreReplacesAndEndsWithoutWriting() {
     f.state.table.setCell(1, ColNote, u"не должно попасть в файл"_s);
     f.platform.fileNames = {source};
     f.platform.answers = {MsgAnswer::Yes};
-    version10 ? f.form->restoreFromVersion10() : f.form->restoreFromBackup();
+    runCommand(f.form.get(), version10 ? u"Menu_Tuns_Vost1"_s : u"Menu_Tuns_Vost"_s);
     QCOMPARE(f.platform.messages.back().text, u"Сейчас программа закроется, запустите её заново"_s);
     QCOMPARE(f.platform.messages.back().title, u"Востановление произошло успешно"_s);
     QCOMPARE(closed.size(), 1);
