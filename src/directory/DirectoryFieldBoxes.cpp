@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/CellSeparator.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -81,13 +83,14 @@ void DirectoryFieldBoxes::clear() {
 }
 
 void DirectoryFieldBoxes::refuseSeparator(QLineEdit* box) {
-    // A "|" would split the subscriber's line in the database file.
-    if (!box->text().contains(u'|'))
+    const QString fixed = WithoutCellSeparator(box->text());
+    if (fixed == box->text())
         return;
+    // The caret stays after the same character.
     const int caret = box->cursorPosition();
     const QString before = box->text().left(caret);
-    box->setText(QString(box->text()).remove(u'|'));
-    box->setCursorPosition(int(caret - before.count(u'|')));
+    box->setText(fixed);
+    box->setCursorPosition(int(WithoutCellSeparator(before).size()));
 }
 
 void DirectoryFieldBoxes::updateCommand() {

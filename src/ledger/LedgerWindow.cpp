@@ -22,6 +22,7 @@
 #include "LedgerViewModel.h"
 #include "YearCarry.h"
 #include "core/AppState.h"
+#include "core/CellSeparator.h"
 #include "core/Cp1251.h"
 #include "core/UserWarnings.h"
 #include "ledger/CellEditor.h"
@@ -428,12 +429,11 @@ void LedgerWindow::openEditor() {
 }
 
 void LedgerWindow::onEditorEdited(const QString& text) {
-    // A "|" would split the stored line; a point is the decimal comma.
-    if (!text.contains(u'.') && !text.contains(u'|'))
-        return;
-    QString fixed = text;
+    // A point is the decimal comma.
+    QString fixed = WithoutCellSeparator(text);
     fixed.replace(u'.', u',');
-    fixed.remove(u'|');
+    if (fixed == text)
+        return;
     m_editor->setText(fixed);
     m_editor->setCursorPosition(int(fixed.size()));
 }

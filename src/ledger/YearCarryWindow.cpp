@@ -11,6 +11,7 @@
 
 #include "YearCarry.h"
 #include "core/AppState.h"
+#include "core/CellSeparator.h"
 #include "core/Cp1251.h"
 #include "core/UserWarnings.h"
 #include "ledger/CellEditor.h"
@@ -105,10 +106,8 @@ YearCarryWindow::YearCarryWindow(AppState& state, Platform& platform, QWidget* p
     m_editor->hide();
     m_editor->installEventFilter(this);
     connect(m_editor, &QLineEdit::textEdited, this, [this](const QString& t) {
-        if (t.contains(u'|')) { // would split the stored line
-            QString fixed = t;
-            m_editor->setText(fixed.remove(u'|'));
-        }
+        if (const QString fixed = WithoutCellSeparator(t); fixed != t)
+            m_editor->setText(fixed);
     });
 
     m_ok = new QPushButton(u"Перенести"_s, this);

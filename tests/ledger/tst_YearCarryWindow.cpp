@@ -23,6 +23,7 @@ private slots:
     void filledFromTheLedger();
     void enterMovesDownAndStopsOnTheLastRow();
     void escapeDrops();
+    void separatorIsDropped();
     void writeOnlyOnce();
     void clearedFieldsWriteEmptyBalances();
     void fromDecember2026IntoJanuary2027();
@@ -112,6 +113,16 @@ void tst_YearCarryWindow::escapeDrops() {
     type(u"999"_s, Qt::Key_Escape);
     QVERIFY(!editor()->isVisible());
     QCOMPARE(m_w->model().text(0, 1), u"120,50"_s);
+}
+
+// A "|" would split the subscriber's line in the database file.
+void tst_YearCarryWindow::separatorIsDropped() {
+    clickCell(0, 1);
+    editor()->clear();
+    type(u"1|20"_s);
+    QCOMPARE(m_w->model().text(0, 1), u"120"_s);
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    QCOMPARE(january(1, 10), u"120"_s);
 }
 
 void tst_YearCarryWindow::writeOnlyOnce() {
