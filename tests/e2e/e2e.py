@@ -138,10 +138,29 @@ class Display:
         self.x("xdotool", "windowactivate", "--sync", win)
         return win
 
+    def settled(self, timeout=5):
+        """The screen once two grabs in a row are the same: the program has
+        painted what its last events asked for (a blinking caret may cost a
+        grab or two)."""
+        last = None
+        end = time.time() + timeout
+        while time.time() < end:
+            grab = subprocess.run(["import", "-window", "root", "rgb:-"], env=self.env,
+                                  capture_output=True).stdout
+            if grab and grab == last:
+                return
+            last = grab
+
     def screenshot(self, name):
         if KEEP:
             os.makedirs(KEEP, exist_ok=True)
+            self.settled()
             self.x("import", "-window", "root", os.path.join(KEEP, name + ".png"), check=False)
+
+    def shown_by(self, pid):
+        """The ids of the program's mapped windows, its popups among them."""
+        return set(self.x("xdotool", "search", "--onlyvisible", "--pid", str(pid),
+                          check=False).split())
 
 
 def line_of(cells):
@@ -270,6 +289,18 @@ def click_main_cell(display, win, month, slot):
     display.click(win, px(left) + px(width) // 2, menu + px(top) + px(315) // 2)
 
 
+def wait_until(condition, what, timeout=15):
+    """condition()'s first true value; fails naming `what` after timeout s."""
+    end = time.time() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.time() > end:
+            raise AssertionError(what)
+        time.sleep(0.1)
+
+
 def wait_for_file(path, check, timeout=15):
     end = time.time() + timeout
     while True:
@@ -319,7 +350,8 @@ def typing_and_restart(display, folder, config):
     display.x("xdotool", "key", "Tab", "Tab")  # to the T1 coefficient
     display.x("xdotool", "type", "--delay", "60", "1")
     display.x("xdotool", "key", "Return")  # leaves it: store and compute
-    time.sleep(0.5)
+    # The close below reaches the program after the keys, so it needs no
+    # wait; the screenshot waits for the paint.
     display.screenshot("typed")
     close_main(display, proc)
 
@@ -389,11 +421,13 @@ def subscriber_list_while_editing(display, folder, config):
     # The subscriber box's arrow; its list opens under it at the shown one.
     _, height = display.size(main)
     menu = height - px(7920)
+    shown = display.shown_by(proc.pid)
     display.click(main, px(5310) + px(3495) - 8, menu + px(900) + px(315) // 2)
-    time.sleep(0.5)
+    wait_until(lambda: display.shown_by(proc.pid) - shown, "the subscriber list did not open")
     display.screenshot("subscriber-list")
     display.x("xdotool", "key", "--delay", "150", "Down", "Return")
-    time.sleep(0.5)
+    # A click while the list is still open would only close it.
+    wait_until(lambda: display.shown_by(proc.pid) == shown, "the subscriber list did not close")
     click_main_button(display, main, 0)
     t1 = (5, month_column(2, 1, 1))
     after = wait_for_file(db, lambda rows: rows[t1[0] - 1][t1[1]] == "10200")
@@ -417,7 +451,6 @@ def reading_of_2025(display, folder, config):
     display.x("xdotool", "key", "Tab", "Tab")
     display.x("xdotool", "type", "--delay", "60", "1")
     display.x("xdotool", "key", "Return")
-    time.sleep(0.5)
     display.screenshot("typed-2025")
     close_main(display, proc)
 
@@ -596,8 +629,9 @@ def stale_lock_taken_over(display, folder, config):
     assert os.path.exists(lock), "a killed program leaves its lock"
 
     proc = start(display, folder, config)
+    # The lock is answered before the main window is shown: a question would
+    # have come first and kept the window from showing until answered.
     main = display.wait_window("Остреванка 2.1")
-    time.sleep(1)
     assert display.windows("Остреванка 2.1") == [main], "no refusal, only the main window"
     close_main(display, proc)
     assert not os.path.exists(lock), "the lock is released at the end"
