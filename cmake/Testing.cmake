@@ -6,6 +6,11 @@ function(ost_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  # Sanitized Debug code runs several times slower; the limit is there for a
+  # forgotten modal box, not for speed.
+  if(ENABLE_SANITIZERS)
+    math(EXPR T_TIMEOUT "${T_TIMEOUT} * 4")
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE project_flags Qt6::Test ${T_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
