@@ -43,14 +43,6 @@ struct AppState {
     int ledgerCol = 0;
     int ledgerMonth = 0; // 0 = January
 
-    // Document context of the receipt, the order and the reading sheet.
-    int docRow = 0;
-    int docMonth = 0;
-    QString docYear;
-    int printMonth = 0;
-    QString printYear;
-    int printMode = 0; // 0..4, the print frame's mode
-
     // Directory.
     int selRow = 0;
 };

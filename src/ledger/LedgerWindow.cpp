@@ -474,7 +474,6 @@ void LedgerWindow::gridReleased(Qt::MouseButton button) {
         return;
     const bool receipt = button == Qt::RightButton;
     const QString month = m_month->text();
-    m_state.docMonth = m_state.ledgerMonth + 1;
     const QString question =
         (receipt ? u"Сформировать квитанцию для "_s : u"Сформировать ОРДЕР для "_s) +
         m_model->text(cur.row(), LgLabel) + u" за "_s + month + u' ' + yearText() + u" г."_s;
@@ -482,13 +481,12 @@ void LedgerWindow::gridReleased(Qt::MouseButton button) {
     if (m_platform.message(question, title, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes) !=
         MsgAnswer::Yes)
         return;
-    m_state.docRow = cur.row() + 1;
     save();
-    m_state.docYear = yearText();
+    const DocumentRequest request{cur.row() + 1, m_state.ledgerMonth + 1, yearText()};
     if (receipt)
-        emit receiptRequested();
+        emit receiptRequested(request);
     else
-        emit orderRequested();
+        emit orderRequested(request);
 }
 
 void LedgerWindow::search() {
@@ -540,10 +538,9 @@ void LedgerWindow::exportLedger() {
 }
 
 void LedgerWindow::print() {
-    m_state.printYear = yearText();
-    m_state.printMonth = m_state.ledgerMonth + 1;
+    const MonthRequest month{yearText(), m_state.ledgerMonth + 1};
     hide();
-    emit printRequested();
+    emit printRequested(month);
 }
 
 void LedgerWindow::openYearCarry() {

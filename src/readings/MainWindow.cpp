@@ -428,9 +428,7 @@ void MainWindow::buildMenus() {
     sheet->setObjectName(u"Vedomost"_s);
     connectCommand(sheet, [this] {
         m_sheetYearText = m_year->currentText();
-        m_state.docYear = m_sheetYearText;
-        m_state.docMonth = m_popupLabelIndex - 100;
-        emit readingSheetRequested();
+        emit readingSheetRequested({m_sheetYearText, m_popupLabelIndex - 100});
     });
 }
 
@@ -916,7 +914,6 @@ void MainWindow::hideButtonCaptions() {
 void MainWindow::onMonthLabelReleased(int month, Qt::MouseButton button, const QPoint& globalPos) {
     m_popupMonthName = MonthNames()[month - 1];
     m_popupLabelIndex = 100 + month;
-    m_state.docMonth = month;
     if (button == Qt::RightButton)
         m_popup->popup(globalPos);
 }
