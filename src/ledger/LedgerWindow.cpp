@@ -72,7 +72,7 @@ LedgerWindow::LedgerWindow(AppState& state, Platform& platform, QWidget* parent)
 
     // Load: the year of the main window, the remembered month.
     m_loading = true;
-    m_year->addItems(YearTexts());
+    m_year->addItems(m_state.table.offeredYears().texts());
     m_year->setCurrentText(m_state.shownYearText);
     m_loading = false;
     if (m_state.ledgerMonth < 0 || m_state.ledgerMonth > 11)
@@ -367,7 +367,7 @@ void LedgerWindow::showMonth() {
     const auto loc = m_model->fill(yearText(), m_state.ledgerMonth + 1);
     if (loc.fellBack) {
         m_loading = true;
-        m_year->setCurrentText(YearTexts().at(0));
+        m_year->setCurrentText(m_state.table.offeredYears().first());
         m_loading = false;
         m_state.ledgerMonth = 0;
         m_month->setText(MonthNames().at(0));
@@ -544,7 +544,7 @@ void LedgerWindow::print() {
 }
 
 void LedgerWindow::openYearCarry() {
-    if (!NextYearIndex(yearText()) || m_yearCarry)
+    if (!NextYearIndex(m_state.table.offeredYears(), yearText()) || m_yearCarry)
         return;
     std::vector<BalanceCarryModel::Entry> entries;
     entries.reserve(size_t(m_model->rowCount()));
@@ -605,7 +605,7 @@ void LedgerWindow::printMonthReceipts() {
 
 void LedgerWindow::openReconciliation() {
     hideEditor();
-    const auto year = YearIndex(yearText());
+    const auto year = m_state.table.offeredYears().indexOf(yearText());
     if (!year || m_reconciliation)
         return;
     auto* w = new ReconciliationWindow(m_state, m_platform, *year, m_state.ledgerMonth + 1);
