@@ -40,11 +40,7 @@ struct AppState {
     bool directorySwitch = false;
 
     // Ledger.
-    int ledgerCol = 0;
     int ledgerMonth = 0; // 0 = January
-
-    // Directory.
-    int selRow = 0;
 };
 
 // Converts between the stored 0x00BBGGRR colours and 0x00RRGGBB.

@@ -373,7 +373,6 @@ void LedgerWindow::showMonth() {
         m_month->setText(MonthNames().at(0));
         updateMonthControls();
     }
-    m_state.ledgerCol = loc.ledgerCol;
     compute();
     save();
 }

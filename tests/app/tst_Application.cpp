@@ -431,7 +431,7 @@ void tst_Application::readingOf2026ReachesTheLedgerAndTheReceipt() {
     LedgerWindow* ledger = f.app->ledgerWindow();
     QVERIFY(ledger && ledger->isVisible());
     QCOMPARE(ledger->findChild<QComboBox*>(u"Cmb1(0)"_s)->currentText(), u"2026"_s);
-    QCOMPARE(f.app->state().ledgerCol, LedgerColumn(9, 1));
+    QCOMPARE(ledger->model().ledgerCol(), LedgerColumn(9, 1));
     QCOMPARE(ledger->model().text(0, LgElectricity), u"500,00"_s);
     // The file written on the way holds the year after 2024 in its own block.
     QCOMPARE(f.fileTable().cell(1, jan2026 + T1Current), u"1100"_s);

@@ -189,7 +189,7 @@ void tst_LedgerWindow::monthStepping() {
         QVERIFY(!perenos->isVisible());
         QTest::mouseClick(right, Qt::LeftButton);
         QCOMPARE(m_state.ledgerMonth, m);
-        QCOMPARE(m_state.ledgerCol, LedgerColumn(0, m + 1));
+        QCOMPARE(m_w->model().ledgerCol(), LedgerColumn(0, m + 1));
     }
     QCOMPARE(label->text(), u"Декабрь"_s);
     QVERIFY(!right->isEnabled());
@@ -215,7 +215,7 @@ void tst_LedgerWindow::yearChangeReloads() {
     QCOMPARE(m_w->model().text(0, LgElectricity), QString());
     year->setCurrentText(u"2020"_s);
     QCOMPARE(m_w->model().text(0, LgElectricity), u"42,00"_s);
-    QCOMPARE(m_state.ledgerCol, LedgerColumn(3, 1));
+    QCOMPARE(m_w->model().ledgerCol(), LedgerColumn(3, 1));
     QCOMPARE(m_state.table.cell(1, MonthColumn(3, 1, 9)), u"42,00"_s);
 }
 
