@@ -141,11 +141,14 @@ void BM_OpenImbalance(benchmark::State& state) {
 
 // The reading sheet of May from the month popup.
 void BM_OpenReadingSheet(benchmark::State& state) {
-    OpenFromMain<PrintFrame>(state, &MainWindow::readingSheetRequested,
-                             "the reading sheet did not open", [](Fixture& f) {
-                                 f.app->state().docMonth = 5;
-                                 f.app->state().docYear = u"2020"_s;
-                             });
+    OpenAndClose(
+        state,
+        [](Fixture& f) {
+            emit f.form()->readingSheetRequested({u"2020"_s, 5});
+            if (!paintedWindow<PrintFrame>())
+                qFatal("the reading sheet did not open");
+        },
+        [](Fixture&) { closeWindow<PrintFrame>(); });
 }
 
 // The directory: the main window stores and writes the database, closes, and

@@ -149,11 +149,11 @@ void Application::wire(MainWindow* form) {
         m_form->close();
     });
     connect(form, &MainWindow::ledgerRequested, this, &Application::openLedger);
-    connect(form, &MainWindow::readingSheetRequested, this, [this] {
-        if (m_state.docMonth < 1)
+    connect(form, &MainWindow::readingSheetRequested, this, [this](const MonthRequest& month) {
+        if (month.month < 1)
             return;
         m_form->hide();
-        openInPrintFrame(new ReadingSheetPage(m_state, m_platform), [this] {
+        openInPrintFrame(new ReadingSheetPage(m_state.table, month), [this] {
             if (m_form)
                 m_form->show();
         });
@@ -242,12 +242,14 @@ void Application::openLedger() {
         if (m_form)
             m_form->show();
     });
-    connect(ledger, &LedgerWindow::receiptRequested, this,
-            [this] { openInPrintFrame(new ReceiptWindow(m_state, m_platform), [] {}); });
-    connect(ledger, &LedgerWindow::orderRequested, this,
-            [this] { openInPrintFrame(new CashOrderWindow(m_state, m_platform), [] {}); });
-    connect(ledger, &LedgerWindow::printRequested, this, [this] {
-        openInPrintFrame(new LedgerPrintPage(m_state, m_platform), [this] {
+    connect(ledger, &LedgerWindow::receiptRequested, this, [this](const DocumentRequest& request) {
+        openInPrintFrame(new ReceiptWindow(m_state.table, m_platform, request), [] {});
+    });
+    connect(ledger, &LedgerWindow::orderRequested, this, [this](const DocumentRequest& request) {
+        openInPrintFrame(new CashOrderWindow(m_state.table, m_platform, request), [] {});
+    });
+    connect(ledger, &LedgerWindow::printRequested, this, [this](const MonthRequest& month) {
+        openInPrintFrame(new LedgerPrintPage(m_state.table, month), [this] {
             if (m_ledger)
                 m_ledger->show();
         });
@@ -272,7 +274,7 @@ void Application::openDirectory() {
 }
 
 void Application::openInPrintFrame(QWidget* page, const std::function<void()>& done) {
-    auto* frame = new PrintFrame(m_state, m_platform);
+    auto* frame = new PrintFrame(m_platform);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setPage(page);
     connect(frame, &PrintFrame::closed, this, done);

@@ -40,19 +40,7 @@ struct AppState {
     bool directorySwitch = false;
 
     // Ledger.
-    int ledgerCol = 0;
     int ledgerMonth = 0; // 0 = January
-
-    // Document context of the receipt, the order and the reading sheet.
-    int docRow = 0;
-    int docMonth = 0;
-    QString docYear;
-    int printMonth = 0;
-    QString printYear;
-    int printMode = 0; // 0..4, the print frame's mode
-
-    // Directory.
-    int selRow = 0;
 };
 
 // Converts between the stored 0x00BBGGRR colours and 0x00RRGGBB.

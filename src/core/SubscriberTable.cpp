@@ -106,7 +106,7 @@ SubscriberTable& SubscriberTable::operator=(SubscriberTable&&) noexcept = defaul
 
 SubscriberTable::SubscriberTable(const SubscriberTable& other)
     : m_file(other.m_file), m_mapping(other.m_mapping), m_rows(RowCount),
-      m_subscriberCount(other.m_subscriberCount) {
+      m_subscriberCount(other.m_subscriberCount), m_offered(other.m_offered) {
     for (int r = 0; r < RowCount; ++r)
         if (other.m_rows[r])
             m_rows[r] = std::make_unique<Row>(*other.m_rows[r]);

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "OfferedYears.h"
 #include "YearLayout.h"
 
 class FileMapping;
@@ -119,6 +120,9 @@ public:
     void assignRow(int row, QString text, std::span<const uint32_t> starts,
                    std::span<const uint32_t> lengths, int firstCol);
     void clearRow(int row);
+    // The years the windows offer for this table; set when it is loaded.
+    const OfferedYears& offeredYears() const { return m_offered; }
+    void setOfferedYears(const OfferedYears& years) { m_offered = years; }
     // The last column row `row` has storage for; every later cell is empty.
     int heldColumns(int row) const;
     void clear();
@@ -138,9 +142,10 @@ private:
     std::shared_ptr<FileMapping> m_mapping; // keeps m_file's bytes where they are mapped
     std::vector<std::unique_ptr<Row>> m_rows;
     int m_subscriberCount = 0;
+    OfferedYears m_offered;
 };
 
-// YearTexts, YearIndex, MonthColumn and HeadMeterColumn: YearLayout.h.
+// YearIndex, MonthColumn and HeadMeterColumn: YearLayout.h.
 std::optional<int> FindRowByName(const SubscriberTable& table, const QString& name);
 
 // Names of the month slots.

@@ -10,19 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace YearLayout {
-namespace {
-
-QStringList& offered() {
-    static QStringList years = [] {
-        QStringList y;
-        for (int i = 0; i < LegacyYearCount; ++i)
-            y << QString::number(FirstYear + i);
-        return y;
-    }();
-    return years;
-}
-
-} // namespace
 
 int YearOfColumn(int col) {
     if (col <= LegacyLastColumn)
@@ -85,27 +72,19 @@ int LastYearToOffer(int currentYear, const SubscriberTable& table) {
                       LastYear);
 }
 
-void OfferYearsUpTo(int lastYear) {
-    const int last = std::clamp(lastYear, FirstYear + LegacyYearCount - 1, LastYear);
-    QStringList& years = offered();
-    years.clear();
-    for (int y = FirstYear; y <= last; ++y)
-        years << QString::number(y);
-}
-
 } // namespace YearLayout
 
 using namespace YearLayout;
 
-const QStringList& YearTexts() {
-    return offered();
-}
-
 std::optional<int> YearIndex(const QString& yearText) {
-    const qsizetype i = YearTexts().indexOf(yearText);
-    if (i < 0)
+    // Four characters in range are four digits: " 2019" or "2019.0" is no year.
+    if (yearText.size() != 4)
         return std::nullopt;
-    return int(i);
+    bool ok = false;
+    const int year = yearText.toInt(&ok);
+    if (!ok || year < FirstYear || year > LastYear)
+        return std::nullopt;
+    return year - FirstYear;
 }
 
 QString YearText(int yearIndex) {

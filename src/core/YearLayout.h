@@ -3,7 +3,6 @@
 #include <optional>
 
 #include <QString>
-#include <QStringList>
 
 class SubscriberTable;
 
@@ -53,13 +52,11 @@ int LastStoredColumn(const SubscriberTable& table, HoldsData holdsData = nullptr
 // The last year to offer: the later of next year and the last year holding
 // data, never before 2024 nor after 2099.
 int LastYearToOffer(int currentYear, const SubscriberTable& table);
-// Makes YearTexts() "2017".."lastYear" (kept within 2024..2099).
-void OfferYearsUpTo(int lastYear);
 } // namespace YearLayout
 
-// The offered year texts every year selector shows, in order.
-const QStringList& YearTexts();
-std::optional<int> YearIndex(const QString& yearText); // "2017".. last offered year
+// The year index of any year the layout holds, offered or not; the years a
+// window offers are SubscriberTable::offeredYears().
+std::optional<int> YearIndex(const QString& yearText); // "2017".."2099"
 QString YearText(int yearIndex);                       // 0 -> "2017"
 int MonthColumn(int yearIndex, int month, int slot);   // 8+265y+22(m-1)+s for y < 8
 

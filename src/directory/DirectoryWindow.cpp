@@ -244,15 +244,15 @@ void DirectoryWindow::gridClicked(const QModelIndex& index) {
     if (!index.isValid())
         return;
     const int row = index.row() + 1; // grid row 0 is the header
-    m_state.selRow = 0;
+    m_selRow = 0;
     m_cmd2->setEnabled(true);
     m_cmdDel->setEnabled(row > 1);
-    m_state.selRow = row;
+    m_selRow = row;
     m_model->select(row);
 }
 
 void DirectoryWindow::gridDoubleClicked(const QModelIndex& index) {
-    if (index.isValid() && m_state.selRow != 0)
+    if (index.isValid() && m_selRow != 0)
         edit();
 }
 
@@ -298,11 +298,11 @@ void DirectoryWindow::add() {
 }
 
 void DirectoryWindow::edit() {
-    if (m_child || m_state.selRow == 0 || !m_grid->currentIndex().isValid())
+    if (m_child || m_selRow == 0 || !m_grid->currentIndex().isValid())
         return;
-    if (m_state.selRow > m_state.table.subscriberCount())
+    if (m_selRow > m_state.table.subscriberCount())
         return;
-    auto* w = new EditSubscriberDialog(m_state, m_platform);
+    auto* w = new EditSubscriberDialog(m_state, m_platform, m_selRow);
     w->setAttribute(Qt::WA_DeleteOnClose);
     m_child = w;
     connect(w, &EditSubscriberDialog::databaseWritten, this, &DirectoryWindow::databaseWritten);
@@ -313,7 +313,7 @@ void DirectoryWindow::edit() {
 }
 
 void DirectoryWindow::remove() {
-    const int row = m_state.selRow;
+    const int row = m_selRow;
     if (!CanDelete(m_state.table, row))
         return;
     const MsgAnswer answer =
@@ -327,7 +327,7 @@ void DirectoryWindow::remove() {
     applyHeaderWidths();
     m_cmdDel->setEnabled(false);
     // The row now holds someone else, or no one: nothing stays selected.
-    m_state.selRow = 0;
+    m_selRow = 0;
     m_cmd2->setEnabled(false);
 }
 
@@ -366,7 +366,7 @@ void DirectoryWindow::importWorkbook() {
     ApplyDirectoryImport(m_state.table, import.rows);
     m_model->fill(HeaderVariant::B);
     applyHeaderWidths();
-    m_state.selRow = 0;
+    m_selRow = 0;
     m_cmd2->setEnabled(false);
     m_cmdDel->setEnabled(false);
     save();

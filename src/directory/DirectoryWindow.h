@@ -27,8 +27,9 @@ public:
     ~DirectoryWindow() override;
 
     DirectoryGridModel& model() const { return *m_model; }
-    AddSubscriberDialog* addWindow() const;   // the open add window, or nullptr
-    EditSubscriberDialog* editWindow() const; // the open edit window, or nullptr
+    AddSubscriberDialog* addWindow() const;      // the open add window, or nullptr
+    EditSubscriberDialog* editWindow() const;    // the open edit window, or nullptr
+    int selectedRow() const { return m_selRow; } // table row, 0: none
 
 signals:
     // After every database write; ok false when it failed.
@@ -70,4 +71,5 @@ private:
     QToolButton* m_command2;
     std::array<QLabel*, 2> m_hints{};
     QPointer<QWidget> m_child; // AddSubscriberDialog or EditSubscriberDialog while open
+    int m_selRow = 0;
 };

@@ -16,8 +16,9 @@
 
 using namespace Qt::StringLiterals;
 
-EditSubscriberDialog::EditSubscriberDialog(AppState& state, Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_state(state), m_platform(platform), m_row(state.selRow),
+EditSubscriberDialog::EditSubscriberDialog(AppState& state, Platform& platform, int row,
+                                           QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state), m_platform(platform), m_row(row),
       m_cmd1(new QPushButton(u"Ok"_s, this)), m_command1(new QPushButton(u"Отмена"_s, this)),
       m_fields(new DirectoryFieldBoxes(this, m_cmd1)) {
     setObjectName(u"frmRedakt"_s);

@@ -7,12 +7,12 @@ class Platform;
 class DirectoryFieldBoxes;
 class QPushButton;
 
-// "Редактирование справочника": changes the fields of the subscriber in row
-// state.selRow, stored as typed (untrimmed), with one save.
+// "Редактирование справочника": changes the fields of the subscriber in one
+// row, stored as typed (untrimmed), with one save.
 class EditSubscriberDialog final : public QWidget {
     Q_OBJECT
 public:
-    EditSubscriberDialog(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    EditSubscriberDialog(AppState& state, Platform& platform, int row, QWidget* parent = nullptr);
 
 signals:
     // The fields of the row were stored into the table.

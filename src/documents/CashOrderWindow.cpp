@@ -9,7 +9,6 @@
 #include <QPushButton>
 
 #include "OrderPainter.h"
-#include "core/AppState.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "printing/PageGeometry.h"
@@ -22,12 +21,12 @@ const QString Section = u"Nastr"_s;
 
 } // namespace
 
-CashOrderWindow::CashOrderWindow(AppState& state, Platform& platform, QWidget* parent)
-    : QWidget(parent), m_state(state), m_platform(platform), m_editor(new QLineEdit(this)),
+CashOrderWindow::CashOrderWindow(const SubscriberTable& table, Platform& platform,
+                                 const DocumentRequest& request, QWidget* parent)
+    : QWidget(parent), m_platform(platform), m_editor(new QLineEdit(this)),
       m_print(new QPushButton(u"Печать "_s, this)), m_noVat(new QCheckBox(u"без НДС"_s, this)) {
     setObjectName(u"frmOrd"_s);
     setWindowTitle(u"Ордер"_s);
-    m_state.printMode = 4;
     setFixedSize(OrderLayout::BlankWidthPx + 8, 620);
 
     m_editor->setObjectName(u"txt1"_s);
@@ -50,7 +49,7 @@ CashOrderWindow::CashOrderWindow(AppState& state, Platform& platform, QWidget* p
                                LoadVatMode(s)};
     m_date = m_platform.now().date();
     const OrderContent content =
-        MakeOrder(m_state.table, m_state.docRow, m_state.docMonth, m_state.docYear, stored, m_date);
+        MakeOrder(table, request.row, request.month, request.year, stored, m_date);
     m_labels = content.labels;
     m_total = content.total;
     m_noVat->setChecked(stored.vat == VatMode::None);
@@ -185,9 +184,6 @@ void CashOrderWindow::closeEvent(QCloseEvent* event) {
     s.setText(Section, u"lb14"_s, m_labels[14]);
     s.setText(Section, u"lb19"_s, m_labels[19]);
     s.setText(Section, u"lb20"_s, m_labels[20]);
-    m_state.docMonth = 0;
-    m_state.docYear.clear();
-    m_state.printMode = 0;
     event->accept();
     emit closed();
 }

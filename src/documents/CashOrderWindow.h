@@ -5,22 +5,23 @@
 #include <QWidget>
 
 #include "OrderContent.h"
+#include "core/DocumentRequest.h"
 
-struct AppState;
 class Platform;
+class SubscriberTable;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-// The cash receipt order "Ордер" of subscriber state.docRow for month
-// state.docMonth (1..12) of state.docYear, on the KO-1 blank, shown in the
-// print frame. Every label can be corrected in place before printing; the
+// The cash receipt order "Ордер" of one subscriber for one month, on the KO-1
+// blank, shown in the print frame. Every label can be corrected in place before printing; the
 // organisation, the number, the basis texts and the signatories are kept
 // when the window closes; the VAT choice ("без НДС") as soon as it is made.
 class CashOrderWindow final : public QWidget {
     Q_OBJECT
 public:
-    CashOrderWindow(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    CashOrderWindow(const SubscriberTable& table, Platform& platform,
+                    const DocumentRequest& request, QWidget* parent = nullptr);
 
     QString label(int i) const;
     // The label under the in-place editor, or -1 when it is hidden.
@@ -45,7 +46,6 @@ private:
     void print();
     void setVatMode(VatMode mode);
 
-    AppState& m_state;
     Platform& m_platform;
     std::array<QString, OrderLayout::Labels> m_labels;
     QLineEdit* m_editor;

@@ -10,7 +10,6 @@
 
 #include "PayeeValidation.h"
 #include "ReceiptPainter.h"
-#include "core/AppState.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "printing/PageGeometry.h"
@@ -29,17 +28,16 @@ QRect toPixels(const QRect& twips) {
 
 } // namespace
 
-ReceiptWindow::ReceiptWindow(AppState& state, Platform& platform, QWidget* parent)
-    : QWidget(parent), m_state(state), m_platform(platform), m_payBy(new QLineEdit(this)),
+ReceiptWindow::ReceiptWindow(const SubscriberTable& table, Platform& platform,
+                             const DocumentRequest& request, QWidget* parent)
+    : QWidget(parent), m_platform(platform), m_payBy(new QLineEdit(this)),
       m_print(new QPushButton(u"Печать "_s, this)),
       m_copies(new QCheckBox(u"2 экземпляра"_s, this)) {
     setObjectName(u"frmKvit"_s);
     setWindowTitle(u"Квитанция"_s);
-    m_state.printMode = 3;
-    m_content = MakeReceipt(m_state.table, m_state.docRow, m_state.docMonth, m_state.docYear);
+    m_content = MakeReceipt(table, request.row, request.month, request.year);
     const PayeeDetails payee = LoadPayeeDetails(m_platform.settings());
-    m_payment =
-        MakeReceiptPayment(payee, m_state.table, m_state.docRow, m_state.docMonth, m_state.docYear);
+    m_payment = MakeReceiptPayment(payee, table, request.row, request.month, request.year);
     const bool withPayee = m_payment.has_value();
 
     m_payBy->setObjectName(u"txtOPL(0)"_s);
@@ -166,9 +164,6 @@ void ReceiptWindow::closeEvent(QCloseEvent* event) {
     Settings& settings = m_platform.settings();
     settings.setText(u"Nastr"_s, u"txtOPL"_s, payBy());
     settings.setNumber(u"Nastr"_s, u"Ch100"_s, twoCopies() ? 1 : 0);
-    m_state.docMonth = 0;
-    m_state.docYear.clear();
-    m_state.printMode = 0;
     event->accept();
     emit closed();
 }

@@ -9,23 +9,25 @@
 #include "QrCodeWindow.h"
 #include "ReceiptContent.h"
 #include "ReceiptPayment.h"
+#include "core/DocumentRequest.h"
 
-struct AppState;
 class Platform;
+class SubscriberTable;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The receipt "Квитанция" of subscriber state.docRow for month state.docMonth
-// (1..12) of state.docYear, shown in the print frame. It prints itself and
+// The receipt "Квитанция" of one subscriber for one month, shown in the print
+// frame. It prints itself and
 // then closes; closing stores the pay-by text and the copies choice. A click
 // on the payment code shows it large; stored payee details that fail their
 // checks are told in red above the print button (never on paper).
 class ReceiptWindow final : public QWidget {
     Q_OBJECT
 public:
-    ReceiptWindow(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    ReceiptWindow(const SubscriberTable& table, Platform& platform, const DocumentRequest& request,
+                  QWidget* parent = nullptr);
 
     const ReceiptContent& content() const { return m_content; }
     // The payee block and code; none without payee details.
@@ -50,7 +52,6 @@ private:
     const ReceiptPayment* paymentShown() const;
     void showLargeCode();
 
-    AppState& m_state;
     Platform& m_platform;
     ReceiptContent m_content;
     std::optional<ReceiptPayment> m_payment;

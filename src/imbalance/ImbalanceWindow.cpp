@@ -120,9 +120,9 @@ ImbalanceWindow::ImbalanceWindow(AppState& state, Platform& platform, QWidget* p
     setMouseTracking(true);
 
     QString yearText = state.shownYearText;
-    const std::optional<int> year = YearIndex(yearText);
+    const std::optional<int> year = state.table.offeredYears().indexOf(yearText);
     if (!year)
-        yearText = YearTexts().front();
+        yearText = state.table.offeredYears().first();
     m_year = year.value_or(0);
 
     m_lbYear = new QLabel(yearText + u" г."_s, this);

@@ -43,7 +43,7 @@ QString DebtorsExportName(int month, const QString& yearText) {
 DebtorsList MakeDebtorsList(const SubscriberTable& table, int yearIndex, int month) {
     DebtorsList list;
     list.month = month;
-    list.yearText = YearTexts().value(yearIndex);
+    list.yearText = table.offeredYears().texts().value(yearIndex);
     list.title = DebtorsTitle(month, list.yearText);
     const int base = LedgerColumn(yearIndex, month) - 10;
     for (int r = 1; r <= table.subscriberCount(); ++r) {

@@ -89,7 +89,7 @@ WorkbookSheet LedgerSheet(const SubscriberTable& table, int yearIndex, int month
 
 bool ExportLedger(const SubscriberTable& table, const QString& yearText, int month,
                   const QString& folder, Platform& platform) {
-    const auto y = YearIndex(yearText);
+    const auto y = table.offeredYears().indexOf(yearText);
     if (!y || month < 1 || month > 12)
         return false;
     const QString chosen = platform.saveFileName(

@@ -12,7 +12,7 @@ LedgerModel::LedgerModel(SubscriberTable& table, QObject* parent)
 
 LedgerModel::Location LedgerModel::fill(const QString& yearText, int month) {
     Location loc;
-    const auto y = YearIndex(yearText);
+    const auto y = m_table.offeredYears().indexOf(yearText);
     if (!y || month < 1 || month > 12) {
         loc.fellBack = true;
     } else {

@@ -73,7 +73,7 @@ LedgerWindow::LedgerWindow(AppState& state, Platform& platform, QWidget* parent)
 
     // Load: the year of the main window, the remembered month.
     m_loading = true;
-    m_year->addItems(YearTexts());
+    m_year->addItems(m_state.table.offeredYears().texts());
     m_year->setCurrentText(m_state.shownYearText);
     m_loading = false;
     if (m_state.ledgerMonth < 0 || m_state.ledgerMonth > 11)
@@ -368,13 +368,12 @@ void LedgerWindow::showMonth() {
     const auto loc = m_model->fill(yearText(), m_state.ledgerMonth + 1);
     if (loc.fellBack) {
         m_loading = true;
-        m_year->setCurrentText(YearTexts().at(0));
+        m_year->setCurrentText(m_state.table.offeredYears().first());
         m_loading = false;
         m_state.ledgerMonth = 0;
         m_month->setText(MonthNames().at(0));
         updateMonthControls();
     }
-    m_state.ledgerCol = loc.ledgerCol;
     compute();
     save();
 }
@@ -474,7 +473,6 @@ void LedgerWindow::gridReleased(Qt::MouseButton button) {
         return;
     const bool receipt = button == Qt::RightButton;
     const QString month = m_month->text();
-    m_state.docMonth = m_state.ledgerMonth + 1;
     const QString question =
         (receipt ? u"Сформировать квитанцию для "_s : u"Сформировать ОРДЕР для "_s) +
         m_model->text(cur.row(), LgLabel) + u" за "_s + month + u' ' + yearText() + u" г."_s;
@@ -482,13 +480,12 @@ void LedgerWindow::gridReleased(Qt::MouseButton button) {
     if (m_platform.message(question, title, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes) !=
         MsgAnswer::Yes)
         return;
-    m_state.docRow = cur.row() + 1;
     save();
-    m_state.docYear = yearText();
+    const DocumentRequest request{cur.row() + 1, m_state.ledgerMonth + 1, yearText()};
     if (receipt)
-        emit receiptRequested();
+        emit receiptRequested(request);
     else
-        emit orderRequested();
+        emit orderRequested(request);
 }
 
 void LedgerWindow::search() {
@@ -540,14 +537,13 @@ void LedgerWindow::exportLedger() {
 }
 
 void LedgerWindow::print() {
-    m_state.printYear = yearText();
-    m_state.printMonth = m_state.ledgerMonth + 1;
+    const MonthRequest month{yearText(), m_state.ledgerMonth + 1};
     hide();
-    emit printRequested();
+    emit printRequested(month);
 }
 
 void LedgerWindow::openYearCarry() {
-    if (!NextYearIndex(yearText()) || m_yearCarry)
+    if (!NextYearIndex(m_state.table.offeredYears(), yearText()) || m_yearCarry)
         return;
     std::vector<BalanceCarryModel::Entry> entries;
     entries.reserve(size_t(m_model->rowCount()));
@@ -608,7 +604,7 @@ void LedgerWindow::printMonthReceipts() {
 
 void LedgerWindow::openReconciliation() {
     hideEditor();
-    const auto year = YearIndex(yearText());
+    const auto year = m_state.table.offeredYears().indexOf(yearText());
     if (!year || m_reconciliation)
         return;
     auto* w = new ReconciliationWindow(m_state, m_platform, *year, m_state.ledgerMonth + 1);

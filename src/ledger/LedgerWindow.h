@@ -5,6 +5,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "core/DocumentRequest.h"
+#include "core/MonthRequest.h"
+
 class Platform;
 class LedgerModel;
 class LedgerViewModel;
@@ -40,11 +43,11 @@ public slots:
 signals:
     // The window has stored everything and written the database.
     void closed();
-    // DocRow, DocMonth (1..12) and DocYear are set and the month stored.
-    void receiptRequested();
-    void orderRequested();
-    // PrintYear and PrintMonth are set; the window has hidden itself.
-    void printRequested();
+    // The month is stored in the table first.
+    void receiptRequested(const DocumentRequest& request);
+    void orderRequested(const DocumentRequest& request);
+    // The window has hidden itself.
+    void printRequested(const MonthRequest& month);
     void settingsRequested();
     void helpRequested();
     void calculatorRequested();

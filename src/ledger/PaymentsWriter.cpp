@@ -67,7 +67,7 @@ PaymentsWrite WritePayments(SubscriberTable& table, const std::vector<PaymentToW
                             PaymentJournal& journal, const QDateTime& now) {
     PaymentsWrite w;
     w.journalBefore = journal.entries().size();
-    const int yearCount = int(YearTexts().size());
+    const int yearCount = table.offeredYears().count();
     std::vector<int> years;
     std::vector<bool> writable(payments.size());
     for (size_t i = 0; i < payments.size(); ++i) {

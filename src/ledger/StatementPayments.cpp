@@ -21,8 +21,8 @@ QStringList ListedAccounts(const BankStatement& st) {
     return accounts;
 }
 
-bool IsKeptYear(int year, std::optional<int>& yearIndex) {
-    yearIndex = YearIndex(QString::number(year));
+bool IsKeptYear(const OfferedYears& offered, int year, std::optional<int>& yearIndex) {
+    yearIndex = offered.indexOf(QString::number(year));
     return yearIndex.has_value();
 }
 
@@ -78,8 +78,8 @@ StatementPayments CollectStatementPayments(const BankStatement& st, const QStrin
             res.received = res.received.value_or(0) + *s.received;
     }
     const PaymentMatcher matcher(table, journal.soleAccountOwners());
-    const QStringList& years = YearTexts();
-    const QString keptYears = years.front() + u'–' + years.back();
+    const OfferedYears& years = table.offeredYears();
+    const QString keptYears = years.first() + u'–' + years.last();
     for (size_t i = 0; i < st.documents.size(); ++i) {
         const StatementDocument& d = st.documents[i];
         if (d.payeeAccountOrSettlement().trimmed() != account) {
@@ -101,7 +101,7 @@ StatementPayments CollectStatementPayments(const BankStatement& st, const QStrin
         } else {
             p.month = p.date.month();
             p.year = p.date.year();
-            if (!IsKeptYear(p.year, p.yearIndex))
+            if (!IsKeptYear(years, p.year, p.yearIndex))
                 p.error = u"%1 год вне лет программы (%2)"_s.arg(p.year).arg(keptYears);
         }
         const JournalEntry* before = journal.find(DocumentKey(account, d));

@@ -5,19 +5,19 @@
 
 using namespace Qt::StringLiterals;
 
-std::optional<int> NextYearIndex(const QString& yearText) {
-    const auto y = YearIndex(yearText);
-    if (!y || *y + 1 >= int(YearTexts().size()))
+std::optional<int> NextYearIndex(const OfferedYears& offered, const QString& yearText) {
+    const auto y = offered.indexOf(yearText);
+    if (!y || !offered.offers(*y + 1))
         return std::nullopt;
     return *y + 1;
 }
 
 ReadingsCarry CarryReadings(SubscriberTable& table, const QString& yearText) {
     ReadingsCarry res;
-    const auto y = YearIndex(yearText);
+    const auto y = table.offeredYears().indexOf(yearText);
     if (!y)
         return res;
-    const auto next = NextYearIndex(yearText);
+    const auto next = NextYearIndex(table.offeredYears(), yearText);
     if (!next) {
         res.title = yearText + u" - последний год действия программы."_s;
         res.text = u"Переносить некуда!"_s;
@@ -29,7 +29,7 @@ ReadingsCarry CarryReadings(SubscriberTable& table, const QString& yearText) {
         table.setCell(r, MonthColumn(*next, 1, T2Previous),
                       table.cell(r, MonthColumn(*y, 12, T2Current)));
     }
-    const QString nextText = YearTexts().at(*next);
+    const QString nextText = YearText(*next);
     res.carried = true;
     res.title = u"Перенос выполнен!"_s;
     res.text = u"Перенос последних показаний с конца декабря "_s + yearText +

@@ -4,11 +4,13 @@
 
 #include <QString>
 
+class OfferedYears;
 class Platform;
 class SubscriberTable;
 
-// The year after the given one, or none for the last year and unknown texts.
-std::optional<int> NextYearIndex(const QString& yearText);
+// The offered year after the given one, or none for the last offered year and
+// texts not offered.
+std::optional<int> NextYearIndex(const OfferedYears& offered, const QString& yearText);
 
 // Carrying December's current readings of a year into January's previous
 // readings of the next year, for every subscriber.

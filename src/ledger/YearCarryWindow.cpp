@@ -120,8 +120,8 @@ YearCarryWindow::YearCarryWindow(AppState& state, Platform& platform, QWidget* p
 
 void YearCarryWindow::load(std::vector<BalanceCarryModel::Entry> entries, const QString& ledgerYear,
                            int gridHeight, int ledgerHeight) {
-    const auto next = NextYearIndex(ledgerYear);
-    m_year->setText(next ? YearTexts().at(*next) : QString());
+    const auto next = NextYearIndex(m_state.table.offeredYears(), ledgerYear);
+    m_year->setText(next ? YearText(*next) : QString());
     m_model->setEntries(std::move(entries));
     int gridWidth =
         2 * m_grid->frameWidth() + m_grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent);

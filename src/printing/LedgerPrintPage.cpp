@@ -6,17 +6,15 @@
 #include "LedgerPagePainter.h"
 #include "LedgerColumn.h"
 #include "PageGeometry.h"
-#include "core/AppState.h"
 
 using namespace Qt::StringLiterals;
 
-LedgerPrintPage::LedgerPrintPage(AppState& state, Platform&, QWidget* parent)
-    : PrintPage(parent), m_state(state),
-      m_model(state.table, LedgerColumnOf(state.printYear, state.printMonth)),
-      m_dateText(state.printYear + u"   "_s + MonthName(state.printMonth)) {
+LedgerPrintPage::LedgerPrintPage(const SubscriberTable& table, const MonthRequest& month,
+                                 QWidget* parent)
+    : PrintPage(parent), m_model(table, LedgerColumnOf(month.year, month.month)),
+      m_dateText(month.year + u"   "_s + MonthName(month.month)) {
     setObjectName(u"frmPrint1"_s);
     setWindowTitle(frameCaption());
-    m_state.printMode = 1;
     setFixedSize(int(LedgerPageTwips.width() / PageGeometry::TwipsPerPixel),
                  int(LedgerPageTwips.height() / PageGeometry::TwipsPerPixel));
 }
@@ -59,7 +57,6 @@ void LedgerPrintPage::paintEvent(QPaintEvent*) {
 }
 
 void LedgerPrintPage::closeEvent(QCloseEvent* event) {
-    m_state.printMode = 0;
     event->accept();
     emit closed();
 }

@@ -2,16 +2,15 @@
 
 #include "LedgerPrintModel.h"
 #include "PrintPage.h"
+#include "core/MonthRequest.h"
 
-struct AppState;
-class Platform;
-
-// The printed personal accounts of one month (state.printYear and
-// state.printMonth, 1..12): 39 subscribers a page, landscape.
+// The printed personal accounts of one month: 39 subscribers a page,
+// landscape.
 class LedgerPrintPage final : public PrintPage {
     Q_OBJECT
 public:
-    LedgerPrintPage(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    LedgerPrintPage(const SubscriberTable& table, const MonthRequest& month,
+                    QWidget* parent = nullptr);
 
     QString frameCaption() const override;
     int pageCount() const override;
@@ -27,7 +26,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    AppState& m_state;
     LedgerPrintModel m_model;
     QString m_dateText;
 };

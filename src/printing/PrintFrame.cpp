@@ -10,13 +10,12 @@
 #include <QVBoxLayout>
 
 #include "PrintPage.h"
-#include "core/AppState.h"
 #include "core/Platform.h"
 
 using namespace Qt::StringLiterals;
 
-PrintFrame::PrintFrame(AppState& state, Platform& platform, QWidget* parent)
-    : QWidget(parent), m_state(state), m_platform(platform), m_toolbar(new QToolBar(this)),
+PrintFrame::PrintFrame(Platform& platform, QWidget* parent)
+    : QWidget(parent), m_platform(platform), m_toolbar(new QToolBar(this)),
       m_buttonRow(new QWidget(this)), m_area(new QScrollArea(this)) {
     setWindowTitle(u"Печать"_s);
     m_toolbar->setObjectName(u"Toolbar1"_s);
@@ -70,9 +69,7 @@ void PrintFrame::setPage(QWidget* page) {
     connect(page, &QObject::destroyed, this, &PrintFrame::pageGone);
 
     auto* printPage = qobject_cast<PrintPage*>(page);
-    // The receipt and the order print themselves with their own button.
-    const bool framePrints = printPage && (m_state.printMode == 1 || m_state.printMode == 2);
-    m_toolbar->setVisible(framePrints);
+    m_toolbar->setVisible(printPage != nullptr);
     m_buttonRow->setVisible(printPage != nullptr);
     if (printPage) {
         setWindowTitle(printPage->frameCaption());
@@ -98,7 +95,7 @@ void PrintFrame::showPageNumber(int page) {
 
 void PrintFrame::print() {
     auto* printPage = qobject_cast<PrintPage*>(m_page.data());
-    if (!printPage || (m_state.printMode != 1 && m_state.printMode != 2))
+    if (!printPage)
         return;
     m_platform.print(printPage->printJob());
 }

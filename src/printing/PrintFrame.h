@@ -5,22 +5,21 @@
 #include <QPointer>
 #include <QWidget>
 
-struct AppState;
 class Platform;
 class QPushButton;
 class QScrollArea;
 class QToolBar;
 
 // The print frame: a toolbar ("Print", "Delete"), up to twenty page buttons
-// and one page window. Page windows that print themselves (the receipt, the
-// order) get neither toolbar nor page buttons. When its page window closes,
+// and one page window. A PrintPage gets both; page windows that print
+// themselves (the receipt, the order) get neither. When its page window closes,
 // the frame closes too, and closing the frame closes the page window.
 class PrintFrame final : public QWidget {
     Q_OBJECT
 public:
     static constexpr int MaxPageButtons = 20;
 
-    PrintFrame(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    explicit PrintFrame(Platform& platform, QWidget* parent = nullptr);
     ~PrintFrame() override;
 
     // Shows a page window in the frame. The page window is deleted when it
@@ -39,7 +38,6 @@ private:
     void print();
     void pageGone();
 
-    AppState& m_state;
     Platform& m_platform;
     QToolBar* m_toolbar;
     QWidget* m_buttonRow;

@@ -6,16 +6,15 @@
 #include "LedgerColumn.h"
 #include "PageGeometry.h"
 #include "ReadingSheetPainter.h"
-#include "core/AppState.h"
 
 using namespace Qt::StringLiterals;
 
-ReadingSheetPage::ReadingSheetPage(AppState& state, Platform&, QWidget* parent)
-    : PrintPage(parent), m_state(state), m_model(state.table, state.docYear, state.docMonth),
-      m_dateText(MonthName(state.docMonth) + u' ' + state.docYear) {
+ReadingSheetPage::ReadingSheetPage(const SubscriberTable& table, const MonthRequest& month,
+                                   QWidget* parent)
+    : PrintPage(parent), m_model(table, month.year, month.month),
+      m_dateText(MonthName(month.month) + u' ' + month.year) {
     setObjectName(u"frmPrint2"_s);
     setWindowTitle(frameCaption());
-    m_state.printMode = 2;
     setFixedSize(int(ReadingSheetTwips.width() / PageGeometry::TwipsPerPixel),
                  int(ReadingSheetTwips.height() / PageGeometry::TwipsPerPixel));
 }
@@ -58,9 +57,6 @@ void ReadingSheetPage::paintEvent(QPaintEvent*) {
 }
 
 void ReadingSheetPage::closeEvent(QCloseEvent* event) {
-    m_state.docMonth = 0;
-    m_state.docYear.clear();
-    m_state.printMode = 0;
     event->accept();
     emit closed();
 }

@@ -2,16 +2,15 @@
 
 #include "PrintPage.h"
 #include "ReadingSheetModel.h"
+#include "core/MonthRequest.h"
 
-struct AppState;
-class Platform;
-
-// The meter-reading sheet of month state.docMonth (1..12) of state.docYear:
-// 63 subscribers a page with their previous readings, portrait.
+// The meter-reading sheet of one month: 63 subscribers a page with their
+// previous readings, portrait.
 class ReadingSheetPage final : public PrintPage {
     Q_OBJECT
 public:
-    ReadingSheetPage(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    ReadingSheetPage(const SubscriberTable& table, const MonthRequest& month,
+                     QWidget* parent = nullptr);
 
     QString frameCaption() const override;
     int pageCount() const override;
@@ -27,7 +26,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    AppState& m_state;
     ReadingSheetModel m_model;
     QString m_dateText;
 };

@@ -10,7 +10,7 @@ ConsumptionYear SubscriberConsumption(const SubscriberTable& table, int row,
                                       const QString& yearText) {
     ConsumptionYear out;
     const QString name = table.cell(row, ColName);
-    const auto y = YearIndex(yearText);
+    const auto y = table.offeredYears().indexOf(yearText);
     if (!y) {
         out.title = name;
         return out;

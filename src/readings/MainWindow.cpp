@@ -428,9 +428,7 @@ void MainWindow::buildMenus() {
     sheet->setObjectName(u"Vedomost"_s);
     connectCommand(sheet, [this] {
         m_sheetYearText = m_year->currentText();
-        m_state.docYear = m_sheetYearText;
-        m_state.docMonth = m_popupLabelIndex - 100;
-        emit readingSheetRequested();
+        emit readingSheetRequested({m_sheetYearText, m_popupLabelIndex - 100});
     });
 }
 
@@ -569,10 +567,10 @@ bool MainWindow::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
         return false;
     m_foundOnRead = prefetch && prefetch->gaveWorkersTable() ? found : nullptr;
 
-    YearLayout::OfferYearsUpTo(
-        YearLayout::LastYearToOffer(m_platform.now().date().year(), m_state.table));
+    m_state.table.setOfferedYears(
+        OfferedYears(YearLayout::LastYearToOffer(m_platform.now().date().year(), m_state.table)));
     m_year->clear();
-    m_year->addItems(YearTexts());
+    m_year->addItems(m_state.table.offeredYears().texts());
 
     Settings& settings = m_platform.settings();
     const QString colorKeys[3] = {u"Color1"_s, u"Color2"_s, u"Color3"_s};
@@ -593,7 +591,9 @@ bool MainWindow::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
     // A base made just now holds no past years: it opens on this one.
     const QString openingYear = m_baseCreated ? QString::number(m_platform.now().date().year())
                                               : settings.text(Section, u"Cmb1"_s);
-    m_year->setEditText(YearIndex(openingYear) ? openingYear : YearTexts().front());
+    m_year->setEditText(m_state.table.offeredYears().indexOf(openingYear)
+                            ? openingYear
+                            : m_state.table.offeredYears().first());
 
     m_state.flSave = settings.flag(Section, u"flSave"_s);
     m_state.flPls = settings.flag(Section, u"flPls"_s);
@@ -641,7 +641,7 @@ void MainWindow::fillYear() {
     leaveOwedCell();
     const QString name = m_subscriber->currentText();
     const QString year = m_year->currentText();
-    const auto y = YearIndex(year);
+    const auto y = m_state.table.offeredYears().indexOf(year);
     // Entry cells about to be filled are not emptied first: each would lay
     // out and check its text twice.
     if (y) {
@@ -698,7 +698,7 @@ std::array<bool, 12> MainWindow::tickedMonths() const {
 }
 
 void MainWindow::storeSlots(int firstSlot, int lastSlot) {
-    const auto y = YearIndex(m_year->currentText());
+    const auto y = m_state.table.offeredYears().indexOf(m_year->currentText());
     if (!y)
         return;
     for (int m = 1; m <= 12; ++m)
@@ -710,7 +710,7 @@ void MainWindow::storeSlots(int firstSlot, int lastSlot) {
 void MainWindow::computeYear() {
     if (!m_computeEnabled)
         return;
-    const auto y = YearIndex(m_year->currentText());
+    const auto y = m_state.table.offeredYears().indexOf(m_year->currentText());
     if (!y)
         return;
     const int row = FindRowByName(m_state.table, m_subscriber->currentText()).value_or(0);
@@ -870,7 +870,7 @@ void MainWindow::onQuickCopy(MonthCell* cell) {
 }
 
 void MainWindow::copyToAllSubscribers(int month, int slot, const QString& text) {
-    const auto y = YearIndex(m_year->currentText());
+    const auto y = m_state.table.offeredYears().indexOf(m_year->currentText());
     if (!y)
         return;
     const int column = MonthColumn(*y, month, slot);
@@ -916,7 +916,6 @@ void MainWindow::hideButtonCaptions() {
 void MainWindow::onMonthLabelReleased(int month, Qt::MouseButton button, const QPoint& globalPos) {
     m_popupMonthName = MonthNames()[month - 1];
     m_popupLabelIndex = 100 + month;
-    m_state.docMonth = month;
     if (button == Qt::RightButton)
         m_popup->popup(globalPos);
 }

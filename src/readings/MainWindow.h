@@ -7,6 +7,7 @@
 
 #include "core/AppState.h"
 #include "core/DatabasePrefetch.h"
+#include "core/MonthRequest.h"
 #include "core/Platform.h"
 #include "readings/Charges.h"
 #include "readings/TableExport.h"
@@ -103,7 +104,7 @@ signals:
     void payeeRequested();
     void aboutRequested();
     void helpRequested();
-    void readingSheetRequested();
+    void readingSheetRequested(const MonthRequest& month);
     void readingsCheckRequested(); // "Проверка показаний..."
     void chartRequested();         // "График"
     // The shown subscriber, year or readings may have changed.

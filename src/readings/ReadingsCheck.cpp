@@ -30,7 +30,8 @@ struct MonthRef {
 
 // The month `delta` (-1 or +1) away, across the year's end when the offered
 // years go on.
-std::optional<MonthRef> Neighbour(int yearIndex, int month, int delta) {
+std::optional<MonthRef> Neighbour(const OfferedYears& offered, int yearIndex, int month,
+                                  int delta) {
     int y = yearIndex;
     int m = month + delta;
     if (m < 1) {
@@ -40,7 +41,7 @@ std::optional<MonthRef> Neighbour(int yearIndex, int month, int delta) {
         m = 1;
         ++y;
     }
-    if (y < 0 || y >= int(YearTexts().size()))
+    if (!offered.offers(y))
         return std::nullopt;
     return MonthRef{y, m};
 }
@@ -49,7 +50,7 @@ std::optional<MonthRef> Neighbour(int yearIndex, int month, int delta) {
 QString MonthLabel(const MonthRef& ref, int shownYear) {
     QString label = MonthName(ref.month);
     if (ref.year != shownYear)
-        label += u' ' + YearTexts().at(ref.year);
+        label += u' ' + YearText(ref.year);
     return label;
 }
 
@@ -99,7 +100,8 @@ private:
                 add(m, tariff, FindingKind::CurrentBelowPrevious, currentSlot,
                     u"текущее "_s + current.toString() + u" < последнего "_s + previous.toString());
 
-            if (const auto before = Neighbour(m_y, m, -1); before && Filled(previous)) {
+            if (const auto before = Neighbour(m_table.offeredYears(), m_y, m, -1);
+                before && Filled(previous)) {
                 const CellText last = cell(*before, currentSlot);
                 if (Filled(last) && ReadNumber(last) != ReadNumber(previous))
                     add(m, tariff, FindingKind::Gap, previousSlot,
@@ -108,8 +110,8 @@ private:
             }
 
             if (Filled(price) && !Filled(current)) {
-                const auto before = Neighbour(m_y, m, -1);
-                const auto after = Neighbour(m_y, m, +1);
+                const auto before = Neighbour(m_table.offeredYears(), m_y, m, -1);
+                const auto after = Neighbour(m_table.offeredYears(), m_y, m, +1);
                 if (before && after && Filled(cell(*before, currentSlot)) &&
                     Filled(cell(*after, currentSlot)))
                     add(m, tariff, FindingKind::MissingReading, currentSlot,

@@ -97,7 +97,7 @@ void ReadingsCheckWindow::refresh() {
     if (current.isValid())
         selected = m_model->finding(current.row());
     m_yearText = m_state.shownYearText;
-    const auto y = YearIndex(m_yearText);
+    const auto y = m_state.table.offeredYears().indexOf(m_yearText);
     m_year->setText(y ? m_yearText + u" г."_s : QString());
     if (y)
         m_model->check(m_state.table, *y);

@@ -81,8 +81,9 @@ ReadingsImportDialog::ReadingsImportDialog(AppState& state, Platform& platform,
     lb2->setGeometry(176, 16, 40, 22);
     m_year = new QComboBox(this);
     m_year->setObjectName(u"Cmb2"_s);
-    m_year->addItems(YearTexts());
-    m_year->setCurrentIndex(std::max<qsizetype>(0, YearTexts().indexOf(yearText)));
+    const OfferedYears& years = m_state.table.offeredYears();
+    m_year->addItems(years.texts());
+    m_year->setCurrentIndex(years.indexOf(yearText).value_or(0));
     m_year->setGeometry(216, 16, 80, 24);
 
     m_keepFilled = new QCheckBox(u"Не производить запись в заполненные ячейки"_s, this);
@@ -122,7 +123,7 @@ void ReadingsImportDialog::runImport() {
             u"Перед импортом рекомендуется сделать резервную копию базы."_s, MsgIcon::Question,
             MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes)
         return;
-    const auto y = YearIndex(m_year->currentText());
+    const auto y = m_state.table.offeredYears().indexOf(m_year->currentText());
     if (!y)
         return;
     const QString path = m_platform.openFileName(

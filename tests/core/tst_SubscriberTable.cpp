@@ -89,9 +89,9 @@ void tst_SubscriberTable::headMeterColumn() {
 // other head-meter cell lies past the last month block and inside the stored
 // part of a line.
 void tst_SubscriberTable::headMeterAreaMeetsDecember2024Once() {
-    const int lastMonthCol = MonthColumn(int(YearTexts().size()) - 1, 12, 21);
+    const int lastMonthCol = MonthColumn(YearLayout::LegacyYearCount - 1, 12, 21);
     QSet<int> seen;
-    for (int y = 0; y < YearTexts().size(); ++y)
+    for (int y = 0; y < YearLayout::LegacyYearCount; ++y)
         for (int m = 1; m <= 12; ++m)
             for (int k = 0; k < 4; ++k) {
                 const int c = HeadMeterColumn(y, m, k);
@@ -136,23 +136,33 @@ void tst_SubscriberTable::laterYearBlocksHoldEachCellOnce() {
 
 void tst_SubscriberTable::yearIndex_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("index"); // -1: none
-    QTest::newRow("first") << u"2017"_s << 0;
-    QTest::newRow("last") << u"2024"_s << 7;
-    QTest::newRow("before") << u"2016"_s << -1;
-    QTest::newRow("after") << u"2025"_s << -1;
-    QTest::newRow("spaces are not trimmed") << u" 2018"_s << -1;
-    QTest::newRow("empty") << u""_s << -1;
+    QTest::addColumn<int>("index");   // -1: none
+    QTest::addColumn<int>("offered"); // by a table as made, -1: none
+    QTest::newRow("first") << u"2017"_s << 0 << 0;
+    QTest::newRow("last of the first eight") << u"2024"_s << 7 << 7;
+    QTest::newRow("before") << u"2016"_s << -1 << -1;
+    QTest::newRow("after the offered") << u"2025"_s << 8 << -1;
+    QTest::newRow("last of the layout") << u"2099"_s << 82 << -1;
+    QTest::newRow("past the layout") << u"2100"_s << -1 << -1;
+    QTest::newRow("spaces are not trimmed") << u" 2018"_s << -1 << -1;
+    QTest::newRow("trailing space") << u"2018 "_s << -1 << -1;
+    QTest::newRow("sign") << u"+2018"_s << -1 << -1;
+    QTest::newRow("not a number") << u"20l8"_s << -1 << -1;
+    QTest::newRow("empty") << u""_s << -1 << -1;
 }
 
+// Every year the layout holds has an index, whatever a table offers.
 void tst_SubscriberTable::yearIndex() {
     QFETCH(QString, text);
     QFETCH(int, index);
-    QCOMPARE(YearTexts().size(), 8);
+    QFETCH(int, offered);
     const auto got = YearIndex(text);
     QCOMPARE(got.value_or(-1), index);
     if (got)
-        QCOMPARE(YearTexts().at(*got), text);
+        QCOMPARE(YearText(*got), text);
+    const SubscriberTable t;
+    QCOMPARE(t.offeredYears().count(), 8);
+    QCOMPARE(t.offeredYears().indexOf(text).value_or(-1), offered);
 }
 
 void tst_SubscriberTable::offeredYears_data() {
@@ -193,15 +203,21 @@ void tst_SubscriberTable::offeredYears() {
     t.setCell(4, MonthColumn(40, 1, 1), u"1"_s);
     QCOMPARE(YearLayout::LastYearToOffer(currentYear, t), lastOffered);
 
-    YearLayout::OfferYearsUpTo(lastOffered);
+    t.setOfferedYears(OfferedYears(lastOffered));
+    const OfferedYears& offered = t.offeredYears();
     const QString last = QString::number(lastOffered);
-    QCOMPARE(YearTexts().size(), lastOffered - 2016);
-    QCOMPARE(YearTexts().front(), u"2017"_s);
-    QCOMPARE(YearTexts().back(), last);
+    QCOMPARE(offered.count(), lastOffered - 2016);
+    QCOMPARE(offered.first(), u"2017"_s);
+    QCOMPARE(offered.last(), last);
+    QCOMPARE(offered.texts().size(), offered.count());
+    QCOMPARE(offered.indexOf(last), lastOffered - 2017);
     QCOMPARE(YearIndex(last), lastOffered - 2017);
     QCOMPARE(YearText(lastOffered - 2017), last);
-    QVERIFY(!YearIndex(QString::number(lastOffered + 1)));
-    YearLayout::OfferYearsUpTo(2024);
+    QVERIFY(!offered.indexOf(QString::number(lastOffered + 1)));
+    QVERIFY(!offered.offers(lastOffered + 1 - 2017));
+    // A copy of the table offers the same years.
+    const SubscriberTable copy = t;
+    QCOMPARE(copy.offeredYears().last(), last);
 }
 
 // Writing a later year's cell gives the row room for that whole year only; an

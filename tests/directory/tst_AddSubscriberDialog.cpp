@@ -323,8 +323,7 @@ void tst_AddSubscriberDialog::editStoresUntrimmed() {
 }
 
 void tst_AddSubscriberDialog::editNeedsAName() {
-    m_state->selRow = 2;
-    EditSubscriberDialog edit(*m_state, *m_platform);
+    EditSubscriberDialog edit(*m_state, *m_platform, 2);
     edit.show();
     QSignalSpy saves(&edit, &EditSubscriberDialog::databaseWritten);
     box(&edit, 0)->setText(u"   "_s);
@@ -352,8 +351,8 @@ void tst_AddSubscriberDialog::separatorRefusedAndUnstorableWarned() {
     QWidget* w = nullptr;
     int row = 5;
     if (edit) {
-        m_state->selRow = row = 2;
-        editor = std::make_unique<EditSubscriberDialog>(*m_state, *m_platform);
+        row = 2;
+        editor = std::make_unique<EditSubscriberDialog>(*m_state, *m_platform, row);
         editor->show();
         w = editor.get();
     } else {

@@ -174,14 +174,14 @@ void tst_DirectoryWindow::clickSelects() {
     auto& model = m_spr->model();
     using M = DirectoryModel::RowMark;
     click(3);
-    QCOMPARE(m_state->selRow, 3);
+    QCOMPARE(m_spr->selectedRow(), 3);
     QVERIFY(child<QPushButton>(u"Cmd2"_s)->isEnabled());
     QVERIFY(child<QPushButton>(u"CmdDel"_s)->isEnabled());
     QCOMPARE(model.mark(3), M::Selected);
     const QModelIndex cell = model.index(2, 4);
     QCOMPARE(cell.data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 255, 0));
     click(1, 0);
-    QCOMPARE(m_state->selRow, 1);
+    QCOMPARE(m_spr->selectedRow(), 1);
     QVERIFY(!child<QPushButton>(u"CmdDel"_s)->isEnabled());
     QCOMPARE(model.mark(3), M::None);
     QCOMPARE(model.mark(1), M::Selected);
@@ -308,7 +308,7 @@ void tst_DirectoryWindow::deleteRefused() {
     open();
     click(1);
     QVERIFY(!child<QPushButton>(u"CmdDel"_s)->isEnabled());
-    m_state->selRow = 1;
+    QCOMPARE(m_spr->selectedRow(), 1);
     const auto before = m_platform->messages.size();
     QMetaObject::invokeMethod(child<QPushButton>(u"CmdDel"_s), "click");
     QCOMPARE(m_platform->messages.size(), before);
@@ -393,7 +393,7 @@ void tst_DirectoryWindow::importReplacesDirectory() {
     QCOMPARE(child<QTableView>(u"g"_s)->model()->rowCount(), 3);
     QCOMPARE(gridText(2, 1), u"Второй В. В."_s);
     QCOMPARE(m_spr->model().headerVariant(), HeaderVariant::B);
-    QCOMPARE(m_state->selRow, 0);
+    QCOMPARE(m_spr->selectedRow(), 0);
     QVERIFY(!child<QPushButton>(u"Cmd2"_s)->isEnabled());
 }
 

@@ -22,12 +22,14 @@ namespace {
 constexpr int Row = 3;
 constexpr int March = 3;
 const QString Section = u"Nastr"_s;
+// The documents of subscriber 3 for March 2019.
+const DocumentRequest Document{Row, March, u"2019"_s};
 
 int slotColumn(int slot) {
     return LedgerColumnOf(u"2019"_s, March) - 10 + slot;
 }
 
-// Subscriber 3 with March 2019 filled in, chosen as the document context.
+// Subscriber 3 with March 2019 filled in.
 void fill(AppState& state) {
     SubscriberTable& t = state.table;
     t.setSubscriberCount(5);
@@ -42,9 +44,6 @@ void fill(AppState& state) {
     t.setCell(Row, slotColumn(ChargeWithComp), u"1134,50"_s);
     t.setCell(Row, slotColumn(14), u"100,00"_s);
     t.setCell(Row, slotColumn(15), u"1234,50"_s);
-    state.docRow = Row;
-    state.docMonth = March;
-    state.docYear = u"2019"_s;
 }
 
 void typeText(QWidget* w, const QString& text) {
@@ -94,8 +93,7 @@ void tst_DocumentWindows::receiptPrintsOneCopy() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    ReceiptWindow receipt(state, platform);
-    QCOMPARE(state.printMode, 3);
+    ReceiptWindow receipt(state.table, platform, Document);
     QVERIFY(platform.messages.empty());
     QCOMPARE(receipt.content().values[3], u"34,5"_s);
     QCOMPARE(receipt.content().values[6], u"150"_s);
@@ -108,9 +106,6 @@ void tst_DocumentWindows::receiptPrintsOneCopy() {
     QCOMPARE(platform.printed.size(), size_t(1));
     QCOMPARE(closed.count(), 1);
     QVERIFY(!receipt.isVisible());
-    QCOMPARE(state.docMonth, 0);
-    QVERIFY(state.docYear.isEmpty());
-    QCOMPARE(state.printMode, 0);
 
     const QString pdf = platform.printed[0].pdfPath;
     QVERIFY(!PdfInspect::isLandscape(pdf));
@@ -132,7 +127,7 @@ void tst_DocumentWindows::receiptPrintsTwoCopiesOnOnePage() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    ReceiptWindow receipt(state, platform);
+    ReceiptWindow receipt(state.table, platform, Document);
     receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
     QCOMPARE(receipt.height(), 16825 / 15);
     receipt.show();
@@ -171,7 +166,7 @@ void tst_DocumentWindows::receiptMessagesForEmptyT1() {
         state.table.setCell(Row, slotColumn(T1Current), QString());
     if (startEmpty)
         state.table.setCell(Row, slotColumn(T1Previous), QString());
-    ReceiptWindow receipt(state, platform);
+    ReceiptWindow receipt(state.table, platform, Document);
     QStringList shown;
     for (const auto& m : platform.messages) {
         QCOMPARE(m.title, u"Ошибка ввода"_s);
@@ -188,7 +183,7 @@ void tst_DocumentWindows::receiptKeepsPayByAndCopies() {
     ScriptedPlatform platform;
     fill(state);
     {
-        ReceiptWindow receipt(state, platform);
+        ReceiptWindow receipt(state.table, platform, Document);
         QVERIFY(!receipt.twoCopies());
         receipt.findChild<QLineEdit*>(u"txtOPL(0)"_s)->setText(u"до 25 числа"_s);
         receipt.findChild<QCheckBox*>(u"Ch1"_s)->setChecked(true);
@@ -197,7 +192,7 @@ void tst_DocumentWindows::receiptKeepsPayByAndCopies() {
     QCOMPARE(platform.settings().text(Section, u"txtOPL"_s), u"до 25 числа"_s);
     QCOMPARE(platform.settings().text(Section, u"Ch100"_s), u"1"_s);
     fill(state);
-    ReceiptWindow again(state, platform);
+    ReceiptWindow again(state.table, platform, Document);
     QCOMPARE(again.payBy(), u"до 25 числа"_s);
     QVERIFY(again.twoCopies());
     QCOMPARE(again.height(), 16825 / 15);
@@ -208,21 +203,20 @@ void tst_DocumentWindows::cancelledPrintKeepsReceiptOpen() {
     ScriptedPlatform platform;
     platform.printAccepted = false;
     fill(state);
-    ReceiptWindow receipt(state, platform);
+    ReceiptWindow receipt(state.table, platform, Document);
     receipt.show();
     QSignalSpy closed(&receipt, &ReceiptWindow::closed);
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QCOMPARE(closed.count(), 0);
     QVERIFY(receipt.isVisible());
-    QCOMPARE(state.printMode, 3);
 }
 
 void tst_DocumentWindows::receiptInFrameHidesToolbarAndClosesIt() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    PrintFrame frame(state, platform);
-    auto* receipt = new ReceiptWindow(state, platform);
+    PrintFrame frame(platform);
+    auto* receipt = new ReceiptWindow(state.table, platform, Document);
     frame.setPage(receipt);
     frame.show();
     QCOMPARE(frame.windowTitle(), u"Квитанция"_s);
@@ -238,8 +232,7 @@ void tst_DocumentWindows::orderPrintsOnItsBlank() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    CashOrderWindow order(state, platform);
-    QCOMPARE(state.printMode, 4);
+    CashOrderWindow order(state.table, platform, Document);
     QVERIFY(platform.messages.empty());
     QCOMPARE(order.label(2), u"10 декабря 2026 г."_s);
     QCOMPARE(order.label(11), u"10.12.2026"_s);
@@ -274,19 +267,17 @@ void tst_DocumentWindows::orderNumberAdvancesAndIsStored() {
     fill(state);
     platform.settings().setText(Section, u"lb1"_s, u"41"_s);
     {
-        CashOrderWindow order(state, platform);
+        CashOrderWindow order(state.table, platform, Document);
         QCOMPARE(order.label(1), u"42"_s);
         QCOMPARE(order.label(10), u"42"_s);
         order.close();
     }
     QCOMPARE(platform.settings().text(Section, u"lb1"_s), u"42"_s);
-    QCOMPARE(state.printMode, 0);
-    QCOMPARE(state.docMonth, 0);
 
     // An unreadable stored number starts again at 1.
     platform.settings().setText(Section, u"lb1"_s, u"б/н"_s);
     fill(state);
-    CashOrderWindow next(state, platform);
+    CashOrderWindow next(state.table, platform, Document);
     QCOMPARE(next.label(1), u"1"_s);
 }
 
@@ -296,7 +287,7 @@ void tst_DocumentWindows::orderWithoutVat() {
     platform.clock = QDateTime(QDate(2025, 6, 30), QTime(10, 0));
     fill(state);
     {
-        CashOrderWindow order(state, platform);
+        CashOrderWindow order(state.table, platform, Document);
         order.show();
         QVERIFY(QTest::qWaitForWindowExposed(&order));
         auto* noVat = order.findChild<QCheckBox*>(u"ChNDS"_s);
@@ -321,7 +312,7 @@ void tst_DocumentWindows::orderWithoutVat() {
 
     // The next order keeps the choice until it is taken back.
     fill(state);
-    CashOrderWindow next(state, platform);
+    CashOrderWindow next(state.table, platform, Document);
     next.show();
     QVERIFY(QTest::qWaitForWindowExposed(&next));
     auto* noVat = next.findChild<QCheckBox*>(u"ChNDS"_s);
@@ -338,7 +329,7 @@ void tst_DocumentWindows::orderFormatErrorShownOnce() {
     ScriptedPlatform platform;
     fill(state);
     state.table.setCell(Row, slotColumn(15), u"-50,00"_s);
-    CashOrderWindow order(state, platform);
+    CashOrderWindow order(state.table, platform, Document);
     QCOMPARE(platform.messages.size(), size_t(1));
     QCOMPARE(platform.messages[0].title, u"Ошибка формата"_s);
     QCOMPARE(platform.messages[0].text, u"Неправильный формат введенной суммы"_s);
@@ -353,7 +344,7 @@ void tst_DocumentWindows::twinsAreEditedTogether() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    CashOrderWindow order(state, platform);
+    CashOrderWindow order(state.table, platform, Document);
     order.show();
     QVERIFY(QTest::qWaitForWindowExposed(&order));
     auto* editor = order.findChild<QLineEdit*>(u"txt1"_s);
@@ -396,7 +387,7 @@ void tst_DocumentWindows::enterWalksThroughEveryLabel() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    CashOrderWindow order(state, platform);
+    CashOrderWindow order(state.table, platform, Document);
     order.show();
     QVERIFY(QTest::qWaitForWindowExposed(&order));
     auto* editor = order.findChild<QLineEdit*>(u"txt1"_s);
@@ -419,7 +410,7 @@ void tst_DocumentWindows::escapeDropsTheEdit() {
     AppState state;
     ScriptedPlatform platform;
     fill(state);
-    CashOrderWindow order(state, platform);
+    CashOrderWindow order(state.table, platform, Document);
     order.show();
     QVERIFY(QTest::qWaitForWindowExposed(&order));
     auto* editor = order.findChild<QLineEdit*>(u"txt1"_s);

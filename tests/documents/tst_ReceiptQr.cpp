@@ -49,17 +49,15 @@ void AddSubscriber(AppState& state, int row, const QString& name, const QString&
     t.setCell(row, SlotColumn(15), total);
 }
 
-void ChooseReceipt(AppState& state, int row) {
-    state.docRow = row;
-    state.docMonth = March;
-    state.docYear = Year;
+DocumentRequest ChooseReceipt(int row) {
+    return {row, March, Year};
 }
 
 // Good payee details, and subscriber 3 owing 1234,50 for the receipt.
-void ChooseSampleReceipt(AppState& state, ScriptedPlatform& platform) {
+DocumentRequest ChooseSampleReceipt(AppState& state, ScriptedPlatform& platform) {
     StorePayeeDetails(platform.settings(), SamplePayee());
     AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
-    ChooseReceipt(state, 3);
+    return ChooseReceipt(3);
 }
 
 // The receipt on screen with both copies, each with its code.
@@ -209,8 +207,8 @@ void tst_ReceiptQr::init() {
 void tst_ReceiptQr::printedCodeHoldsEveryField() {
     AppState state;
     ScriptedPlatform platform;
-    ChooseSampleReceipt(state, platform);
-    ReceiptWindow receipt(state, platform);
+    const DocumentRequest request = ChooseSampleReceipt(state, platform);
+    ReceiptWindow receipt(state.table, platform, request);
     QVERIFY(receipt.payment() && receipt.payment()->code);
     QVERIFY(!receipt.findChild<QLabel*>(u"lblRekv"_s));
     receipt.show();
@@ -240,8 +238,8 @@ void tst_ReceiptQr::printedCodeHoldsEveryField() {
 void tst_ReceiptQr::windowShowsTheSameCode() {
     AppState state;
     ScriptedPlatform platform;
-    ChooseSampleReceipt(state, platform);
-    ReceiptWindow receipt(state, platform);
+    const DocumentRequest request = ChooseSampleReceipt(state, platform);
+    ReceiptWindow receipt(state.table, platform, request);
     QVERIFY(ShowInTwoCopies(receipt));
     PdfInspect::screenshot(receipt, u"receipt-qr.png"_s);
 
@@ -272,8 +270,7 @@ void tst_ReceiptQr::noCodeForNothingToPay() {
     ScriptedPlatform platform;
     StorePayeeDetails(platform.settings(), SamplePayee());
     AddSubscriber(state, 1, u"Петров П. П."_s, u"7"_s, total);
-    ChooseReceipt(state, 1);
-    ReceiptWindow receipt(state, platform);
+    ReceiptWindow receipt(state.table, platform, ChooseReceipt(1));
     QVERIFY(receipt.payment());
     QVERIFY(!receipt.payment()->code);
     // Nothing to show large.
@@ -293,8 +290,7 @@ void tst_ReceiptQr::pipeInTheNameStillDecodes() {
     ScriptedPlatform platform;
     StorePayeeDetails(platform.settings(), SamplePayee());
     AddSubscriber(state, 2, u"Сидоров|Петров С. П."_s, QString(), u"99,9"_s);
-    ChooseReceipt(state, 2);
-    ReceiptWindow receipt(state, platform);
+    ReceiptWindow receipt(state.table, platform, ChooseReceipt(2));
     receipt.show();
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QTemporaryDir pages;
@@ -308,8 +304,7 @@ void tst_ReceiptQr::withoutDetailsTheReceiptIsAsBefore() {
     AppState state;
     ScriptedPlatform platform;
     AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
-    ChooseReceipt(state, 3);
-    ReceiptWindow receipt(state, platform);
+    ReceiptWindow receipt(state.table, platform, ChooseReceipt(3));
     QVERIFY(!receipt.payment());
     // No details at all is no fault.
     QVERIFY(!receipt.findChild<QLabel*>(u"lblRekv"_s));
@@ -473,8 +468,8 @@ void tst_ReceiptQr::detailsWindowNamesTheLengthLimit() {
 void tst_ReceiptQr::clickOnTheCodeShowsItLarge() {
     AppState state;
     ScriptedPlatform platform;
-    ChooseSampleReceipt(state, platform);
-    ReceiptWindow receipt(state, platform);
+    const DocumentRequest request = ChooseSampleReceipt(state, platform);
+    ReceiptWindow receipt(state.table, platform, request);
     QVERIFY(ShowInTwoCopies(receipt));
     const int modules = receipt.payment()->code->size();
     const QRect code = CodeOnScreen(1);
@@ -538,8 +533,7 @@ void tst_ReceiptQr::handEditedDetailsAreToldOnScreen() {
     }
     platform.settings().setNumber(u"Nastr"_s, u"Ch100"_s, twoCopies ? 1 : 0);
     AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
-    ChooseReceipt(state, 3);
-    ReceiptWindow receipt(state, platform);
+    ReceiptWindow receipt(state.table, platform, ChooseReceipt(3));
     QVERIFY(!receipt.payment());
     receipt.show();
     QVERIFY(QTest::qWaitForWindowExposed(&receipt));

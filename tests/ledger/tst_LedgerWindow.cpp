@@ -189,7 +189,7 @@ void tst_LedgerWindow::monthStepping() {
         QVERIFY(!perenos->isVisible());
         QTest::mouseClick(right, Qt::LeftButton);
         QCOMPARE(m_state.ledgerMonth, m);
-        QCOMPARE(m_state.ledgerCol, LedgerColumn(0, m + 1));
+        QCOMPARE(m_w->model().ledgerCol(), LedgerColumn(0, m + 1));
     }
     QCOMPARE(label->text(), u"Декабрь"_s);
     QVERIFY(!right->isEnabled());
@@ -215,7 +215,7 @@ void tst_LedgerWindow::yearChangeReloads() {
     QCOMPARE(m_w->model().text(0, LgElectricity), QString());
     year->setCurrentText(u"2020"_s);
     QCOMPARE(m_w->model().text(0, LgElectricity), u"42,00"_s);
-    QCOMPARE(m_state.ledgerCol, LedgerColumn(3, 1));
+    QCOMPARE(m_w->model().ledgerCol(), LedgerColumn(3, 1));
     QCOMPARE(m_state.table.cell(1, MonthColumn(3, 1, 9)), u"42,00"_s);
 }
 
@@ -355,13 +355,14 @@ void tst_LedgerWindow::receiptAndOrderQuestions() {
     QCOMPARE(m_platform->messages[0].title, title);
     QCOMPARE(m_platform->messages[0].text, question);
     QCOMPARE(m_platform->messages[0].buttons, MsgButtons::YesNo);
-    QCOMPARE(m_state.docMonth, 3);
     const bool isReceipt = button == int(Qt::RightButton);
     QCOMPARE(receipt.count(), yes && isReceipt ? 1 : 0);
     QCOMPARE(order.count(), yes && !isReceipt ? 1 : 0);
     if (yes) {
-        QCOMPARE(m_state.docRow, 2);
-        QCOMPARE(m_state.docYear, u"2017"_s);
+        const auto request = (isReceipt ? receipt : order).at(0).at(0).value<DocumentRequest>();
+        QCOMPARE(request.row, 2);
+        QCOMPARE(request.month, 3);
+        QCOMPARE(request.year, u"2017"_s);
         QCOMPARE(slot(2, 3, 16), u"8,00"_s);
     }
 }

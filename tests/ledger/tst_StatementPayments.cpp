@@ -10,10 +10,13 @@ using namespace StatementFixture;
 
 namespace {
 
+// Three members of a table that offers the years up to 2027.
 SubscriberTable Members() {
-    return MakeTable({{u"Иванов И. И."_s, u"10"_s},
-                      {u"Петров П. П."_s, u"12"_s},
-                      {u"Сидорова А. Б."_s, u"14"_s}});
+    SubscriberTable t = MakeTable({{u"Иванов И. И."_s, u"10"_s},
+                                   {u"Петров П. П."_s, u"12"_s},
+                                   {u"Сидорова А. Б."_s, u"14"_s}});
+    t.setOfferedYears(OfferedYears(2027));
+    return t;
 }
 
 BankStatement Parse(const QString& text) {
@@ -52,7 +55,6 @@ JournalEntry Written(const QString& number, const QDate& day) {
 class tst_StatementPayments : public QObject {
     Q_OBJECT
 private slots:
-    void init() { YearLayout::OfferYearsUpTo(2027); }
     void chooseAccount_data();
     void chooseAccount();
     void incomingAndOutgoing();

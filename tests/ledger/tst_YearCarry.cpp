@@ -6,10 +6,20 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A table whose windows offer the years up to lastYear.
+SubscriberTable Offering(int lastYear) {
+    SubscriberTable t;
+    t.setOfferedYears(OfferedYears(lastYear));
+    return t;
+}
+
+} // namespace
+
 class tst_YearCarry : public QObject {
     Q_OBJECT
 private slots:
-    void init() { YearLayout::OfferYearsUpTo(2027); }
     void readingsIntoNextJanuary_data();
     void readingsIntoNextJanuary();
     void readingsFromTheLastYear_data();
@@ -29,7 +39,7 @@ void tst_YearCarry::readingsIntoNextJanuary_data() {
 void tst_YearCarry::readingsIntoNextJanuary() {
     QFETCH(int, year);
     const int next = year + 1;
-    SubscriberTable t;
+    SubscriberTable t = Offering(2027);
     t.setSubscriberCount(2);
     for (int r = 1; r <= 2; ++r) {
         t.setCell(r, MonthColumn(year, 12, T1Current), u"1000%1"_s.arg(r));
@@ -67,13 +77,12 @@ void tst_YearCarry::readingsFromTheLastYear_data() {
 // Only the last offered year has nowhere to go; 2024 now carries on.
 void tst_YearCarry::readingsFromTheLastYear() {
     QFETCH(int, lastOffered);
-    YearLayout::OfferYearsUpTo(lastOffered);
     const QString lastText = QString::number(lastOffered);
-    QVERIFY(NextYearIndex(u"2024"_s));
-    QVERIFY(!NextYearIndex(lastText));
-    SubscriberTable t;
+    SubscriberTable t = Offering(lastOffered);
+    QVERIFY(NextYearIndex(t.offeredYears(), u"2024"_s));
+    QVERIFY(!NextYearIndex(t.offeredYears(), lastText));
     t.setSubscriberCount(1);
-    const int last = int(YearTexts().size()) - 1;
+    const int last = t.offeredYears().count() - 1;
     t.setCell(1, MonthColumn(last, 12, T1Current), u"123"_s);
     const SubscriberTable before = t;
     const ReadingsCarry res = CarryReadings(t, lastText);
@@ -85,7 +94,7 @@ void tst_YearCarry::readingsFromTheLastYear() {
 }
 
 void tst_YearCarry::readingsFromAnUnknownYear() {
-    SubscriberTable t;
+    SubscriberTable t = Offering(2027);
     t.setSubscriberCount(1);
     const ReadingsCarry res = CarryReadings(t, u"2016"_s);
     QVERIFY(!res.carried);
@@ -93,7 +102,7 @@ void tst_YearCarry::readingsFromAnUnknownYear() {
 }
 
 void tst_YearCarry::balancesWrittenAsTyped() {
-    SubscriberTable t;
+    SubscriberTable t = Offering(2027);
     t.setSubscriberCount(2);
     BalanceCarryModel m;
     m.setEntries({{u"1. А"_s, u"12.5"_s, QString()}, {u"2. Б"_s, QString(), u"7"_s}});
@@ -106,7 +115,7 @@ void tst_YearCarry::balancesWrittenAsTyped() {
 }
 
 void tst_YearCarry::clearedBalancesWriteEmpty() {
-    SubscriberTable t;
+    SubscriberTable t = Offering(2027);
     t.setSubscriberCount(2);
     for (int r = 1; r <= 2; ++r) {
         t.setCell(r, MonthColumn(5, 1, 10), u"40,00"_s);

@@ -165,7 +165,7 @@ void tst_YearCarryWindow::clearedFieldsWriteEmptyBalances() {
 // year has no next year and its button opens nothing.
 void tst_YearCarryWindow::fromDecember2026IntoJanuary2027() {
     m_ledger.reset();
-    YearLayout::OfferYearsUpTo(2027);
+    m_state.table.setOfferedYears(OfferedYears(2027));
     m_state.shownYearText = u"2026"_s;
     m_state.ledgerMonth = 11;
     m_state.table.setCell(1, MonthColumn(9, 12, 9), u"80"_s);

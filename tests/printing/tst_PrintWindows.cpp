@@ -76,11 +76,8 @@ void tst_PrintWindows::ledgerPageButtons() {
     AppState state;
     ScriptedPlatform platform;
     fill(state, subscribers);
-    state.printYear = u"2019"_s;
-    state.printMonth = March;
-    PrintFrame frame(state, platform);
-    auto* page = new LedgerPrintPage(state, platform);
-    QCOMPARE(state.printMode, 1);
+    PrintFrame frame(platform);
+    auto* page = new LedgerPrintPage(state.table, {u"2019"_s, March});
     frame.setPage(page);
     QCOMPARE(frame.windowTitle(), u"Печать лицевого счета"_s);
     QCOMPARE(visibleButtons(frame), buttons);
@@ -92,10 +89,8 @@ void tst_PrintWindows::ledgerPrintsTheShownPageLandscape() {
     AppState state;
     ScriptedPlatform platform;
     fill(state, 40);
-    state.printYear = u"2019"_s;
-    state.printMonth = March;
-    PrintFrame frame(state, platform);
-    auto* page = new LedgerPrintPage(state, platform);
+    PrintFrame frame(platform);
+    auto* page = new LedgerPrintPage(state.table, {u"2019"_s, March});
     frame.setPage(page);
     QCOMPARE(page->dateText(), u"2019   Март"_s);
 
@@ -157,10 +152,8 @@ void tst_PrintWindows::deleteClosesFrameAndPage() {
     AppState state;
     ScriptedPlatform platform;
     fill(state, 5);
-    state.printYear = u"2019"_s;
-    state.printMonth = March;
-    PrintFrame frame(state, platform);
-    auto* page = new LedgerPrintPage(state, platform);
+    PrintFrame frame(platform);
+    auto* page = new LedgerPrintPage(state.table, {u"2019"_s, March});
     frame.setPage(page);
     frame.show();
     QSignalSpy pageClosed(page, &PrintPage::closed);
@@ -169,18 +162,14 @@ void tst_PrintWindows::deleteClosesFrameAndPage() {
     QCOMPARE(pageClosed.count(), 1);
     QCOMPARE(frameClosed.count(), 1);
     QVERIFY(!frame.isVisible());
-    QCOMPARE(state.printMode, 0);
 }
 
 void tst_PrintWindows::sheetPagesAndPortraitPrint() {
     AppState state;
     ScriptedPlatform platform;
     fill(state, 70);
-    state.docYear = u"2019"_s;
-    state.docMonth = March;
-    PrintFrame frame(state, platform);
-    auto* page = new ReadingSheetPage(state, platform);
-    QCOMPARE(state.printMode, 2);
+    PrintFrame frame(platform);
+    auto* page = new ReadingSheetPage(state.table, {u"2019"_s, March});
     frame.setPage(page);
     QCOMPARE(frame.windowTitle(), u"Печать ведомости для снятия показаний счетчиков"_s);
     QCOMPARE(visibleButtons(frame), 2);
@@ -211,19 +200,14 @@ void tst_PrintWindows::sheetPagesAndPortraitPrint() {
     QSignalSpy closed(page, &PrintPage::closed);
     frame.close();
     QCOMPARE(closed.count(), 1);
-    QCOMPARE(state.docMonth, 0);
-    QVERIFY(state.docYear.isEmpty());
-    QCOMPARE(state.printMode, 0);
 }
 
 void tst_PrintWindows::sheetOf501Subscribers() {
     AppState state;
     ScriptedPlatform platform;
     fill(state, 501);
-    state.docYear = u"2019"_s;
-    state.docMonth = March;
-    PrintFrame frame(state, platform);
-    auto* page = new ReadingSheetPage(state, platform);
+    PrintFrame frame(platform);
+    auto* page = new ReadingSheetPage(state.table, {u"2019"_s, March});
     frame.setPage(page);
     QCOMPARE(visibleButtons(frame), 8);
     pageButton(frame, 8)->click();

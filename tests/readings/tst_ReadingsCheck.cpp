@@ -123,7 +123,7 @@ void tst_ReadingsCheck::fixtureYearGivesExactlyItsFindings() {
 void tst_ReadingsCheck::yearEndsWithoutNeighbours() {
     SubscriberTable t;
     t.setSubscriberCount(1);
-    const int first = 0, last = int(YearTexts().size()) - 1;
+    const int first = 0, last = t.offeredYears().count() - 1;
     put(t, 1, first, 1, 1, {u"700"_s, u"800"_s, u"5"_s});
     put(t, 1, first, 2, 1, {u"800"_s, u"900"_s, u"5"_s});
     put(t, 1, last, 11, 1, {u"100"_s, u"200"_s, u"5"_s});
@@ -203,7 +203,7 @@ void tst_ReadingsCheck::chartData() {
     QCOMPARE(row3.yearBefore[11], 4990.0);
     QCOMPARE(row3.yearBefore[0], 0.0);
 
-    const ConsumptionYear first = SubscriberConsumption(t, 3, YearTexts().first());
+    const ConsumptionYear first = SubscriberConsumption(t, 3, t.offeredYears().first());
     QVERIFY(!first.hasYearBefore);
     const ConsumptionYear unknown = SubscriberConsumption(t, 3, u"1999"_s);
     QCOMPARE(unknown.title, u"Абонент 3"_s);
