@@ -4,21 +4,22 @@
 #include <QPainter>
 
 #include "LedgerPagePainter.h"
-#include "LedgerColumn.h"
+#include "core/YearLayout.h"
 #include "PageGeometry.h"
 #include "core/AppState.h"
+#include "core/Twips.h"
 
 using namespace Qt::StringLiterals;
 
 LedgerPrintPage::LedgerPrintPage(AppState& state, Platform&, QWidget* parent)
     : PrintPage(parent), m_state(state),
-      m_model(state.table, LedgerColumnOf(state.printYear, state.printMonth)),
+      m_model(state.table, LedgerColumn(state.printYear, state.printMonth)),
       m_dateText(state.printYear + u"   "_s + MonthName(state.printMonth)) {
     setObjectName(u"frmPrint1"_s);
     setWindowTitle(frameCaption());
     m_state.printMode = 1;
-    setFixedSize(int(LedgerPageTwips.width() / PageGeometry::TwipsPerPixel),
-                 int(LedgerPageTwips.height() / PageGeometry::TwipsPerPixel));
+    setFixedSize(int(Twips::ToPixels(LedgerPageTwips.width())),
+                 int(Twips::ToPixels(LedgerPageTwips.height())));
 }
 
 QString LedgerPrintPage::frameCaption() const {
@@ -54,7 +55,7 @@ void LedgerPrintPage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(1 / PageGeometry::TwipsPerPixel, 1 / PageGeometry::TwipsPerPixel);
+    painter.scale(Twips::ToPixels(1), Twips::ToPixels(1));
     PaintLedgerPage(painter, m_model, m_dateText, false);
 }
 

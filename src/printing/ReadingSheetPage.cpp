@@ -3,10 +3,11 @@
 #include <QCloseEvent>
 #include <QPainter>
 
-#include "LedgerColumn.h"
+#include "core/YearLayout.h"
 #include "PageGeometry.h"
 #include "ReadingSheetPainter.h"
 #include "core/AppState.h"
+#include "core/Twips.h"
 
 using namespace Qt::StringLiterals;
 
@@ -16,8 +17,8 @@ ReadingSheetPage::ReadingSheetPage(AppState& state, Platform&, QWidget* parent)
     setObjectName(u"frmPrint2"_s);
     setWindowTitle(frameCaption());
     m_state.printMode = 2;
-    setFixedSize(int(ReadingSheetTwips.width() / PageGeometry::TwipsPerPixel),
-                 int(ReadingSheetTwips.height() / PageGeometry::TwipsPerPixel));
+    setFixedSize(int(Twips::ToPixels(ReadingSheetTwips.width())),
+                 int(Twips::ToPixels(ReadingSheetTwips.height())));
 }
 
 QString ReadingSheetPage::frameCaption() const {
@@ -53,7 +54,7 @@ void ReadingSheetPage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(1 / PageGeometry::TwipsPerPixel, 1 / PageGeometry::TwipsPerPixel);
+    painter.scale(Twips::ToPixels(1), Twips::ToPixels(1));
     PaintReadingSheet(painter, m_model, m_dateText);
 }
 
