@@ -24,13 +24,13 @@
 #include "core/DatabaseSave.h"
 #include "core/RecoveryOffer.h"
 #include "core/Settings.h"
+#include "prefs/Preferences.h"
 #include "core/SubscriberTable.h"
 #include "core/YearLayout.h"
 #include "readings/Charges.h"
 #include "readings/EntryText.h"
 #include "readings/ReadingsImportDialog.h"
 #include "readings/MonthCell.h"
-#include "readings/WidgetPrint.h"
 #include "readings/YearSheet.h"
 
 using namespace Qt::StringLiterals;
@@ -217,18 +217,7 @@ bool MainWindow::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
     m_year->addItems(YearTexts());
 
     Settings& settings = m_platform.settings();
-    const QString colorKeys[3] = {u"Color1"_s, u"Color2"_s, u"Color3"_s};
-    const int secondDefaults[3] = {12648384, 8454016, 8421631};
-    for (int i = 0; i < 3; ++i) {
-        const QString stored = settings.text(Section, colorKeys[i]);
-        bool ok = false;
-        int value = stored.trimmed().toInt(&ok);
-        if (stored.isEmpty())
-            value = secondDefaults[i];
-        else if (!ok)
-            value = Settings::defaultText(Section, colorKeys[i]).toInt();
-        m_state.cellColors[size_t(i)] = value;
-    }
+    LoadColors(m_state, settings);
 
     const QString row1Name = m_state.table.cell(1, ColName);
     m_subscriber->setEditText(settings.text(Section, u"Cmb0"_s, row1Name));
@@ -413,18 +402,6 @@ void MainWindow::fillDates() {
     for (int m = 1; m <= 12; ++m)
         entryCell(m, ReadingDate)->setText(dates[size_t(m - 1)]);
     storeShownCells();
-}
-
-// ---------------------------------------------------------------- print
-
-void MainWindow::printWindow() {
-    applyPrintLook(true);
-    const bool yes = m_platform.message(u"Вы действительно хотите распечатать эту форму?"_s,
-                                        u"Подтвердите печать."_s, MsgIcon::Question,
-                                        MsgButtons::YesNo, MsgAnswer::Yes) == MsgAnswer::Yes;
-    if (yes)
-        PrintWidget(m_platform, m_client, windowTitle());
-    applyPrintLook(false);
 }
 
 // ---------------------------------------------------------------- workbooks

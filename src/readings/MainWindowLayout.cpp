@@ -18,6 +18,7 @@
 #include "readings/ListPopup.h"
 #include "readings/MonthCell.h"
 #include "readings/ToolbarPixels.h"
+#include "readings/WidgetPrint.h"
 
 // Where every control of the main window sits, in twips as it was drawn,
 // and the look it takes for printing.
@@ -396,4 +397,14 @@ void MainWindow::applyPrintLook(bool print) {
         for (MonthCell* c : m_result[12])
             c->setBackground(QApplication::palette().color(QPalette::ToolTipBase));
     }
+}
+
+void MainWindow::printWindow() {
+    applyPrintLook(true);
+    const bool yes = m_platform.message(u"Вы действительно хотите распечатать эту форму?"_s,
+                                        u"Подтвердите печать."_s, MsgIcon::Question,
+                                        MsgButtons::YesNo, MsgAnswer::Yes) == MsgAnswer::Yes;
+    if (yes)
+        PrintWidget(m_platform, m_client, windowTitle());
+    applyPrintLook(false);
 }
