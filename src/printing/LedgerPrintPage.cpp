@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "LedgerPagePainter.h"
+#include "core/MonthNames.h"
 #include "core/YearLayout.h"
 #include "PageGeometry.h"
 #include "core/AppState.h"

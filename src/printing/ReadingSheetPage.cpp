@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 
-#include "core/YearLayout.h"
+#include "core/MonthNames.h"
 #include "PageGeometry.h"
 #include "ReadingSheetPainter.h"
 #include "core/AppState.h"
