@@ -148,20 +148,6 @@ private:
 // YearIndex, MonthColumn and HeadMeterColumn: YearLayout.h.
 std::optional<int> FindRowByName(const SubscriberTable& table, const QString& name);
 
-// Names of the month slots.
-enum MonthSlot : int {
-    ReadingDate = 0,
-    T1Current = 1,
-    T1Previous = 2,
-    T2Current = 3,
-    T2Previous = 4,
-    Tariff1 = 5,
-    Tariff2 = 6,
-    CompCoef1 = 7,
-    CompCoef2 = 8,
-    ChargeWithComp = 9,
-};
-
 // Directory columns.
 enum DirectoryColumn : int {
     ColRowNumber = 1,

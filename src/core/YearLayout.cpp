@@ -21,7 +21,7 @@ bool HoldsLaterYearData(int col, QStringView text) {
     if (text.isEmpty() || col <= LegacyLastColumn)
         return !text.isEmpty();
     const int inBlock = col - BlockStart(YearOfColumn(col));
-    const bool charge = inBlock < 12 * 22 && inBlock % 22 == ChargeWithComp;
+    const bool charge = inBlock < 12 * SlotCount && inBlock % SlotCount == ChargeWithComp;
     return !charge || !IsNumberText(text) || ReadNumber(text) != 0;
 }
 
@@ -93,14 +93,25 @@ QString YearText(int yearIndex) {
 
 int MonthColumn(int yearIndex, int month, int slot) {
     if (yearIndex < LegacyYearCount)
-        return 8 + 265 * yearIndex + 22 * (month - 1) + slot;
-    return BlockStart(yearIndex) + 22 * (month - 1) + slot;
+        return 8 + 265 * yearIndex + SlotCount * (month - 1) + slot;
+    return BlockStart(yearIndex) + SlotCount * (month - 1) + slot;
+}
+
+int LedgerColumn(int yearIndex, int month) {
+    return MonthColumn(yearIndex, month, SlotOpenDebt);
+}
+
+int LedgerColumn(const QString& yearText, int month) {
+    const auto year = YearIndex(yearText);
+    if (!year || month < 1 || month > 12)
+        return LedgerColumn(0, 1);
+    return LedgerColumn(*year, month);
 }
 
 int HeadMeterColumn(int yearIndex, int month, int k) {
     if (yearIndex < LegacyYearCount)
         return 2126 + 48 * yearIndex + 4 * (month - 1) + k;
-    return BlockStart(yearIndex) + 264 + 4 * (month - 1) + k;
+    return BlockStart(yearIndex) + 12 * SlotCount + 4 * (month - 1) + k;
 }
 
 bool IsSharedHeadMeterCell(int row, int col) {

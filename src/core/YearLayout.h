@@ -7,12 +7,44 @@
 class SubscriberTable;
 
 // Which years the program offers and where their cells lie in a subscriber's
-// row. Every year bound and column formula lives here.
+// row: the year bounds, the names of a month's 22 slots and every column
+// formula live here.
 //
 // 2017..2024 keep the original layout: month blocks of 265 columns from
 // column 8 and the head meter's cells in row 1 from column 2126. Each later
 // year is one block of 313 columns after column 2513: twelve months of 22
 // slots, then 48 head-meter cells, then one unused column.
+// The 22 cells of a subscriber's month, in stored order: the readings sheet
+// shows 0..8 and computes 9, the ledger keeps 10..21.
+enum MonthSlot : int {
+    ReadingDate = 0,
+    T1Current = 1,
+    T1Previous = 2,
+    T2Current = 3,
+    T2Previous = 4,
+    Tariff1 = 5,
+    Tariff2 = 6,
+    CompCoef1 = 7,
+    CompCoef2 = 8,
+    ChargeWithComp = 9,
+    SlotOpenDebt = 10,
+    SlotOpenCredit = 11,
+    SlotPrepayment = 12,
+    SlotElectrician = 13,
+    SlotOtherCharge = 14,
+    SlotTotalDue = 15,
+    SlotPaidIn = 16,
+    SlotIncome2 = 17,
+    SlotOtherIncome = 18,
+    SlotCloseDebt = 19,
+    SlotCloseCredit = 20,
+    SlotPrepayCarry = 21,
+    SlotCount = 22,
+    // The cells the readings sheet shows and the user types.
+    FirstEntrySlot = ReadingDate,
+    LastEntrySlot = CompCoef2,
+};
+
 namespace YearLayout {
 constexpr int FirstYear = 2017;
 constexpr int LegacyYearCount = 8;     // 2017..2024
@@ -59,6 +91,12 @@ int LastYearToOffer(int currentYear, const SubscriberTable& table);
 std::optional<int> YearIndex(const QString& yearText); // "2017".."2099"
 QString YearText(int yearIndex);                       // 0 -> "2017"
 int MonthColumn(int yearIndex, int month, int slot);   // 8+265y+22(m-1)+s for y < 8
+
+// The column of a month's first ledger slot (SlotOpenDebt); month 1..12.
+int LedgerColumn(int yearIndex, int month);
+// The same for a year text; a month or year outside the lists gives January
+// of the first year.
+int LedgerColumn(const QString& yearText, int month);
 
 // Row 1's head-meter cells: k = 0 T1 current, 1 T1 previous, 2 T2 current,
 // 3 T2 previous.

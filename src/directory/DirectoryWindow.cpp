@@ -21,6 +21,7 @@
 #include "core/DatabaseSave.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
+#include "core/Twips.h"
 #include "core/UserWarnings.h"
 #include "workbook/WorkbookReadFailure.h"
 #include "workbook/WorkbookReader.h"
@@ -33,7 +34,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
 const QString TunGrid = u"TunGrid"_s;
 
 QString widthKey(int column) {
@@ -170,7 +170,7 @@ DirectoryWindow::DirectoryWindow(AppState& state, Platform& platform, QWidget* p
     applyHeaderWidths();
     int gridWidth = 0;
     for (int k = 0; k < 6; ++k) {
-        const int px = std::max(0, (stored[k] + TwipsPerPixel / 2) / TwipsPerPixel);
+        const int px = std::max(0, Twips::ToPixelsRounded(stored[k]));
         m_grid->setColumnWidth(k, px);
         gridWidth += px;
     }
@@ -201,9 +201,9 @@ void DirectoryWindow::layoutControls() {
     const int w = width();
     const int h = height();
     // The grid follows the window, leaving the strip of controls below it.
-    if (h * TwipsPerPixel > 100)
-        m_grid->setGeometry(3, 3, std::max(0, w - 100 / TwipsPerPixel),
-                            std::max(0, h - 800 / TwipsPerPixel));
+    if (Twips::FromPixels(h) > 100)
+        m_grid->setGeometry(3, 3, std::max(0, w - Twips::ToPixelsTruncated(100)),
+                            std::max(0, h - Twips::ToPixelsTruncated(800)));
     const int top = m_grid->geometry().bottom() + 4;
     const int rowHeight = 42;
     const int frameWidth = m_frame1->sizeHint().width();
@@ -387,7 +387,7 @@ void DirectoryWindow::closeEvent(QCloseEvent* event) {
     }
     Settings& settings = m_platform.settings();
     for (int k = 0; k < 6; ++k)
-        settings.setNumber(TunGrid, widthKey(k), m_grid->columnWidth(k) * TwipsPerPixel);
+        settings.setNumber(TunGrid, widthKey(k), Twips::FromPixels(m_grid->columnWidth(k)));
     settings.sync();
     event->accept();
     emit closed();

@@ -11,6 +11,7 @@
 #include "OrderPainter.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
+#include "core/Twips.h"
 #include "printing/PageGeometry.h"
 
 using namespace Qt::StringLiterals;
@@ -34,7 +35,7 @@ CashOrderWindow::CashOrderWindow(const SubscriberTable& table, Platform& platfor
     m_editor->setFont(OrderLabelFont());
     m_editor->installEventFilter(this);
     m_print->setObjectName(u"Command1"_s);
-    m_print->setGeometry(5790 / 15, 8655 / 15, 90, 26);
+    m_print->setGeometry(Twips::ToPixelsTruncated(5790), Twips::ToPixelsTruncated(8655), 90, 26);
     connect(m_print, &QPushButton::clicked, this, &CashOrderWindow::print);
     m_noVat->setObjectName(u"ChNDS"_s);
     m_noVat->setGeometry(m_print->geometry().right() + 24, m_print->y(), 160, m_print->height());
@@ -66,7 +67,8 @@ QString CashOrderWindow::label(int i) const {
 
 QRect CashOrderWindow::labelGeometry(int i) {
     const QRect r = OrderLayout::labelRect(i);
-    return QRect(r.x() / 15, r.y() / 15, r.width() / 15, r.height() / 15);
+    return QRect(Twips::ToPixelsTruncated(r.x()), Twips::ToPixelsTruncated(r.y()),
+                 Twips::ToPixelsTruncated(r.width()), Twips::ToPixelsTruncated(r.height()));
 }
 
 void CashOrderWindow::paintEvent(QPaintEvent*) {
@@ -161,7 +163,7 @@ void CashOrderWindow::print() {
     job.orientation = PageOrientation::Landscape;
     job.pageCount = 1;
     job.paint = [this](QPainter& painter, int, double width, double height) {
-        const double k = PageGeometry::TwipsPerPixel;
+        const double k = Twips::PerPixel;
         PageGeometry::fitPage(painter,
                               QSizeF(OrderLayout::BlankWidthPx * k, OrderLayout::BlankHeightPx * k),
                               width, height);

@@ -8,7 +8,7 @@ std::vector<int> RowsToBill(const SubscriberTable& table, int month, const QStri
     const auto year = YearIndex(yearText);
     if (!year || month < 1 || month > 12)
         return rows;
-    const int column = MonthColumn(*year, month, 15);
+    const int column = MonthColumn(*year, month, SlotTotalDue);
     for (int r = 1; r <= table.subscriberCount(); ++r)
         if (PayableKopecks(table.cell(r, column)) > 0)
             rows.push_back(r);

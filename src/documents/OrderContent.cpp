@@ -5,7 +5,7 @@
 #include "AmountInWords.h"
 #include "core/NumberText.h"
 #include "core/SubscriberTable.h"
-#include "printing/LedgerColumn.h"
+#include "core/YearLayout.h"
 
 using namespace Qt::StringLiterals;
 
@@ -45,7 +45,8 @@ OrderContent MakeOrder(const SubscriberTable& table, int row, int month, const Q
     lb[3] = u"Принято от: "_s + name;
     lb[13] = name;
 
-    const QString total = table.cell(row, LedgerColumnOf(yearText, month) + 5);
+    const QString total =
+        table.cell(row, LedgerColumn(yearText, month) - SlotOpenDebt + SlotTotalDue);
     o.total = total;
     if (!total.trimmed().isEmpty()) {
         lb[5] = total + u" руб."_s;

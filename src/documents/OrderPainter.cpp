@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "core/Twips.h"
 #include "printing/PageGeometry.h"
 
 using namespace Qt::StringLiterals;
@@ -17,7 +18,8 @@ constexpr int ReceiptRight = 756;
 
 QRectF labelRectPx(int label) {
     const QRect r = OrderLayout::labelRect(label);
-    return QRectF(r.x() / 15.0, r.y() / 15.0, r.width() / 15.0, r.height() / 15.0);
+    return QRectF(Twips::ToPixels(r.x()), Twips::ToPixels(r.y()), Twips::ToPixels(r.width()),
+                  Twips::ToPixels(r.height()));
 }
 
 class Blank {

@@ -1,16 +1,20 @@
 #include "ReceiptContent.h"
 
+#include "core/MonthNames.h"
 #include "core/NumberText.h"
 #include "core/SubscriberTable.h"
-#include "printing/LedgerColumn.h"
+#include "core/YearLayout.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The month slot shown on each line; 0 marks the computed consumptions.
+// The month slot shown on each line; none for the computed consumptions.
+constexpr int None = -1;
 constexpr std::array<int, ReceiptContent::ValueLines + 1> SlotOfLine = {
-    -1, 1, 2, 0, 3, 4, 0, 7, 8, 5, 6, 9, 14, 11, 10, 15};
+    None,         T1Current,   T1Previous, None,    T2Current,      T2Previous,      None,
+    CompCoef1,    CompCoef2,   Tariff1,    Tariff2, ChargeWithComp, SlotOtherCharge, SlotOpenCredit,
+    SlotOpenDebt, SlotTotalDue};
 
 } // namespace
 
@@ -65,11 +69,11 @@ ReceiptContent MakeReceipt(const SubscriberTable& table, int row, int month,
     r.dateText = MonthName(month) + u' ' + yearText;
     if (row < 1 || row > SubscriberTable::MaxRow)
         return r;
-    const int ledgerCol = LedgerColumnOf(yearText, month);
-    const auto slot = [&](int s) { return table.cell(row, ledgerCol - 10 + s); };
+    const int ledgerCol = LedgerColumn(yearText, month);
+    const auto slot = [&](int s) { return table.cell(row, ledgerCol - SlotOpenDebt + s); };
     r.name = table.cell(row, ColName);
     for (int line = 1; line <= ReceiptContent::ValueLines; ++line)
-        if (SlotOfLine[size_t(line)] > 0)
+        if (SlotOfLine[size_t(line)] != None)
             r.values[size_t(line)] = slot(SlotOfLine[size_t(line)]);
     r.values[3] = ConsumptionText(slot(T1Current), slot(T1Previous));
     r.values[6] = ConsumptionText(slot(T2Current), slot(T2Previous));

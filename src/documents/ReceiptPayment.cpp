@@ -7,12 +7,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-constexpr int SlotTotalDue = 15;
-
-} // namespace
-
 qint64 PayableKopecks(const QString& total) {
     if (!IsNumberText(total))
         return 0;

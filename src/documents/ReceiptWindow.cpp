@@ -12,6 +12,7 @@
 #include "ReceiptPainter.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
+#include "core/Twips.h"
 #include "printing/PageGeometry.h"
 
 using namespace Qt::StringLiterals;
@@ -21,9 +22,8 @@ namespace {
 const QString Section = u"Nastr"_s;
 
 QRect toPixels(const QRect& twips) {
-    const double k = PageGeometry::TwipsPerPixel;
-    return QRect(int(twips.x() / k), int(twips.y() / k), int(twips.width() / k),
-                 int(twips.height() / k));
+    return QRect(int(Twips::ToPixels(twips.x())), int(Twips::ToPixels(twips.y())),
+                 int(Twips::ToPixels(twips.width())), int(Twips::ToPixels(twips.height())));
 }
 
 } // namespace
@@ -60,7 +60,7 @@ ReceiptWindow::ReceiptWindow(const SubscriberTable& table, Platform& platform,
         red.setColor(QPalette::WindowText, QColor(200, 0, 0));
         warning->setPalette(red);
         const QRect payByLine = m_payBy->geometry();
-        const int windowWidth = int(ReceiptPage::Width / PageGeometry::TwipsPerPixel);
+        const int windowWidth = int(Twips::ToPixels(ReceiptPage::Width));
         warning->setGeometry(payByLine.right() + 12, payByLine.y(),
                              windowWidth - payByLine.right() - 16, payByLine.height());
         m_print->move(m_print->x(), payByLine.bottom() + 2);
@@ -109,8 +109,7 @@ bool ReceiptWindow::twoCopies() const {
 
 void ReceiptWindow::fitToCopies() {
     const int height = twoCopies() ? ReceiptPage::TwoCopiesHeight : ReceiptPage::OneCopyHeight;
-    setFixedSize(int(ReceiptPage::Width / PageGeometry::TwipsPerPixel),
-                 int(height / PageGeometry::TwipsPerPixel));
+    setFixedSize(int(Twips::ToPixels(ReceiptPage::Width)), int(Twips::ToPixels(height)));
     if (m_codeSpots[1])
         m_codeSpots[1]->setVisible(twoCopies());
     update();
@@ -138,7 +137,7 @@ void ReceiptWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(1 / PageGeometry::TwipsPerPixel, 1 / PageGeometry::TwipsPerPixel);
+    painter.scale(Twips::ToPixels(1), Twips::ToPixels(1));
     PaintReceipt(painter, m_content, payBy(), twoCopies(), false, paymentShown());
 }
 

@@ -11,6 +11,7 @@
 #include "core/CellSeparator.h"
 #include "core/MonthNames.h"
 #include "core/Platform.h"
+#include "core/Twips.h"
 #include "workbook/WorkbookWriter.h"
 #include "charts/ChartModule.h"
 #include "imbalance/ImbalanceExport.h"
@@ -20,7 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int px(int twips) {
-    return twips / 15;
+    return Twips::ToPixelsTruncated(twips);
 }
 
 struct Column {

@@ -37,11 +37,10 @@ void BalanceCarryModel::clearAmounts() {
 }
 
 void BalanceCarryModel::write(SubscriberTable& table, int yearIndex) const {
-    const int col = LedgerColumn(yearIndex, 1);
     const int n = std::min(int(m_rows.size()), table.subscriberCount());
     for (int r = 0; r < n; ++r) {
-        table.setCell(r + 1, col - 10 + SlotOpenDebt, m_rows[size_t(r)][Debt]);
-        table.setCell(r + 1, col - 10 + SlotOpenCredit, m_rows[size_t(r)][Credit]);
+        table.setCell(r + 1, MonthColumn(yearIndex, 1, SlotOpenDebt), m_rows[size_t(r)][Debt]);
+        table.setCell(r + 1, MonthColumn(yearIndex, 1, SlotOpenCredit), m_rows[size_t(r)][Credit]);
     }
 }
 

@@ -45,10 +45,9 @@ DebtorsList MakeDebtorsList(const SubscriberTable& table, int yearIndex, int mon
     list.month = month;
     list.yearText = table.offeredYears().texts().value(yearIndex);
     list.title = DebtorsTitle(month, list.yearText);
-    const int base = LedgerColumn(yearIndex, month) - 10;
     for (int r = 1; r <= table.subscriberCount(); ++r) {
-        const QString debt = table.cell(r, base + SlotCloseDebt);
-        const QString credit = table.cell(r, base + SlotCloseCredit);
+        const QString debt = table.cell(r, MonthColumn(yearIndex, month, SlotCloseDebt));
+        const QString credit = table.cell(r, MonthColumn(yearIndex, month, SlotCloseCredit));
         if (!HasBalance(debt) && !HasBalance(credit))
             continue;
         DebtorEntry e;

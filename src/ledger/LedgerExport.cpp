@@ -65,17 +65,15 @@ WorkbookSheet LedgerSheet(const SubscriberTable& table, int yearIndex, int month
     s.fontColor(u"E2:G3", WorkbookSheet::Blue);
     s.fontColor(u"I2:J3", WorkbookSheet::Red);
 
-    static constexpr int moneySlots[] = {SlotOpenDebt,    SlotOpenCredit,  9,
-                                         SlotElectrician, SlotOtherCharge, SlotTotalDue,
-                                         SlotPaidIn,      SlotOtherIncome, SlotCloseDebt,
-                                         SlotCloseCredit};
-    const int base = LedgerColumn(yearIndex, month) - 10;
+    static constexpr int moneySlots[] = {
+        SlotOpenDebt, SlotOpenCredit, ChargeWithComp,  SlotElectrician, SlotOtherCharge,
+        SlotTotalDue, SlotPaidIn,     SlotOtherIncome, SlotCloseDebt,   SlotCloseCredit};
     for (int r = 1; r <= n; ++r) {
         const int row = r + 2; // 0-based sheet row of subscriber r
         s.set(row, 0, table.cell(r, ColRowNumber));
         s.set(row, 1, table.cell(r, ColName));
         for (int k = 0; k < int(std::size(moneySlots)); ++k)
-            SetMoney(s, row, k + 2, table.cell(r, base + moneySlots[k]));
+            SetMoney(s, row, k + 2, table.cell(r, MonthColumn(yearIndex, month, moneySlots[k])));
     }
 
     s.borders(QString(u"A2:L"_s + QString::number(lastRow)));

@@ -12,15 +12,11 @@ std::optional<int> MonthNumber(const QString& name) {
     return int(i) + 1;
 }
 
-int LedgerColumn(int yearIndex, int month) {
-    return MonthColumn(yearIndex, month, SlotOpenDebt);
-}
-
 int LedgerSlotOfColumn(int gridColumn) {
     static constexpr int slotOf[LedgerGridColumns] = {-1,
                                                       SlotOpenDebt,
                                                       SlotOpenCredit,
-                                                      9,
+                                                      ChargeWithComp,
                                                       SlotPrepayment,
                                                       SlotElectrician,
                                                       SlotOtherCharge,

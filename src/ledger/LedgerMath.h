@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "core/MonthNames.h"
+#include "core/YearLayout.h"
 
 // Grid columns of the ledger: one row per subscriber.
 enum LedgerGridColumn : int {
@@ -26,27 +27,9 @@ enum LedgerGridColumn : int {
     LedgerGridColumns = 14
 };
 
-// Ledger slots of a month block beyond the readings.
-enum LedgerSlot : int {
-    SlotOpenDebt = 10,
-    SlotOpenCredit = 11,
-    SlotPrepayment = 12,
-    SlotElectrician = 13,
-    SlotOtherCharge = 14,
-    SlotTotalDue = 15,
-    SlotPaidIn = 16,
-    SlotIncome2 = 17,
-    SlotOtherIncome = 18,
-    SlotCloseDebt = 19,
-    SlotCloseCredit = 20,
-    SlotPrepayCarry = 21,
-};
-
 // 1..12, or none for a text that is not a month name.
 std::optional<int> MonthNumber(const QString& name);
 
-// Column of slot 10 of a month: MonthColumn(y, m, 10); month 1..12.
-int LedgerColumn(int yearIndex, int month);
 // The table slot a grid column is loaded from, or -1 (label, computed columns).
 int LedgerSlotOfColumn(int gridColumn);
 

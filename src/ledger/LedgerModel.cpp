@@ -25,7 +25,7 @@ LedgerModel::Location LedgerModel::fill(const QString& yearText, int month) {
     m_loc = loc;
     const int n = m_table.subscriberCount();
     m_rows.assign(size_t(n), Row{});
-    const int base = m_loc.ledgerCol - 10;
+    const int base = m_loc.ledgerCol - SlotOpenDebt;
     for (int r = 0; r < n; ++r) {
         const int sub = r + 1;
         auto& c = m_rows[size_t(r)].cells;
@@ -41,11 +41,11 @@ LedgerModel::Location LedgerModel::fill(const QString& yearText, int month) {
 }
 
 void LedgerModel::compute() {
-    const int base = m_loc.ledgerCol - 10;
+    const int base = m_loc.ledgerCol - SlotOpenDebt;
     // The prepayment balance brought forward: the previous month's carry; in
     // January the month's own slot, which is where a year's balance is entered.
     const int carrySlotCol =
-        m_loc.month == 1 ? base + SlotPrepayCarry : base - 22 + SlotPrepayCarry;
+        m_loc.month == 1 ? base + SlotPrepayCarry : base - SlotCount + SlotPrepayCarry;
     std::array<double, SumCount> total{};
     for (size_t r = 0; r < m_rows.size(); ++r) {
         Row& row = m_rows[r];
@@ -72,7 +72,7 @@ void LedgerModel::compute() {
 }
 
 void LedgerModel::save() {
-    const int base = m_loc.ledgerCol - 10;
+    const int base = m_loc.ledgerCol - SlotOpenDebt;
     static constexpr int stored[] = {LgOpenDebt,    LgOpenCredit, LgElectricity, LgElectrician,
                                      LgOtherCharge, LgTotalDue,   LgPaidIn,      LgOtherIncome,
                                      LgCloseDebt,   LgCloseCredit};
@@ -90,7 +90,7 @@ void LedgerModel::save() {
     }
     if (m_loc.month == 12)
         return;
-    const int next = base + 22;
+    const int next = base + SlotCount;
     const int n = int(m_rows.size());
     for (int sub = 1; sub <= n; ++sub) {
         const std::pair<int, int> carries[] = {{SlotCloseDebt, SlotOpenDebt},

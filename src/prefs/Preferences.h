@@ -11,6 +11,9 @@ inline constexpr std::array<int, 3> DefaultCellColors = {15137717, 16776960, 655
 
 // "Color1".."Color3" from the shared colours, as decimal texts.
 void StoreColors(const AppState& state, Settings& settings);
+// The shared colours from "Color1".."Color3": a key not stored or holding
+// no number gives its default, a key stored empty a colour of its own.
+void LoadColors(AppState& state, const Settings& settings);
 // "flPls" as the English word True or False whatever the user's language,
 // "flPs" as 1 or 0.
 void StoreLedgerPreferences(const AppState& state, Settings& settings);

@@ -10,8 +10,18 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The ledger slot printed in columns 2..11.
-constexpr std::array<int, LedgerPrintModel::Columns> SlotOfColumn = {-1, -1, 10, 11, 9,  13,
-                                                                     14, 15, 16, 18, 19, 20};
+constexpr std::array<int, LedgerPrintModel::Columns> SlotOfColumn = {-1,
+                                                                     -1,
+                                                                     SlotOpenDebt,
+                                                                     SlotOpenCredit,
+                                                                     ChargeWithComp,
+                                                                     SlotElectrician,
+                                                                     SlotOtherCharge,
+                                                                     SlotTotalDue,
+                                                                     SlotPaidIn,
+                                                                     SlotOtherIncome,
+                                                                     SlotCloseDebt,
+                                                                     SlotCloseCredit};
 
 } // namespace
 
@@ -40,7 +50,7 @@ void LedgerPrintModel::setPage(int page) {
         QStringList row;
         row << m_table.cell(i, ColRowNumber) << m_table.cell(i, ColName);
         for (int c = 2; c < Columns; ++c)
-            row << m_table.cell(i, m_ledgerCol - 10 + SlotOfColumn[size_t(c)]);
+            row << m_table.cell(i, m_ledgerCol - SlotOpenDebt + SlotOfColumn[size_t(c)]);
         m_rows.push_back(row);
     }
     endResetModel();
@@ -93,7 +103,7 @@ QStringList LedgerPrintModel::sumsRow(const SubscriberTable& table, int ledgerCo
             row << QString();
             continue;
         }
-        const int col = ledgerCol - 10 + SlotOfColumn[size_t(c)];
+        const int col = ledgerCol - SlotOpenDebt + SlotOfColumn[size_t(c)];
         double sum = 0;
         for (int i = 1; i <= table.subscriberCount(); ++i)
             sum += ReadNumber(table.cellView(i, col));

@@ -4,19 +4,21 @@
 #include <QPainter>
 
 #include "LedgerPagePainter.h"
-#include "LedgerColumn.h"
+#include "core/MonthNames.h"
+#include "core/YearLayout.h"
 #include "PageGeometry.h"
+#include "core/Twips.h"
 
 using namespace Qt::StringLiterals;
 
 LedgerPrintPage::LedgerPrintPage(const SubscriberTable& table, const MonthRequest& month,
                                  QWidget* parent)
-    : PrintPage(parent), m_model(table, LedgerColumnOf(month.year, month.month)),
+    : PrintPage(parent), m_model(table, LedgerColumn(month.year, month.month)),
       m_dateText(month.year + u"   "_s + MonthName(month.month)) {
     setObjectName(u"frmPrint1"_s);
     setWindowTitle(frameCaption());
-    setFixedSize(int(LedgerPageTwips.width() / PageGeometry::TwipsPerPixel),
-                 int(LedgerPageTwips.height() / PageGeometry::TwipsPerPixel));
+    setFixedSize(int(Twips::ToPixels(LedgerPageTwips.width())),
+                 int(Twips::ToPixels(LedgerPageTwips.height())));
 }
 
 QString LedgerPrintPage::frameCaption() const {
@@ -52,7 +54,7 @@ void LedgerPrintPage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(1 / PageGeometry::TwipsPerPixel, 1 / PageGeometry::TwipsPerPixel);
+    painter.scale(Twips::ToPixels(1), Twips::ToPixels(1));
     PaintLedgerPage(painter, m_model, m_dateText, false);
 }
 

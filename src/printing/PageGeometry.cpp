@@ -5,6 +5,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include "core/Twips.h"
+
 using namespace Qt::StringLiterals;
 
 namespace PageGeometry {
@@ -12,7 +14,7 @@ namespace PageGeometry {
 void fitPage(QPainter& painter, QSizeF pageTwips, double areaWidth, double areaHeight) {
     const QPaintDevice* device = painter.device();
     const double dpi = device ? device->logicalDpiX() : 96.0;
-    const double trueScale = dpi / 1440.0;
+    const double trueScale = dpi / Twips::PerInch;
     const double scale =
         std::min({trueScale, areaWidth / pageTwips.width(), areaHeight / pageTwips.height()});
     painter.translate((areaWidth - pageTwips.width() * scale) / 2, 0);

@@ -9,8 +9,6 @@ class QPainter;
 // onto a device and give fonts whose size is in the page's units.
 namespace PageGeometry {
 
-constexpr double TwipsPerPixel = 15.0; // at 96 dpi
-
 // Scales and moves the painter so that a page of `pageTwips` fits into an
 // area of areaWidth x areaHeight device pixels: at its true size when it fits,
 // smaller when it does not, centred across.

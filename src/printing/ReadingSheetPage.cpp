@@ -3,9 +3,10 @@
 #include <QCloseEvent>
 #include <QPainter>
 
-#include "LedgerColumn.h"
+#include "core/MonthNames.h"
 #include "PageGeometry.h"
 #include "ReadingSheetPainter.h"
+#include "core/Twips.h"
 
 using namespace Qt::StringLiterals;
 
@@ -15,8 +16,8 @@ ReadingSheetPage::ReadingSheetPage(const SubscriberTable& table, const MonthRequ
       m_dateText(MonthName(month.month) + u' ' + month.year) {
     setObjectName(u"frmPrint2"_s);
     setWindowTitle(frameCaption());
-    setFixedSize(int(ReadingSheetTwips.width() / PageGeometry::TwipsPerPixel),
-                 int(ReadingSheetTwips.height() / PageGeometry::TwipsPerPixel));
+    setFixedSize(int(Twips::ToPixels(ReadingSheetTwips.width())),
+                 int(Twips::ToPixels(ReadingSheetTwips.height())));
 }
 
 QString ReadingSheetPage::frameCaption() const {
@@ -52,7 +53,7 @@ void ReadingSheetPage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(1 / PageGeometry::TwipsPerPixel, 1 / PageGeometry::TwipsPerPixel);
+    painter.scale(Twips::ToPixels(1), Twips::ToPixels(1));
     PaintReadingSheet(painter, m_model, m_dateText);
 }
 

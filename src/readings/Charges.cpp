@@ -28,8 +28,9 @@ MonthCharge ChargeOf(const std::array<double, 8>& v) {
 
 MonthCharge ComputeMonthCharge(const SubscriberTable& table, int row, int yearIndex, int month) {
     std::array<double, 8> v{};
-    for (int slot = 1; slot <= 8; ++slot)
-        v[size_t(slot - 1)] = ReadNumber(table.cellView(row, MonthColumn(yearIndex, month, slot)));
+    for (int slot = T1Current; slot <= CompCoef2; ++slot)
+        v[size_t(slot - T1Current)] =
+            ReadNumber(table.cellView(row, MonthColumn(yearIndex, month, slot)));
     return ChargeOf(v);
 }
 
@@ -40,19 +41,19 @@ namespace {
 class YearPass {
 public:
     YearPass(const SubscriberTable& table, int yearIndex)
-        : m_table(table), m_year(yearIndex), m_first(MonthColumn(yearIndex, 1, 1)),
+        : m_table(table), m_year(yearIndex), m_first(MonthColumn(yearIndex, 1, T1Current)),
           m_cells(size_t(MonthColumn(yearIndex, 12, ChargeWithComp) - m_first + 1)) {}
 
     void run(int row) {
         m_table.cellRange(row, m_first, m_first + int(m_cells.size()) - 1, m_cells, m_scratch);
         for (int m = 1; m <= 12; ++m) {
-            const size_t at = size_t(MonthColumn(m_year, m, 1) - m_first);
+            const size_t at = size_t(MonthColumn(m_year, m, T1Current) - m_first);
             std::array<double, 8> v{};
             for (size_t k = 0; k < 8; ++k)
                 v[k] = ReadNumber(m_cells[at + k]);
             month[size_t(m - 1)] = ChargeOf(v);
             stale[size_t(m - 1)] =
-                !IsPlainNumberOf(m_cells[at + ChargeWithComp - 1], month[size_t(m - 1)].ak);
+                !IsPlainNumberOf(m_cells[at + ChargeWithComp - T1Current], month[size_t(m - 1)].ak);
         }
     }
 

@@ -2,13 +2,15 @@
 
 #include <QDate>
 
+#include "core/YearLayout.h"
+
 using namespace Qt::StringLiterals;
 
 QString ApplySeparatorRule(const QString& text, int slot) {
     QString t = text;
-    if (slot == 0)
+    if (slot == ReadingDate)
         t.replace(u',', u'.');
-    else if (slot >= 1 && slot <= 8)
+    else if (slot >= T1Current && slot <= CompCoef2)
         t.replace(u'.', u',');
     return t;
 }

@@ -11,6 +11,7 @@
 #include "core/Platform.h"
 #include "readings/Charges.h"
 #include "readings/TableExport.h"
+#include "readings/YearSheet.h"
 
 class QAbstractButton;
 class QAction;
@@ -127,6 +128,8 @@ private:
     void connectCommand(QAction* action, std::function<void()> command);
     bool loadDatabase(DatabasePrefetch* prefetch);
     void restore(bool version10);
+    // The controls and where they sit (MainWindowLayout.cpp).
+    void buildControls();
     void buildButtonBar(QWidget* client);
     void buildSelectors(QWidget* client);
     void buildHeaders(QWidget* client);
@@ -134,6 +137,7 @@ private:
     void buildBottomBar(QWidget* client);
     void buildMenus();
     void onSelectorChosen();
+    // Cell input and hover (MainWindowInput.cpp).
     void onCellTextChanged(MonthCell* cell);
     void onCellFocusIn(MonthCell* cell, Qt::FocusReason reason);
     void onCellFocusOut(MonthCell* cell);
@@ -147,8 +151,9 @@ private:
     void hideButtonCaptions();
     void applyPrintLook(bool print);
     QColor monthColor(int month) const;
+    QColor focusColor() const;
     std::array<bool, 12> tickedMonths() const;
-    void storeSlots(int firstSlot, int lastSlot);
+    YearSheet::Entries shownEntries() const;
     void markLowerReading(int month);
 
     AppState& m_state;

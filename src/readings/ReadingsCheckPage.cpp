@@ -7,6 +7,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include "core/Twips.h"
 #include "readings/ReadingsCheckModel.h"
 
 using namespace Qt::StringLiterals;
@@ -55,7 +56,7 @@ void PaintReadingsCheckPage(QPainter& painter, const QString& title,
                             double areaHeight) {
     const QPaintDevice* device = painter.device();
     const double dpi = device ? device->logicalDpiX() : 96.0;
-    const double scale = std::min({dpi / 1440.0, areaWidth / ReadingsCheckPageTwips.width(),
+    const double scale = std::min({dpi / Twips::PerInch, areaWidth / ReadingsCheckPageTwips.width(),
                                    areaHeight / ReadingsCheckPageTwips.height()});
     painter.save();
     painter.translate((areaWidth - ReadingsCheckPageTwips.width() * scale) / 2, 0);

@@ -1,8 +1,12 @@
 #include "TableExport.h"
 
+#include <QStandardPaths>
+
+#include "core/Platform.h"
 #include "core/MonthNames.h"
 #include "core/NumberText.h"
 #include "workbook/WorkbookSheet.h"
+#include "workbook/WorkbookWriter.h"
 
 using namespace Qt::StringLiterals;
 
@@ -69,4 +73,16 @@ WorkbookSheet TableExportSheet(const ShownYear& shown) {
     sheet.autoFit(u"A:N");
     sheet.columnWidth(u"K:L", 16);
     return sheet;
+}
+
+void ExportTable(Platform& platform, const ShownYear& shown) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString chosen = platform.saveFileName(
+        u"Экспорт таблицы в Excel"_s,
+        WorkbookProposedPath(folder, TableExportName(shown.name, shown.year)), WorkbookFilter());
+    // A cancelled dialog ends the export, as the other exports do.
+    const QString path = WorkbookSavePath(chosen);
+    if (path.isEmpty())
+        return;
+    WriteWorkbook(TableExportSheet(shown), path);
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class Platform;
 class WorkbookSheet;
 
 // What the main window shows for one subscriber and year, as on the screen.
@@ -18,3 +19,6 @@ struct ShownYear {
 WorkbookSheet TableExportSheet(const ShownYear& shown);
 // "Учет эл. энергии  " + name + " " + year
 QString TableExportName(const QString& name, const QString& year);
+// "Экспорт таблицы в Excel": asks where, in the documents folder first, and
+// writes the workbook; a cancelled dialog writes nothing.
+void ExportTable(Platform& platform, const ShownYear& shown);

@@ -5,7 +5,7 @@
 #include "documents/OrderContent.h"
 #include "documents/OrderVat.h"
 #include "documents/ReceiptContent.h"
-#include "printing/LedgerColumn.h"
+#include "core/YearLayout.h"
 
 using namespace Qt::StringLiterals;
 
@@ -19,7 +19,7 @@ SubscriberTable table() {
     SubscriberTable t;
     t.setSubscriberCount(10);
     t.setCell(Row, ColName, u"Иванов И. И."_s);
-    const int col = LedgerColumnOf(u"2019"_s, March);
+    const int col = LedgerColumn(u"2019"_s, March);
     const auto set = [&](int slot, const QString& v) { t.setCell(Row, col - 10 + slot, v); };
     set(T1Current, u"1234,5"_s);
     set(T1Previous, u"1200"_s);
@@ -86,7 +86,7 @@ void tst_DocumentContent::receiptLines() {
 
 void tst_DocumentContent::receiptChecksOnlyT1() {
     SubscriberTable t = table();
-    const int col = LedgerColumnOf(u"2019"_s, March);
+    const int col = LedgerColumn(u"2019"_s, March);
     t.setCell(Row, col - 10 + T1Current, QString());
     ReceiptContent r = MakeReceipt(t, Row, March, u"2019"_s);
     QVERIFY(r.t1EndEmpty);
@@ -265,7 +265,7 @@ void tst_DocumentContent::orderTotals() {
     QFETCH(bool, formatError);
 
     SubscriberTable t = table();
-    t.setCell(Row, LedgerColumnOf(u"2019"_s, March) + 5, total);
+    t.setCell(Row, LedgerColumn(u"2019"_s, March) + 5, total);
     const OrderContent o = MakeOrder(t, Row, March, u"2019"_s, stored(), QDate(2026, 1, 2));
     QCOMPARE(o.labels[12], amount);
     QCOMPARE(o.labels[5], amount);

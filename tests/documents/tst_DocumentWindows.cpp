@@ -12,7 +12,7 @@
 #include "documents/ReceiptWindow.h"
 #include "documents/CashOrderWindow.h"
 #include "printing/PrintFrame.h"
-#include "printing/LedgerColumn.h"
+#include "core/YearLayout.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -26,7 +26,7 @@ const QString Section = u"Nastr"_s;
 const DocumentRequest Document{Row, March, u"2019"_s};
 
 int slotColumn(int slot) {
-    return LedgerColumnOf(u"2019"_s, March) - 10 + slot;
+    return LedgerColumn(u"2019"_s, March) - 10 + slot;
 }
 
 // Subscriber 3 with March 2019 filled in.

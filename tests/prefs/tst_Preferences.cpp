@@ -40,6 +40,8 @@ private slots:
     void manualPath();
     void storedTexts_data();
     void storedTexts();
+    void storedColors_data();
+    void storedColors();
 };
 
 void tst_Preferences::findCalculator() {
@@ -119,6 +121,34 @@ void tst_Preferences::storedTexts() {
     QCOMPARE(settings.text(nastr, u"Color2"_s), u"8454016"_s);
     QCOMPARE(settings.text(nastr, u"Color3"_s), u"16777215"_s);
     QCOMPARE(settings.flag(nastr, u"flPls"_s), on);
+}
+
+void tst_Preferences::storedColors_data() {
+    QTest::addColumn<QString>("stored"); // null: not stored
+    QTest::addColumn<int>("color1");
+    QTest::addColumn<int>("color3");
+    QTest::newRow("not stored") << QString() << 15137717 << 65535;
+    QTest::newRow("stored empty") << u""_s << 12648384 << 8421631;
+    QTest::newRow("a number") << u"255"_s << 255 << 255;
+    QTest::newRow("spaces around") << u" 65280 "_s << 65280 << 65280;
+    QTest::newRow("not a number") << u"green"_s << 15137717 << 65535;
+}
+
+void tst_Preferences::storedColors() {
+    QFETCH(QString, stored);
+    QFETCH(int, color1);
+    QFETCH(int, color3);
+    // A settings file of its own for each case; Color2 is not stored.
+    Settings settings(u"colors-"_s + QString::fromLatin1(QTest::currentDataTag()));
+    if (!stored.isNull())
+        for (const QString& key : {u"Color1"_s, u"Color3"_s})
+            settings.setText(u"Nastr"_s, key, stored);
+    AppState state;
+    state.cellColors = {1, 2, 3};
+    LoadColors(state, settings);
+    QCOMPARE(state.cellColors[0], color1);
+    QCOMPARE(state.cellColors[1], 16776960);
+    QCOMPARE(state.cellColors[2], color3);
 }
 
 QTEST_GUILESS_MAIN(tst_Preferences)

@@ -2,7 +2,7 @@
 
 #include "core/SubscriberTable.h"
 #include "printing/LedgerPrintModel.h"
-#include "printing/LedgerColumn.h"
+#include "core/YearLayout.h"
 
 using namespace Qt::StringLiterals;
 
@@ -58,7 +58,7 @@ void tst_LedgerPrintModel::pages() {
     QFETCH(int, sumsRow);
 
     const SubscriberTable t = ::subscribers(subscribers);
-    LedgerPrintModel m(t, LedgerColumnOf(u"2019"_s, 3));
+    LedgerPrintModel m(t, LedgerColumn(u"2019"_s, 3));
     QCOMPARE(m.pageCount(), pageCount);
     m.setPage(page);
     QCOMPARE(m.rowCount(), rows);
@@ -77,7 +77,7 @@ void tst_LedgerPrintModel::pages() {
 
 void tst_LedgerPrintModel::columnsComeFromTheLedgerSlots() {
     SubscriberTable t = subscribers(1);
-    const int col = LedgerColumnOf(u"2019"_s, 3);
+    const int col = LedgerColumn(u"2019"_s, 3);
     QCOMPARE(col, 18 + 265 * 2 + 22 * 2);
     // Slot s holds the text "s" so the printed order of the slots shows.
     for (int s = 9; s <= 21; ++s)
@@ -92,7 +92,7 @@ void tst_LedgerPrintModel::columnsComeFromTheLedgerSlots() {
 
 void tst_LedgerPrintModel::sumsRowAddsTheColumns() {
     SubscriberTable t = subscribers(3);
-    const int col = LedgerColumnOf(u"2024"_s, 12);
+    const int col = LedgerColumn(u"2024"_s, 12);
     const auto set = [&](int row, int slot, const QString& v) {
         t.setCell(row, col - 10 + slot, v);
     };
@@ -139,7 +139,7 @@ void tst_LedgerPrintModel::ledgerColumnFallsBackToJanuary2017() {
     QFETCH(QString, year);
     QFETCH(int, month);
     QFETCH(int, column);
-    QCOMPARE(LedgerColumnOf(year, month), column);
+    QCOMPARE(LedgerColumn(year, month), column);
 }
 
 QTEST_GUILESS_MAIN(tst_LedgerPrintModel)

@@ -10,7 +10,7 @@
 #include "core/SubscriberTable.h"
 #include "printing/LedgerPagePainter.h"
 #include "printing/PrintFrame.h"
-#include "printing/LedgerColumn.h"
+#include "core/YearLayout.h"
 #include "printing/LedgerPrintPage.h"
 #include "printing/ReadingSheetPage.h"
 #include "support/ScriptedPlatform.h"
@@ -24,7 +24,7 @@ constexpr int March = 3;
 void fill(AppState& state, int n) {
     SubscriberTable& t = state.table;
     t.setSubscriberCount(n);
-    const int col = LedgerColumnOf(u"2019"_s, March);
+    const int col = LedgerColumn(u"2019"_s, March);
     for (int i = 1; i <= n; ++i) {
         t.setCell(i, ColRowNumber, QString::number(i));
         t.setCell(i, ColName, u"Абонент %1"_s.arg(i));
@@ -123,7 +123,7 @@ void tst_PrintWindows::ledgerPrintsTheShownPageLandscape() {
 void tst_PrintWindows::headerColoursOnScreenOnly() {
     AppState state;
     fill(state, 3);
-    const LedgerPrintModel model(state.table, LedgerColumnOf(u"2019"_s, March));
+    const LedgerPrintModel model(state.table, LedgerColumn(u"2019"_s, March));
     const auto colours = [&](bool forPrint) {
         QImage image(1115, 775, QImage::Format_RGB32);
         image.fill(Qt::white);
