@@ -21,7 +21,7 @@
 #include "BenchSupport.h"
 #include "WindowBench.h"
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/NumberText.h"
 #include "core/Platform.h"
 #include "core/Settings.h"

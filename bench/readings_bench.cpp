@@ -14,7 +14,7 @@
 #include "BenchSupport.h"
 #include "WindowBench.h"
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/NumberText.h"
 #include "readings/Charges.h"
 #include "readings/MainWindow.h"

@@ -6,9 +6,9 @@
 #include <QDir>
 
 #include "app/AfterFirstPaint.h"
-#include "core/DatabaseFile.h"
-#include "core/DatabaseLock.h"
-#include "core/DatabasePrefetch.h"
+#include "storage/DatabaseFile.h"
+#include "storage/DatabaseLock.h"
+#include "storage/DatabasePrefetch.h"
 #include "core/FileMapping.h"
 #include "directory/DirectoryWindow.h"
 #include "documents/ReceiptWindow.h"

@@ -11,7 +11,7 @@
 #include "DirectoryFieldBoxes.h"
 #include "DirectoryOps.h"
 #include "core/AppState.h"
-#include "core/DatabaseSave.h"
+#include "storage/DatabaseSave.h"
 #include "core/Platform.h"
 #include "core/UserWarnings.h"
 

@@ -18,7 +18,7 @@
 #include "DirectoryGridModel.h"
 #include "DirectoryOps.h"
 #include "core/AppState.h"
-#include "core/DatabaseSave.h"
+#include "storage/DatabaseSave.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "core/UserWarnings.h"

@@ -25,7 +25,7 @@
 #include "core/Cp1251.h"
 #include "core/UserWarnings.h"
 #include "ledger/CellEditor.h"
-#include "core/DatabaseSave.h"
+#include "storage/DatabaseSave.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "documents/MonthReceiptsPrint.h"

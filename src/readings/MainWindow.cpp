@@ -24,16 +24,16 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/Backup.h"
+#include "storage/Backup.h"
 #include "core/CellSeparator.h"
 #include "core/Cp1251.h"
 #include "core/UserWarnings.h"
 #include "core/LineBreaks.h"
 #include "core/MonthNames.h"
-#include "core/DatabaseFile.h"
-#include "core/DatabasePrefetch.h"
-#include "core/DatabaseSave.h"
-#include "core/RecoveryOffer.h"
+#include "storage/DatabaseFile.h"
+#include "storage/DatabasePrefetch.h"
+#include "storage/DatabaseSave.h"
+#include "storage/RecoveryOffer.h"
 #include "core/Settings.h"
 #include "core/SubscriberTable.h"
 #include "core/YearLayout.h"

@@ -6,7 +6,7 @@
 #include <QMainWindow>
 
 #include "core/AppState.h"
-#include "core/DatabasePrefetch.h"
+#include "storage/DatabasePrefetch.h"
 #include "core/Platform.h"
 #include "readings/Charges.h"
 #include "readings/TableExport.h"

@@ -9,7 +9,7 @@
 
 #include "core/AppState.h"
 #include "core/Cp1251.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "directory/DirectoryGridModel.h"
 #include "directory/AddSubscriberDialog.h"
 #include "directory/EditSubscriberDialog.h"

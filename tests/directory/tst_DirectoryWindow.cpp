@@ -11,7 +11,7 @@
 #include <QToolButton>
 
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/Settings.h"
 #include "workbook/WorkbookReader.h"
 #include "workbook/WorkbookSheet.h"

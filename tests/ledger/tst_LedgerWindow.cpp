@@ -11,7 +11,7 @@
 #include <QToolButton>
 
 #include "LedgerFixture.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/Settings.h"
 #include "ledger/LedgerMath.h"
 #include "ledger/LedgerModel.h"

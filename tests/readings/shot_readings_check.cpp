@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/NumberText.h"
 #include "core/Settings.h"
 #include "readings/MainWindow.h"

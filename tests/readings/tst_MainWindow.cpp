@@ -28,8 +28,8 @@
 #include <QWheelEvent>
 #include <QWindow>
 
-#include "core/DatabaseFile.h"
-#include "core/DatabasePrefetch.h"
+#include "storage/DatabaseFile.h"
+#include "storage/DatabasePrefetch.h"
 #include "core/NumberText.h"
 #include "core/Settings.h"
 #include "workbook/WorkbookSheet.h"

@@ -9,7 +9,7 @@
 #include <QString>
 
 #include "core/Cp1251.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 
 inline bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);

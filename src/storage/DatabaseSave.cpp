@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QIODevice>
 
-#include "AppState.h"
-#include "Platform.h"
+#include "core/AppState.h"
+#include "core/Platform.h"
 #include "SafetyCopies.h"
 
 using namespace Qt::StringLiterals;
