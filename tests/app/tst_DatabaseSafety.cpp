@@ -36,23 +36,6 @@ QByteArray database(const QString& tag, int count = 2) {
     return out;
 }
 
-// Every file under a folder with its bytes: "nothing changed" is this, equal.
-std::map<QString, QByteArray> snapshot(const QString& folder) {
-    std::map<QString, QByteArray> files;
-    QDir dir(folder);
-    const auto entries =
-        dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QFileInfo& e : entries) {
-        if (e.isDir()) {
-            for (auto& [name, bytes] : snapshot(e.filePath()))
-                files[e.fileName() + u'/' + name] = bytes;
-        } else {
-            files[e.fileName()] = readFile(e.filePath());
-        }
-    }
-    return files;
-}
-
 // Answers as the script says, but only after a real modal box has run its
 // own event loop for `holdMs`: timers fire meanwhile, as while a user reads.
 class RealBoxes final : public Platform {

@@ -1,8 +1,6 @@
 // The database object alone: what a restore leaves behind, what a refused
 // one does not, when the autosave runs and what a start-up load decides.
 
-#include <map>
-
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,22 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Every file under a folder with its bytes.
-std::map<QString, QByteArray> snapshot(const QString& folder) {
-    std::map<QString, QByteArray> files;
-    const auto entries =
-        QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QFileInfo& e : entries) {
-        if (e.isDir()) {
-            for (auto& [name, bytes] : snapshot(e.filePath()))
-                files[e.fileName() + u'/' + name] = bytes;
-        } else {
-            files[e.fileName()] = readFile(e.filePath());
-        }
-    }
-    return files;
-}
 
 // A version-1.0 file: 2128 separators a line.
 QByteArray version10(const QByteArray& current) {
