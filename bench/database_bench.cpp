@@ -23,7 +23,7 @@
 #include <QTemporaryDir>
 
 #include "BenchSupport.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/NumberText.h"
 
 using namespace Qt::StringLiterals;

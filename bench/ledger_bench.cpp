@@ -21,7 +21,8 @@
 #include "BenchSupport.h"
 #include "WindowBench.h"
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "storage/Database.h"
+#include "storage/DatabaseFile.h"
 #include "core/NumberText.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
@@ -38,6 +39,7 @@ struct Fixture {
     QTemporaryDir dir;
     AppState state;
     QuietPlatform platform;
+    Database database{state.table, platform, dir.filePath(DatabaseFile::FileName)};
     std::unique_ptr<LedgerWindow> window;
     QTableView* grid = nullptr;
     QLineEdit* editor = nullptr;
@@ -46,13 +48,12 @@ struct Fixture {
 
     Fixture() {
         state.table = MakeLargestTable();
-        state.databasePath = dir.filePath(DatabaseFile::FileName);
         state.programFolder = dir.path();
         state.shownYearText = u"2020"_s;
         state.ledgerMonth = 4;
-        if (!DatabaseFile::save(state.databasePath, state.table))
+        if (!DatabaseFile::save(database.path(), state.table))
             qFatal("cannot write the benchmark database");
-        window = std::make_unique<LedgerWindow>(state, platform);
+        window = std::make_unique<LedgerWindow>(state, database, platform);
         window->show();
         grid = window->findChild<QTableView*>(u"g"_s);
         editor = window->findChild<QLineEdit*>(u"txtg"_s);
@@ -70,7 +71,7 @@ Fixture& fixture() {
 
 template <typename Work> void AgainstFloor(benchmark::State& state, Work&& work) {
     Fixture& f = fixture();
-    RunAgainstFloor<Clock>(state, f.state.databasePath, [&] { work(f); });
+    RunAgainstFloor<Clock>(state, f.database.path(), [&] { work(f); });
 }
 
 void SendKey(QWidget* to, int key) {

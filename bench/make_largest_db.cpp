@@ -9,7 +9,7 @@
 #include <QDir>
 
 #include "BenchSupport.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -14,7 +14,8 @@
 #include "BenchSupport.h"
 #include "WindowBench.h"
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "storage/Database.h"
+#include "storage/DatabaseFile.h"
 #include "core/NumberText.h"
 #include "readings/Charges.h"
 #include "readings/MainWindow.h"
@@ -29,17 +30,17 @@ struct Fixture {
     QTemporaryDir dir;
     AppState state;
     QuietPlatform platform;
+    Database database{state.table, platform, dir.filePath(DatabaseFile::FileName)};
     std::unique_ptr<MainWindow> window;
 
     Fixture() {
-        state.databasePath = dir.filePath(DatabaseFile::FileName);
         state.programFolder = dir.path();
         SubscriberTable table = MakeLargestTable();
-        if (!DatabaseFile::save(state.databasePath, table))
+        if (!DatabaseFile::save(database.path(), table))
             qFatal("cannot write the benchmark database");
         platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2020"_s);
         platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, table.cell(250, ColName));
-        window = std::make_unique<MainWindow>(state, platform);
+        window = std::make_unique<MainWindow>(state, database, platform);
         if (!window->load())
             qFatal("cannot load the benchmark database");
         window->show();
@@ -55,7 +56,7 @@ Fixture& fixture() {
 
 template <typename Work> void AgainstFloor(benchmark::State& state, Work&& work) {
     Fixture& f = fixture();
-    RunAgainstFloor<ThreadClock>(state, f.state.databasePath, [&] { work(f); });
+    RunAgainstFloor<ThreadClock>(state, f.database.path(), [&] { work(f); });
 }
 
 // The year recomputed for all 501 subscribers, slot 9 of each stored.
@@ -106,7 +107,7 @@ void BM_ReadingsCheck(benchmark::State& state) {
                 PlainNumber(ReadNumber(table.cell(r, cell(10, T2Previous))) + 5000)); // jump
         }
     size_t findings = 0;
-    RunAgainstFloor<ThreadClock>(state, f.state.databasePath, [&] {
+    RunAgainstFloor<ThreadClock>(state, f.database.path(), [&] {
         const auto found = CheckReadings(table, y);
         findings = found.size();
         benchmark::DoNotOptimize(found.data());

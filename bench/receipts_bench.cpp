@@ -17,7 +17,7 @@
 
 #include "BenchSupport.h"
 #include "WindowBench.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "documents/MonthReceipts.h"
 #include "documents/MonthReceiptsPrint.h"
 #include "documents/PayeeDetails.h"

@@ -16,7 +16,7 @@
 #include "BenchSupport.h"
 #include "WindowBench.h"
 #include "app/Application.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "directory/DirectoryWindow.h"
 #include "imbalance/ImbalanceWindow.h"
 #include "ledger/LedgerWindow.h"

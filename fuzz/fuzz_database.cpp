@@ -9,8 +9,8 @@
 #include <QBuffer>
 #include <QByteArray>
 
-#include "core/DatabaseCheck.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseCheck.h"
+#include "storage/DatabaseFile.h"
 #include "core/YearLayout.h"
 
 namespace {

@@ -6,9 +6,8 @@
 #include <QDir>
 
 #include "app/AfterFirstPaint.h"
-#include "core/DatabaseFile.h"
-#include "core/DatabaseLock.h"
-#include "core/DatabasePrefetch.h"
+#include "storage/DatabaseFile.h"
+#include "storage/DatabasePrefetch.h"
 #include "core/FileMapping.h"
 #include "directory/DirectoryWindow.h"
 #include "documents/ReceiptWindow.h"
@@ -30,9 +29,10 @@
 
 using namespace Qt::StringLiterals;
 
-Application::Application(Platform& platform, const QString& programFolder) : m_platform(platform) {
+Application::Application(Platform& platform, const QString& programFolder)
+    : m_platform(platform),
+      m_database(m_state.table, platform, QDir(programFolder).filePath(DatabaseFile::FileName)) {
     m_state.programFolder = programFolder;
-    m_state.databasePath = QDir(programFolder).filePath(DatabaseFile::FileName);
 }
 
 Application::~Application() {
@@ -40,53 +40,26 @@ Application::~Application() {
 }
 
 bool Application::start() {
-    m_lock = std::make_unique<DatabaseLock>(m_state.databasePath);
     // Taking the lock writes its file through to the disk, which a slow disk
     // or a flash drive may take tens of milliseconds over: the read and the
     // window's controls go on meanwhile, and nothing is loaded before it.
-    auto taken = std::async(std::launch::async, [lock = m_lock.get()] { return lock->take(); });
+    auto taken =
+        std::async(std::launch::async, [lock = &m_database.lock()] { return lock->take(); });
     // Read while the main window is built; its load takes the result.
     StaleCharges found;
-    DatabasePrefetch prefetch(m_state.databasePath, MainWindow::chargesOnRead(m_platform, found));
-    const bool opened = openMainWindow(&prefetch, &found, [this, &taken] {
-        DatabaseLock::Result result = taken.get();
-        if (result == DatabaseLock::Result::HeldElsewhere) {
-            if (!mayTakeOverLock())
-                return false;
-            result = m_lock->takeOver();
-        }
-        // A lock that cannot be made at all (a folder that cannot be written)
-        // does not keep the user from the data.
-        if (result == DatabaseLock::Result::Taken || result == DatabaseLock::Result::Failed)
-            return true;
-        m_platform.message(u"Программа уже работает с этой базой. Закройте её и запустите снова."_s,
-                           u"Остреванка 2.1"_s, MsgIcon::Warning, MsgButtons::Ok);
-        return false;
-    });
+    DatabasePrefetch prefetch(m_database.path(), MainWindow::chargesOnRead(m_platform, found));
+    const bool opened = openMainWindow(&prefetch, &found,
+                                       [this, &taken] { return m_database.mayGoOn(taken.get()); });
     // The window is up; no event has been taken yet.
     if (opened)
         m_form->takeFoundOnRead(prefetch);
     return opened;
 }
 
-bool Application::mayTakeOverLock() {
-    const DatabaseLock::Holder holder = m_lock->holder();
-    const QString text =
-        u"Программа уже работает с этой базой на компьютере %1 с %2.\n\n"
-        u"Если там программа уже закрыта (компьютер выключили или программа прервалась, не "
-        u"закрыв базу), базу можно открыть здесь. Сначала убедитесь, что на компьютере %1 "
-        u"программа не запущена: две программы с одной базой затирают изменения друг друга.\n\n"
-        u"Открыть базу на этом компьютере?"_s.arg(holder.computer,
-                                                  holder.since.toString(u"dd.MM.yyyy HH:mm"_s));
-    return m_platform.message(text, u"Остреванка 2.1"_s, MsgIcon::Warning, MsgButtons::YesNo,
-                              MsgAnswer::No) == MsgAnswer::Yes;
-}
-
 void Application::end(int exitCode) {
     // Released before the program is gone, so a new start right after it
     // (after a restore, say) finds the database free.
-    if (m_lock)
-        m_lock->release();
+    m_database.releaseLock();
     emit finished(exitCode);
 }
 
@@ -104,7 +77,7 @@ ConsumptionChartWindow* Application::chartWindow() const {
 
 bool Application::openMainWindow(DatabasePrefetch* prefetch, const StaleCharges* found,
                                  const std::function<bool()>& mayLoad) {
-    auto* form = new MainWindow(m_state, m_platform);
+    auto* form = new MainWindow(m_state, m_database, m_platform);
     m_form = form;
     wire(form);
     if ((mayLoad && !mayLoad()) || !form->load(prefetch, found)) {
@@ -125,7 +98,10 @@ bool Application::openMainWindow(DatabasePrefetch* prefetch, const StaleCharges*
 }
 
 template <typename Window> Window* Application::openDialog(QWidget* opener) {
-    auto* window = new Window(m_state, m_platform);
+    return showDialog(new Window(m_state, m_platform), opener);
+}
+
+template <typename Window> Window* Application::showDialog(Window* window, QWidget* opener) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<QWidget> guard(opener);
     if (opener)
@@ -162,10 +138,8 @@ void Application::wire(MainWindow* form) {
     connect(form, &MainWindow::helpRequested, this, &Application::openHelp);
     connect(form, &MainWindow::yearCarryRequested, this,
             [this] { CarryReadingsAndTell(m_state.table, m_form->shownYear().year, m_platform); });
-    connect(form, &MainWindow::saveOptionsRequested, this, [this] {
-        auto* w = openDialog<AutosavePrefsDialog>(m_form);
-        connect(w, &AutosavePrefsDialog::autosaveChanged, m_form, &MainWindow::setAutosave);
-    });
+    connect(form, &MainWindow::saveOptionsRequested, this,
+            [this] { showDialog(new AutosavePrefsDialog(m_database, m_platform), m_form); });
     connect(form, &MainWindow::colorsRequested, this, [this] {
         auto* w = openDialog<ColoursDialog>(m_form);
         connect(w, &ColoursDialog::colorsChanged, m_form, &MainWindow::paintRows);
@@ -235,7 +209,7 @@ void Application::openLedger() {
     if (m_ledger)
         return;
     m_form->hide();
-    auto* ledger = new LedgerWindow(m_state, m_platform);
+    auto* ledger = new LedgerWindow(m_state, m_database, m_platform);
     ledger->setAttribute(Qt::WA_DeleteOnClose);
     m_ledger = ledger;
     connect(ledger, &LedgerWindow::closed, this, [this] {
@@ -268,7 +242,7 @@ void Application::openLedger() {
 }
 
 void Application::openDirectory() {
-    auto* directory = new DirectoryWindow(m_state, m_platform);
+    auto* directory = new DirectoryWindow(m_state, m_database, m_platform);
     connect(directory, &DirectoryWindow::closed, this, [this] { openMainWindow(); });
     directory->show();
 }

@@ -11,8 +11,8 @@
 #include "core/Platform.h"
 #include "imbalance/ImbalanceWindow.h"
 #include "readings/MainWindow.h"
+#include "storage/Database.h"
 
-class DatabaseLock;
 class DatabasePrefetch;
 struct StaleCharges;
 class ConsumptionChartWindow;
@@ -32,6 +32,7 @@ public:
     bool start();
 
     AppState& state() { return m_state; }
+    Database& database() { return m_database; }
     MainWindow* mainWindow() const { return m_form; }
     LedgerWindow* ledgerWindow() const;
     ReadingsCheckWindow* readingsCheckWindow() const;
@@ -59,15 +60,12 @@ private:
     void openInPrintFrame(QWidget* page, const std::function<void()>& done);
     // Shows a small window beside `opener`, which is disabled until it closes.
     template <typename Window> Window* openDialog(QWidget* opener);
-
-    // The database's lock was written on another computer: asks whether the
-    // program has ended there.
-    bool mayTakeOverLock();
+    template <typename Window> Window* showDialog(Window* window, QWidget* opener);
     void end(int exitCode);
 
     Platform& m_platform;
     AppState m_state;
-    std::unique_ptr<DatabaseLock> m_lock;
+    Database m_database;
     QPointer<MainWindow> m_form;
     QPointer<ImbalanceWindow> m_imbalance;
     QPointer<LedgerWindow> m_ledger;

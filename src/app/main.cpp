@@ -8,7 +8,7 @@
 #include "app/FontConfigPreload.h"
 #include "app/ProgramStyle.h"
 #include "app/QtPlatform.h"
-#include "core/DataFolder.h"
+#include "storage/DataFolder.h"
 
 using namespace Qt::StringLiterals;
 

@@ -12,31 +12,18 @@
 struct AppState {
     SubscriberTable table;
 
-    // Program folder paths.
+    // The folder of the database, where dialogs propose their files.
     QString programFolder;
-    QString databasePath;
-
-    // Daily safety copies: the day whose copy is in place, the copy this run
-    // made (the one a save short of room may take back), and whether this run
-    // has already warned that a copy failed.
-    QDate safetyCopyDay;
-    QString safetyCopyMade;
-    bool safetyCopyWarned = false;
-    // A restore has put another file in place of the database: nothing of
-    // this run may write it again, or the next start would not see it.
-    bool databaseReplaced = false;
 
     // Colours of the month rows: odd months, even months, focused cell;
     // 0x00BBGGRR numbers as stored in the settings.
     std::array<int, 3> cellColors = {15137717, 16776960, 65535};
-    bool flSave = true; // autosave on
-    bool flPls = true;  // ledger: Enter moves down (true) or right
-    bool flPs = true;   // ledger: highlight the clicked row
+    bool flPls = true; // ledger: Enter moves down (true) or right
+    bool flPs = true;  // ledger: highlight the clicked row
 
     // Main window.
     int currentRow = 0;
     QString shownYearText;
-    bool dirtyFlag = false;
     bool directorySwitch = false;
 
     // Ledger.

@@ -11,14 +11,15 @@
 #include "DirectoryFieldBoxes.h"
 #include "DirectoryOps.h"
 #include "core/AppState.h"
-#include "core/DatabaseSave.h"
+#include "storage/Database.h"
 #include "core/Platform.h"
 #include "core/UserWarnings.h"
 
 using namespace Qt::StringLiterals;
 
-AddSubscriberDialog::AddSubscriberDialog(AppState& state, Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_state(state), m_platform(platform),
+AddSubscriberDialog::AddSubscriberDialog(AppState& state, Database& database, Platform& platform,
+                                         QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state), m_database(database), m_platform(platform),
       m_cmd1(new QPushButton(u"Добавить"_s, this)),
       m_cmdOk(new QPushButton(u"Занести в базу"_s, this)),
       m_fields(new DirectoryFieldBoxes(this, m_cmd1)) {
@@ -84,9 +85,7 @@ void AddSubscriberDialog::add() {
 void AddSubscriberDialog::commit() {
     CommitPending(m_state.table, m_addedCount);
     m_addedCount = 0;
-    const bool ok = SaveDatabase(m_state, m_platform);
-    if (!ok)
-        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+    const bool ok = m_database.saveOrTell();
     emit databaseWritten(ok);
     emit committed();
     close();

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 struct AppState;
+class Database;
 class Platform;
 class DirectoryFieldBoxes;
 class QPushButton;
@@ -12,7 +13,8 @@ class QPushButton;
 class AddSubscriberDialog final : public QWidget {
     Q_OBJECT
 public:
-    AddSubscriberDialog(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    AddSubscriberDialog(AppState& state, Database& database, Platform& platform,
+                        QWidget* parent = nullptr);
 
     int addedCount() const { return m_addedCount; } // AddedCount
 
@@ -32,6 +34,7 @@ private:
     void checkDuplicate();
 
     AppState& m_state;
+    Database& m_database;
     Platform& m_platform;
     QPushButton* m_cmd1;
     QPushButton* m_cmdOk;

@@ -18,7 +18,7 @@
 #include "DirectoryGridModel.h"
 #include "DirectoryOps.h"
 #include "core/AppState.h"
-#include "core/DatabaseSave.h"
+#include "storage/Database.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "core/Twips.h"
@@ -83,8 +83,9 @@ QIcon workbookIcon(bool exporting) {
 
 } // namespace
 
-DirectoryWindow::DirectoryWindow(AppState& state, Platform& platform, QWidget* parent)
-    : QWidget(parent), m_state(state), m_platform(platform),
+DirectoryWindow::DirectoryWindow(AppState& state, Database& database, Platform& platform,
+                                 QWidget* parent)
+    : QWidget(parent), m_state(state), m_database(database), m_platform(platform),
       m_model(new DirectoryGridModel(state.table, this)), m_grid(new QTableView(this)),
       m_frame1(new QGroupBox(this)), m_txtfind(new QLineEdit(m_frame1)),
       m_cmdfind(new QPushButton(u"Найти"_s, m_frame1)),
@@ -283,7 +284,7 @@ void DirectoryWindow::reset() {
 void DirectoryWindow::add() {
     if (m_child)
         return;
-    auto* w = new AddSubscriberDialog(m_state, m_platform);
+    auto* w = new AddSubscriberDialog(m_state, m_database, m_platform);
     w->setAttribute(Qt::WA_DeleteOnClose);
     m_child = w;
     connect(w, &AddSubscriberDialog::databaseWritten, this, &DirectoryWindow::databaseWritten);
@@ -302,7 +303,7 @@ void DirectoryWindow::edit() {
         return;
     if (m_selRow > m_state.table.subscriberCount())
         return;
-    auto* w = new EditSubscriberDialog(m_state, m_platform, m_selRow);
+    auto* w = new EditSubscriberDialog(m_state, m_database, m_platform, m_selRow);
     w->setAttribute(Qt::WA_DeleteOnClose);
     m_child = w;
     connect(w, &EditSubscriberDialog::databaseWritten, this, &DirectoryWindow::databaseWritten);
@@ -373,9 +374,7 @@ void DirectoryWindow::importWorkbook() {
 }
 
 void DirectoryWindow::save() {
-    const bool ok = SaveDatabase(m_state, m_platform);
-    if (!ok)
-        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+    const bool ok = m_database.saveOrTell();
     emit databaseWritten(ok);
 }
 

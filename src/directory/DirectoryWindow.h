@@ -6,6 +6,7 @@
 #include <QWidget>
 
 struct AppState;
+class Database;
 class Platform;
 class DirectoryGridModel;
 class QGroupBox;
@@ -23,7 +24,8 @@ class EditSubscriberDialog;
 class DirectoryWindow final : public QWidget {
     Q_OBJECT
 public:
-    DirectoryWindow(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    DirectoryWindow(AppState& state, Database& database, Platform& platform,
+                    QWidget* parent = nullptr);
     ~DirectoryWindow() override;
 
     DirectoryGridModel& model() const { return *m_model; }
@@ -57,6 +59,7 @@ private:
     void layoutControls();
 
     AppState& m_state;
+    Database& m_database;
     Platform& m_platform;
     DirectoryGridModel* m_model;
     QTableView* m_grid;

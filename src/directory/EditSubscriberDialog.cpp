@@ -10,16 +10,17 @@
 #include "DirectoryFieldBoxes.h"
 #include "DirectoryOps.h"
 #include "core/AppState.h"
-#include "core/DatabaseSave.h"
+#include "storage/Database.h"
 #include "core/Platform.h"
 #include "core/UserWarnings.h"
 
 using namespace Qt::StringLiterals;
 
-EditSubscriberDialog::EditSubscriberDialog(AppState& state, Platform& platform, int row,
-                                           QWidget* parent)
-    : QWidget(parent, Qt::Window), m_state(state), m_platform(platform), m_row(row),
-      m_cmd1(new QPushButton(u"Ok"_s, this)), m_command1(new QPushButton(u"Отмена"_s, this)),
+EditSubscriberDialog::EditSubscriberDialog(AppState& state, Database& database, Platform& platform,
+                                           int row, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state), m_database(database), m_platform(platform),
+      m_row(row), m_cmd1(new QPushButton(u"Ok"_s, this)),
+      m_command1(new QPushButton(u"Отмена"_s, this)),
       m_fields(new DirectoryFieldBoxes(this, m_cmd1)) {
     setObjectName(u"frmRedakt"_s);
     setWindowTitle(u"Редактирование справочника"_s);
@@ -53,9 +54,7 @@ void EditSubscriberDialog::ok() {
         WarnIfNotStorable(m_platform, text);
     StoreEdit(m_state.table, m_row, m_fields->texts());
     emit stored(m_row);
-    const bool saved = SaveDatabase(m_state, m_platform);
-    if (!saved)
-        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+    const bool saved = m_database.saveOrTell();
     emit databaseWritten(saved);
     close();
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 struct AppState;
+class Database;
 class Platform;
 class DirectoryFieldBoxes;
 class QPushButton;
@@ -12,7 +13,8 @@ class QPushButton;
 class EditSubscriberDialog final : public QWidget {
     Q_OBJECT
 public:
-    EditSubscriberDialog(AppState& state, Platform& platform, int row, QWidget* parent = nullptr);
+    EditSubscriberDialog(AppState& state, Database& database, Platform& platform, int row,
+                         QWidget* parent = nullptr);
 
 signals:
     // The fields of the row were stored into the table.
@@ -28,6 +30,7 @@ private:
     void ok(); // Cmd1
 
     AppState& m_state;
+    Database& m_database;
     Platform& m_platform;
     int m_row;
     QPushButton* m_cmd1;

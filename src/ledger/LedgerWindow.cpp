@@ -26,7 +26,7 @@
 #include "core/Cp1251.h"
 #include "core/UserWarnings.h"
 #include "ledger/CellEditor.h"
-#include "core/DatabaseSave.h"
+#include "storage/Database.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "documents/MonthReceiptsPrint.h"
@@ -60,8 +60,8 @@ QString ObjectName(const QString& name, int index) {
 
 } // namespace
 
-LedgerWindow::LedgerWindow(AppState& state, Platform& platform, QWidget* parent)
-    : QWidget(parent), m_state(state), m_platform(platform) {
+LedgerWindow::LedgerWindow(AppState& state, Database& database, Platform& platform, QWidget* parent)
+    : QWidget(parent), m_state(state), m_database(database), m_platform(platform) {
     setObjectName(u"frmRedLS"_s);
     setWindowTitle(u"Лицевой счет"_s);
     setMouseTracking(true);
@@ -527,8 +527,7 @@ void LedgerWindow::applyPreferences() {
 
 void LedgerWindow::saveToDisk() {
     save();
-    if (!SaveDatabase(m_state, m_platform))
-        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+    m_database.saveOrTell();
 }
 
 void LedgerWindow::exportLedger() {
@@ -679,8 +678,7 @@ void LedgerWindow::closeEvent(QCloseEvent* event) {
     s.setText(u"Nastr"_s, u"Li"_s, QString::number(m_state.ledgerMonth));
     compute();
     save();
-    if (!SaveDatabase(m_state, m_platform))
-        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+    m_database.saveOrTell();
     event->accept();
     emit closed();
 }

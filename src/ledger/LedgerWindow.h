@@ -20,13 +20,15 @@ class QToolButton;
 class YearCarryWindow;
 class ReconciliationWindow;
 struct AppState;
+class Database;
 
 // "Лицевой счет": the ledger of every subscriber for one month, typed in cell
 // after cell. Opened by the main window, which it hides meanwhile.
 class LedgerWindow final : public QWidget {
     Q_OBJECT
 public:
-    LedgerWindow(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    LedgerWindow(AppState& state, Database& database, Platform& platform,
+                 QWidget* parent = nullptr);
     ~LedgerWindow() override;
 
     LedgerModel& model() { return *m_model; }
@@ -89,6 +91,7 @@ private:
     int columnLeft(int column) const;
 
     AppState& m_state;
+    Database& m_database;
     Platform& m_platform;
     LedgerModel* m_model = nullptr;
     LedgerViewModel* m_view = nullptr;

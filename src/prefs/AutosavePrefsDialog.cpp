@@ -6,21 +6,21 @@
 #include <QPushButton>
 
 #include "Preferences.h"
-#include "core/AppState.h"
 #include "core/Platform.h"
+#include "storage/Database.h"
 
 using namespace Qt::StringLiterals;
 
-AutosavePrefsDialog::AutosavePrefsDialog(AppState& state, Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_state(state),
-      m_platform(platform) {
+AutosavePrefsDialog::AutosavePrefsDialog(Database& database, Platform& platform, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_database(database), m_platform(platform) {
     setObjectName(u"frmTunSave"_s);
     setWindowTitle(u"Параметры сохранения"_s);
 
     m_save = new QCheckBox(u"Сохранять изменения на HDD каждые 2 минуты"_s, this);
     m_save->setObjectName(u"ChSave1"_s);
     m_save->setGeometry(16, 14, 400, 24);
-    m_save->setChecked(state.flSave);
+    m_save->setChecked(database.autosave());
 
     auto* label = new QLabel(
         u"Если этот флаг не установлен то изменения в базе будут сохраняться на HDD  при выходе "
@@ -42,13 +42,13 @@ AutosavePrefsDialog::AutosavePrefsDialog(AppState& state, Platform& platform, QW
 }
 
 void AutosavePrefsDialog::accept() {
-    m_state.flSave = m_save->isChecked();
-    emit autosaveChanged(m_state.flSave);
+    m_database.setAutosave(m_save->isChecked());
+    emit autosaveChanged(m_database.autosave());
     close();
 }
 
 void AutosavePrefsDialog::closeEvent(QCloseEvent* event) {
-    StoreAutosave(m_state, m_platform.settings());
+    StoreAutosave(m_database.autosave(), m_platform.settings());
     event->accept();
     emit closed();
 }

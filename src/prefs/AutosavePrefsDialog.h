@@ -2,20 +2,20 @@
 
 #include <QWidget>
 
+class Database;
 class Platform;
 class QCheckBox;
-struct AppState;
 
 // "Параметры сохранения": the autosave switch.
 class AutosavePrefsDialog final : public QWidget {
     Q_OBJECT
 public:
-    AutosavePrefsDialog(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    AutosavePrefsDialog(Database& database, Platform& platform, QWidget* parent = nullptr);
 
 signals:
-    // OK: flSave is set; the main window starts or stops its autosave timer.
+    // OK: the database's autosave is switched.
     void autosaveChanged(bool on);
-    // Closed in any way, flSave written with its current value.
+    // Closed in any way, "flSave" written with the autosave's current state.
     void closed();
 
 protected:
@@ -24,7 +24,7 @@ protected:
 private:
     void accept();
 
-    AppState& m_state;
+    Database& m_database;
     Platform& m_platform;
     QCheckBox* m_save = nullptr;
 };

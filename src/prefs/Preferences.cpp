@@ -40,7 +40,7 @@ void StoreLedgerPreferences(const AppState& state, Settings& settings) {
     settings.sync();
 }
 
-void StoreAutosave(const AppState& state, Settings& settings) {
-    settings.setText(Section, u"flSave"_s, oneOrZero(state.flSave));
+void StoreAutosave(bool on, Settings& settings) {
+    settings.setText(Section, u"flSave"_s, oneOrZero(on));
     settings.sync();
 }

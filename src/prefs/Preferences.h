@@ -18,4 +18,4 @@ void LoadColors(AppState& state, const Settings& settings);
 // "flPs" as 1 or 0.
 void StoreLedgerPreferences(const AppState& state, Settings& settings);
 // "flSave" as 1 or 0.
-void StoreAutosave(const AppState& state, Settings& settings);
+void StoreAutosave(bool on, Settings& settings);

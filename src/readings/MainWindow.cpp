@@ -11,18 +11,20 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStringListModel>
-#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
 #include <utility>
 
-#include "core/Backup.h"
+#include "storage/Backup.h"
+#include "core/CellSeparator.h"
 #include "core/Cp1251.h"
-#include "core/DatabaseFile.h"
-#include "core/DatabasePrefetch.h"
-#include "core/DatabaseSave.h"
-#include "core/RecoveryOffer.h"
+#include "core/UserWarnings.h"
+#include "core/LineBreaks.h"
+#include "core/MonthNames.h"
+#include "storage/Database.h"
+#include "storage/DatabasePrefetch.h"
+#include "storage/SaveFailed.h"
 #include "core/Settings.h"
 #include "prefs/Preferences.h"
 #include "core/SubscriberTable.h"
@@ -46,22 +48,13 @@ QColor bgrColor(int bgr) {
 
 } // namespace
 
-MainWindow::MainWindow(AppState& state, Platform& platform, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_platform(platform) {
+MainWindow::MainWindow(AppState& state, Database& database, Platform& platform, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_database(database), m_platform(platform) {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Остреванка 2.1"_s);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     buildControls();
-
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(u"Timer1"_s);
-    m_timer1->setInterval(60000);
-    m_timer2 = new QTimer(this);
-    m_timer2->setObjectName(u"Timer2"_s);
-    m_timer2->setInterval(60000);
-    connect(m_timer1, &QTimer::timeout, this, &MainWindow::onAutosaveDue);
-    connect(m_timer2, &QTimer::timeout, this, &MainWindow::onAutosaveWaitOver);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -116,47 +109,12 @@ MonthCell* MainWindow::resultCell(int month, int index) const {
 // ---------------------------------------------------------------- start-up
 
 bool MainWindow::loadDatabase(DatabasePrefetch* prefetch) {
-    const QString shown = QDir::toNativeSeparators(m_state.databasePath);
-    for (;;) {
-        const auto result = prefetch ? prefetch->load(m_state.databasePath, m_state.table)
-                                     : DatabaseFile::load(m_state.databasePath, m_state.table);
-        using S = DatabaseFile::Status;
-        switch (result.status) {
-        case S::Ok:
-            fillSubscriberSelector();
-            return true;
-        case S::NotFound:
-            if (m_platform.message(u"Файл базы Ostrevanka21.spb не найден, хотите создать новый?"_s,
-                                   u"Создать новый файл бызы?"_s, MsgIcon::Warning,
-                                   MsgButtons::YesNo, MsgAnswer::Yes) != MsgAnswer::Yes)
-                return false;
-            m_baseCreated = true;
-            if (!DatabaseFile::createNew(m_state.databasePath, m_state.table)) {
-                m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None,
-                                   MsgButtons::Ok);
-                m_platform.message(u"Ошибка при открытии файла базы"_s, QString(), MsgIcon::None,
-                                   MsgButtons::Ok);
-                return false;
-            }
-            continue; // load again from the start
-        case S::Empty:
-            m_platform.message(u"ФАЙЛ БАЗЫ   "_s + shown + u"   ПУСТОЙ!"_s, u"Ошибка загрузки"_s,
-                               MsgIcon::Critical, MsgButtons::Ok);
-            break;
-        case S::FormatError:
-            m_platform.message(u"Строка № "_s + QString::number(result.badLine) + u"   файла "_s +
-                                   shown + u"  Содержит ошибку!"_s,
-                               u"Ошибка формата файла"_s, MsgIcon::Critical, MsgButtons::Ok);
-            break;
-        default:
-            break;
-        }
-        m_platform.message(u"Ошибка при открытии файла базы"_s, QString(), MsgIcon::None,
-                           MsgButtons::Ok);
-        if (OfferSafetyCopy(m_state.databasePath, result.status, m_platform))
-            continue; // a safety copy is in place of the damaged file
+    const Database::Opened opened = m_database.open(prefetch);
+    if (opened == Database::Opened::Failed)
         return false;
-    }
+    m_baseCreated = opened == Database::Opened::Created;
+    fillSubscriberSelector();
+    return true;
 }
 
 void MainWindow::fillSubscriberSelector() {
@@ -201,10 +159,7 @@ void MainWindow::takeFoundOnRead(DatabasePrefetch& prefetch) {
 bool MainWindow::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
     m_state.directorySwitch = false;
     m_computeEnabled = false;
-    m_state.dirtyFlag = false;
     m_saveButton->setEnabled(false);
-    m_timer1->stop();
-    m_timer2->stop();
 
     m_baseCreated = false;
     if (!loadDatabase(prefetch))
@@ -228,11 +183,8 @@ bool MainWindow::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
                             ? openingYear
                             : m_state.table.offeredYears().first());
 
-    m_state.flSave = settings.flag(Section, u"flSave"_s);
     m_state.flPls = settings.flag(Section, u"flPls"_s);
     m_state.flPs = settings.flag(Section, u"flPs"_s);
-    if (m_state.flSave)
-        m_timer2->start();
 
     if (!FindRowByName(m_state.table, m_subscriber->currentText()))
         m_subscriber->setEditText(QString());
@@ -367,7 +319,7 @@ void MainWindow::computeYear() {
 }
 
 void MainWindow::storeShownCells() {
-    m_state.dirtyFlag = true;
+    m_database.markChanged();
     m_saveButton->setEnabled(true);
     // The T2 coefficient is stored here too, so a save never misses it.
     YearSheet(m_state.table, m_state.currentRow, m_year->currentText()).store(shownEntries());
@@ -375,11 +327,7 @@ void MainWindow::storeShownCells() {
 
 bool MainWindow::saveAndWrite() {
     storeShownCells();
-    if (!SaveDatabase(m_state, m_platform)) {
-        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
-        return false;
-    }
-    return true;
+    return m_database.saveOrTell();
 }
 
 void MainWindow::copyToAllSubscribers(int month, int slot, const QString& text) {
@@ -468,8 +416,8 @@ void MainWindow::backupDatabase() {
     if (path.isEmpty())
         return;
     // A backup that was not written must not pass for one that was.
-    if (!Backup::write(path, m_state.table).ok())
-        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+    if (!m_database.backupTo(path).ok())
+        TellSaveFailed(m_platform);
 }
 
 void MainWindow::restoreFromBackup() {
@@ -487,12 +435,18 @@ void MainWindow::restore(bool version10) {
                                 m_state.programFolder, BackupFilter);
     if (path.isEmpty())
         return;
-    const Backup::Source source =
-        version10 ? Backup::readVersion10(path) : Backup::readBackup(path);
-    const auto copyError = [this] {
-        m_platform.message(u"Ошибка копирования файла"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+    const auto confirm = [this, &path] {
+        return m_platform.message(
+                   u"Вы действительно хотите безвозвратно заменить файл текущей базы файлом "_s +
+                       path + u" ?"_s,
+                   u"Подтвердите операцию"_s, MsgIcon::Question, MsgButtons::YesNo,
+                   MsgAnswer::No) == MsgAnswer::Yes;
     };
-    switch (source.check.error) {
+    const Database::Restored restored = version10 ? m_database.restoreFromVersion10(path, confirm)
+                                                  : m_database.restoreFrom(path, confirm);
+    if (restored.declined)
+        return;
+    switch (restored.result.error) {
     case Backup::Error::None:
         break;
     case Backup::Error::NotFound:
@@ -508,72 +462,30 @@ void MainWindow::restore(bool version10) {
                            MsgIcon::Critical, MsgButtons::Ok);
         return;
     case Backup::Error::FormatError:
-        m_platform.message(u"Строка № "_s + QString::number(source.check.badLine) + u"   файла "_s +
-                               path + u"  Содержит ошибку!"_s,
+        m_platform.message(u"Строка № "_s + QString::number(restored.result.badLine) +
+                               u"   файла "_s + path + u"  Содержит ошибку!"_s,
                            u"Ошибка формата файла"_s, MsgIcon::Critical, MsgButtons::Ok);
         return;
+    case Backup::Error::WriteFailed:
+        if (version10) {
+            TellSaveFailed(m_platform);
+            return;
+        }
+        [[fallthrough]];
     default:
-        copyError();
+        m_platform.message(u"Ошибка копирования файла"_s, QString(), MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    if (m_platform.message(
-            u"Вы действительно хотите безвозвратно заменить файл текущей базы файлом "_s + path +
-                u" ?"_s,
-            u"Подтвердите операцию"_s, MsgIcon::Question, MsgButtons::YesNo,
-            MsgAnswer::No) != MsgAnswer::Yes)
-        return;
-    // The day's work, unsaved changes included, is kept before anything is
-    // replaced; without that copy nothing is.
-    if (!KeepTableBeforeRestore(m_state, m_platform))
-        return;
-    TakeDailySafetyCopy(m_state, m_platform);
-    const Backup::Result result = version10 ? Backup::restoreVersion10(source, m_state.databasePath)
-                                            : Backup::restoreBackup(source, m_state.databasePath);
-    if (!result.ok()) {
-        if (version10 && result.error == Backup::Error::WriteFailed)
-            m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
-        else
-            copyError();
-        return;
-    }
-    // The restored file must stay as it is, also while the box below is open
-    // (its event loop runs the timers): nothing of this run writes it again.
-    m_state.databaseReplaced = true;
-    m_endWithoutSaving = true;
-    m_timer1->stop();
-    m_timer2->stop();
+    // The database no longer writes its file, also while this box is open.
     m_platform.message(u"Сейчас программа закроется, запустите её заново"_s,
                        u"Востановление произошло успешно"_s, MsgIcon::Information, MsgButtons::Ok);
     close();
 }
 
-// ---------------------------------------------------------------- autosave and close
-
-void MainWindow::onAutosaveWaitOver() {
-    m_timer1->start();
-    m_timer2->stop();
-}
-
-void MainWindow::onAutosaveDue() {
-    if (m_state.dirtyFlag && !SaveDatabase(m_state, m_platform))
-        m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
-    m_timer1->stop();
-    if (m_state.flSave)
-        m_timer2->start();
-}
-
-void MainWindow::setAutosave(bool on) {
-    m_state.flSave = on;
-    if (on)
-        m_timer2->start();
-    else
-        m_timer2->stop();
-}
+// ---------------------------------------------------------------- close
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (m_endWithoutSaving) {
-        m_timer1->stop();
-        m_timer2->stop();
+    if (m_database.endedByRestore()) {
         event->accept();
         emit closed(false);
         return;
@@ -587,12 +499,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     settings.setText(Section, u"Form1.Ch1"_s, m_ch1->isChecked() ? u"1"_s : u"0"_s);
     settings.setText(Section, u"Form1.Ch2"_s, m_ch2->isChecked() ? u"1"_s : u"0"_s);
     settings.sync();
-    m_timer1->stop();
-    m_timer2->stop();
+    m_database.stopAutosave();
     if (m_computeEnabled) {
         storeShownCells();
-        if (!SaveDatabase(m_state, m_platform))
-            m_platform.message(u"Ошибка сохранения"_s, QString(), MsgIcon::None, MsgButtons::Ok);
+        m_database.saveOrTell();
     }
     event->accept();
     emit closed(m_state.directorySwitch);

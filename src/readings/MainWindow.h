@@ -6,8 +6,8 @@
 #include <QMainWindow>
 
 #include "core/AppState.h"
-#include "core/DatabasePrefetch.h"
 #include "core/MonthRequest.h"
+#include "storage/DatabasePrefetch.h"
 #include "core/Platform.h"
 #include "readings/Charges.h"
 #include "readings/TableExport.h"
@@ -20,17 +20,17 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QMenu;
-class QTimer;
 class QToolButton;
 class MonthCell;
 class QStringListModel;
+class Database;
 
 // The main window: one subscriber and one year, twelve month rows of
 // readings, tariffs and coefficients with their computed charges.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    MainWindow(AppState& state, Database& database, Platform& platform, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up: loads the database and fills the window. false when the load
@@ -66,18 +66,13 @@ public:
     void openImport();
     ShownYear shownYear() const;
     // "Резервное копирование базы" and the two restores; a restore ends the
-    // program without writing anything.
+    // program without writing anything (the database's work: Database).
     void backupDatabase();
     void restoreFromBackup();
     void restoreFromVersion10();
     // Shows the subscriber of `row` in the year with the focus in the cell,
     // after the cell being edited has been stored.
     void showCell(int row, const QString& yearText, int month, int slot);
-
-    // The autosave's two chained timers; public so they can be driven.
-    void onAutosaveDue();
-    void onAutosaveWaitOver();
-    void setAutosave(bool on);
 
     // Completes the leave-cell sequence of the entry cell being edited, if
     // any, and takes the focus off it, as a click on another control does.
@@ -157,6 +152,7 @@ private:
     void markLowerReading(int month);
 
     AppState& m_state;
+    Database& m_database;
     Platform& m_platform;
     QWidget* m_client = nullptr;
     QFrame* m_buttonBar = nullptr;
@@ -177,8 +173,6 @@ private:
     std::array<QCheckBox*, 12> m_monthTicks{};
     std::vector<QToolButton*> m_buttons;
     std::vector<QLabel*> m_buttonCaptions;
-    QTimer* m_timer1 = nullptr;
-    QTimer* m_timer2 = nullptr;
     QMenu* m_popup = nullptr;
     QMenu* m_menuDirectory = nullptr;
     QMenu* m_menuTools = nullptr;
@@ -201,7 +195,6 @@ private:
     int m_popupLabelIndex = 0;
     QString m_sheetYearText;
     QSize m_normalSize;
-    bool m_endWithoutSaving = false;
     // This load made a new, empty database.
     bool m_baseCreated = false;
 };

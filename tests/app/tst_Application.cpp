@@ -19,8 +19,8 @@
 #include <QToolButton>
 
 #include "app/Application.h"
-#include "core/DatabaseFile.h"
-#include "core/DatabaseLock.h"
+#include "storage/DatabaseFile.h"
+#include "storage/DatabaseLock.h"
 #include "core/FileMapping.h"
 #include "core/Settings.h"
 #include "directory/DirectoryWindow.h"

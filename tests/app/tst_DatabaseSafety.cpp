@@ -13,12 +13,12 @@
 
 #include "app/Application.h"
 #include "core/AppState.h"
-#include "core/Backup.h"
+#include "storage/Backup.h"
 #include "core/Cp1251.h"
-#include "core/DatabaseFile.h"
-#include "core/DatabaseLock.h"
-#include "core/DatabaseSave.h"
-#include "core/SafetyCopies.h"
+#include "storage/DatabaseFile.h"
+#include "storage/DatabaseLock.h"
+#include "storage/Database.h"
+#include "storage/SafetyCopies.h"
 #include "readings/MonthCell.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
@@ -35,23 +35,6 @@ QByteArray database(const QString& tag, int count = 2) {
         out += Cp1251::encode(line) + "\r\n";
     }
     return out;
-}
-
-// Every file under a folder with its bytes: "nothing changed" is this, equal.
-std::map<QString, QByteArray> snapshot(const QString& folder) {
-    std::map<QString, QByteArray> files;
-    QDir dir(folder);
-    const auto entries =
-        dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QFileInfo& e : entries) {
-        if (e.isDir()) {
-            for (auto& [name, bytes] : snapshot(e.filePath()))
-                files[e.fileName() + u'/' + name] = bytes;
-        } else {
-            files[e.fileName()] = readFile(e.filePath());
-        }
-    }
-    return files;
 }
 
 // Answers as the script says, but only after a real modal box has run its
@@ -108,27 +91,27 @@ qint64 inPages(qint64 bytes) {
 }
 
 // A database on a tmpfs with `free` bytes left beside it: a disk that
-// really fills up. `state` holds the database, loaded.
+// really fills up. `table` holds the database, loaded.
 struct SmallDisk {
     QTemporaryDir mountPoint;
     bool mounted = false;
     ScriptedPlatform platform;
-    AppState state;
+    SubscriberTable table;
+    Database database{table, platform, mountPoint.filePath(DatabaseFile::FileName)};
 
-    SmallDisk(const QByteArray& database, qint64 free) {
+    SmallDisk(const QByteArray& bytes, qint64 free) {
         mounted = QProcess::execute(u"mount"_s,
                                     {u"-t"_s, u"tmpfs"_s, u"-o"_s,
-                                     u"size="_s + QString::number(inPages(database.size() + free)),
+                                     u"size="_s + QString::number(inPages(bytes.size() + free)),
                                      u"tmpfs"_s, mountPoint.path()}) == 0;
-        state.databasePath = mountPoint.filePath(DatabaseFile::FileName);
-        if (mounted && writeFile(state.databasePath, database))
-            DatabaseFile::load(state.databasePath, state.table);
+        if (mounted && writeFile(database.path(), bytes))
+            DatabaseFile::load(database.path(), table);
     }
     ~SmallDisk() {
         if (mounted)
             QProcess::execute(u"umount"_s, {mountPoint.path()});
     }
-    QString copies() const { return SafetyCopies::folderFor(state.databasePath); }
+    QString copies() const { return SafetyCopies::folderFor(database.path()); }
 };
 
 struct Fixture {
@@ -181,7 +164,7 @@ struct Fixture {
     // The autosave's minute-long waits shortened to a few milliseconds.
     void shortenAutosave() {
         for (const QString& name : {u"Timer1"_s, u"Timer2"_s})
-            app->mainWindow()->findChild<QTimer*>(name)->setInterval(5);
+            app->database().findChild<QTimer*>(name)->setInterval(5);
     }
     // The same, then a click on "Сохранить".
     void editAndSave(const QString& text) {
@@ -379,10 +362,10 @@ void tst_DatabaseSafety::failedSaveLeavesFileAndCopies() {
     QFETCH(QString, fault);
     Fixture f;
     f.putCopy(f.today().addDays(-1), database(u"Вчера"_s));
-    AppState state;
-    state.databasePath = f.dbPath();
-    QCOMPARE(DatabaseFile::load(state.databasePath, state.table).status, DatabaseFile::Status::Ok);
-    state.table.setCell(1, MonthColumn(0, 1, T1Current), u"999"_s);
+    SubscriberTable table;
+    Database database(table, f.platform, f.dbPath());
+    QCOMPARE(DatabaseFile::load(database.path(), table).status, DatabaseFile::Status::Ok);
+    table.setCell(1, MonthColumn(0, 1, T1Current), u"999"_s);
     DatabaseFile::SaveFileFactory factory;
     if (fault == u"full"_s)
         factory = [](const QString& path) { return std::make_unique<FullDiskFile>(path); };
@@ -390,13 +373,13 @@ void tst_DatabaseSafety::failedSaveLeavesFileAndCopies() {
         QVERIFY(QDir(f.dir.path()).removeRecursively());
     const auto before = snapshot(f.dir.path());
 
-    QVERIFY(!SaveDatabase(state, f.platform, factory));
+    QVERIFY(!database.save(factory));
     QVERIFY(snapshot(f.dir.path()) == before);
     QCOMPARE(QFileInfo::exists(f.dir.path()), fault == u"full"_s);
     // The copy that could not be made is told about once, the failed save
     // by its caller.
     QCOMPARE(f.platform.messages.size(), size_t(fault == u"full"_s ? 1 : 0));
-    QVERIFY(!SaveDatabase(state, f.platform, factory));
+    QVERIFY(!database.save(factory));
     QCOMPARE(f.platform.messages.size(), size_t(fault == u"full"_s ? 1 : 0));
 }
 
@@ -481,10 +464,9 @@ void tst_DatabaseSafety::autosaveNeverUndoesARestore() {
     QFETCH(bool, version10);
     Fixture f(database(u"Абонент"_s), 400);
     QVERIFY(f.app->start());
-    MainWindow* form = f.app->mainWindow();
     f.shortenAutosave();
-    const QPointer<QTimer> timer1 = form->findChild<QTimer*>(u"Timer1"_s);
-    const QPointer<QTimer> timer2 = form->findChild<QTimer*>(u"Timer2"_s);
+    const QPointer<QTimer> timer1 = f.app->database().findChild<QTimer*>(u"Timer1"_s);
+    const QPointer<QTimer> timer2 = f.app->database().findChild<QTimer*>(u"Timer2"_s);
     QVERIFY(timer2->isActive()); // the autosave is on
     f.edit(u"555"_s);            // a change the autosave would write
 
@@ -597,20 +579,20 @@ void tst_DatabaseSafety::copyGivesWayOnANearlyFullDisk() {
     SmallDisk disk(bytes, free);
     if (!disk.mounted)
         QSKIP("a tmpfs could not be mounted (the test needs root and a kernel that lets it)");
-    AppState& state = disk.state;
+    SubscriberTable& table = disk.table;
     ScriptedPlatform& platform = disk.platform;
-    QCOMPARE(state.table.subscriberCount(), 100);
+    QCOMPARE(table.subscriberCount(), 100);
     const int t1 = MonthColumn(0, 1, T1Current);
-    state.table.setCell(1, t1, u"777"_s);
+    table.setCell(1, t1, u"777"_s);
     if (fileGrows)
         for (int r = 1; r <= 100; ++r)
-            state.table.setCell(r, ColNote, QString(growth / 100, u'ж'));
+            table.setCell(r, ColNote, QString(growth / 100, u'ж'));
     const QString folder = disk.copies();
     const QString copy = QDir(folder).filePath(SafetyCopies::fileName(platform.clock.date()));
 
-    QVERIFY(SaveDatabase(state, platform));
+    QVERIFY(disk.database.save());
     SubscriberTable saved;
-    QCOMPARE(DatabaseFile::load(state.databasePath, saved).status, DatabaseFile::Status::Ok);
+    QCOMPARE(DatabaseFile::load(disk.database.path(), saved).status, DatabaseFile::Status::Ok);
     QCOMPARE(saved.cell(1, t1), u"777"_s);
     QCOMPARE(saved.cell(100, ColNote).size(), fileGrows ? growth / 100 : 0);
     // No copy: it was skipped, or made and taken back for the save.
@@ -624,9 +606,9 @@ void tst_DatabaseSafety::copyGivesWayOnANearlyFullDisk() {
     QCOMPARE(platform.messages.front().icon, MsgIcon::Warning);
 
     // Later saves land and say nothing more.
-    state.table.setCell(1, t1, u"888"_s);
-    QVERIFY(SaveDatabase(state, platform));
-    QCOMPARE(DatabaseFile::load(state.databasePath, saved).status, DatabaseFile::Status::Ok);
+    table.setCell(1, t1, u"888"_s);
+    QVERIFY(disk.database.save());
+    QCOMPARE(DatabaseFile::load(disk.database.path(), saved).status, DatabaseFile::Status::Ok);
     QCOMPARE(saved.cell(1, t1), u"888"_s);
     QCOMPARE(platform.messages.size(), size_t(1));
 }
@@ -636,12 +618,22 @@ void tst_DatabaseSafety::restoreStopsWhenItsCopyDoesNotFit() {
     SmallDisk disk(bytes, bytes.size() / 2);
     if (!disk.mounted)
         QSKIP("a tmpfs could not be mounted (the test needs root and a kernel that lets it)");
-    AppState& state = disk.state;
     ScriptedPlatform& platform = disk.platform;
-    QCOMPARE(state.table.subscriberCount(), 100);
-    state.table.setCell(1, ColNote, u"не записано"_s);
+    QCOMPARE(disk.table.subscriberCount(), 100);
+    disk.table.setCell(1, ColNote, u"не записано"_s);
+    QTemporaryDir elsewhere;
+    const QString source = elsewhere.filePath(u"source.spb"_s);
+    QVERIFY(writeFile(source, database(u"Из копии"_s)));
 
-    QVERIFY(!KeepTableBeforeRestore(state, platform));
+    bool asked = false;
+    const Database::Restored restored = disk.database.restoreFrom(source, [&asked] {
+        asked = true;
+        return true;
+    });
+    QVERIFY(asked);
+    QVERIFY(restored.declined);
+    QVERIFY(!restored.ok());
+    QVERIFY(!disk.database.endedByRestore());
     QCOMPARE(platform.messages.size(), size_t(1));
     const QString text = platform.messages.front().text;
     QVERIFY2(text.startsWith(u"Не удалось сохранить копию текущей базы перед восстановлением: "
@@ -649,10 +641,8 @@ void tst_DatabaseSafety::restoreStopsWhenItsCopyDoesNotFit() {
                              QDir::toNativeSeparators(disk.copies())),
              qPrintable(text));
     QVERIFY(text.endsWith(u". Восстановление отменено, файл базы не изменён."_s));
-    QCOMPARE(readFile(state.databasePath), bytes);
-    QCOMPARE(
-        QDir(SafetyCopies::folderFor(state.databasePath)).entryList(QDir::Files | QDir::Hidden),
-        QStringList());
+    QCOMPARE(readFile(disk.database.path()), bytes);
+    QCOMPARE(QDir(disk.copies()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(tst_DatabaseSafety)

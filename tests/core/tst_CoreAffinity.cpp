@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "core/CoreAffinity.h"
-#include "core/DatabasePrefetch.h"
+#include "storage/DatabasePrefetch.h"
 #include "support/TestFiles.h"
 
 #ifdef __linux__

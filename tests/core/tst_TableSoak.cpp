@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/SubscriberTable.h"
 
 using namespace Qt::StringLiterals;

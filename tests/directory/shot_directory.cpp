@@ -11,6 +11,7 @@
 #include "directory/DirectoryGridModel.h"
 #include "directory/AddSubscriberDialog.h"
 #include "directory/DirectoryWindow.h"
+#include "storage/Database.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -23,7 +24,6 @@ int main(int argc, char** argv) {
 
     AppState state;
     state.programFolder = dir.path();
-    state.databasePath = dir.filePath(u"Ostrevanka21.spb"_s);
     const QStringList surnames = {
         u"Иванов"_s,   u"Петрова"_s,   u"Сидоров"_s,  u"Кузнецова"_s, u"Смирнов"_s, u"Попова"_s,
         u"Васильев"_s, u"Соколова"_s,  u"Михайлов"_s, u"Новикова"_s,  u"Фёдоров"_s, u"Морозова"_s,
@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
     state.table.setSubscriberCount(30);
 
     ScriptedPlatform platform;
-    auto* spr = new DirectoryWindow(state, platform);
+    Database database(state.table, platform, dir.filePath(u"Ostrevanka21.spb"_s));
+    auto* spr = new DirectoryWindow(state, database, platform);
     spr->show();
     QTest::qWait(50);
     // A found row and the selected one, as after a search and a click.
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
     QTest::qWait(50);
     spr->grab().save(folder + u"/frmSpr.png"_s);
 
-    AddSubscriberDialog add(state, platform);
+    AddSubscriberDialog add(state, database, platform);
     add.show();
     QTest::qWait(50);
     add.findChild<QLineEdit*>(u"txt1(0)"_s)->setText(u"Григорьев Г. Г."_s);

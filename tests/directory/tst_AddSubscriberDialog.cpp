@@ -9,11 +9,12 @@
 
 #include "core/AppState.h"
 #include "core/Cp1251.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "directory/DirectoryGridModel.h"
 #include "directory/AddSubscriberDialog.h"
 #include "directory/EditSubscriberDialog.h"
 #include "directory/DirectoryWindow.h"
+#include "storage/Database.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -61,6 +62,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<Database> m_database;
     DirectoryWindow* m_spr = nullptr;
 };
 
@@ -68,8 +70,9 @@ void tst_AddSubscriberDialog::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     m_state = std::make_unique<AppState>();
     m_state->programFolder = m_dir->path();
-    m_state->databasePath = m_dir->filePath(DatabaseFile::FileName);
     m_platform = std::make_unique<ScriptedPlatform>();
+    m_database = std::make_unique<Database>(m_state->table, *m_platform,
+                                            m_dir->filePath(DatabaseFile::FileName));
     makeTable(4);
 }
 
@@ -88,11 +91,11 @@ void tst_AddSubscriberDialog::makeTable(int count) {
         t.setCell(i, MonthColumn(0, 3, T2Current), QString::number(300 + i));
     }
     t.setSubscriberCount(count);
-    QVERIFY(DatabaseFile::save(m_state->databasePath, t));
+    QVERIFY(DatabaseFile::save(m_database->path(), t));
 }
 
 AddSubscriberDialog* tst_AddSubscriberDialog::openAdd() {
-    m_spr = new DirectoryWindow(*m_state, *m_platform);
+    m_spr = new DirectoryWindow(*m_state, *m_database, *m_platform);
     m_spr->setAttribute(Qt::WA_DeleteOnClose, false);
     m_spr->show();
     button(m_spr, u"Cmd1"_s)->click();
@@ -118,7 +121,7 @@ void tst_AddSubscriberDialog::fill(QWidget* w, const QString& name, const QStrin
 
 int tst_AddSubscriberDialog::fileCount() const {
     SubscriberTable t;
-    DatabaseFile::load(m_state->databasePath, t);
+    DatabaseFile::load(m_database->path(), t);
     return t.subscriberCount();
 }
 
@@ -286,7 +289,7 @@ void tst_AddSubscriberDialog::duplicateWarning() {
 }
 
 void tst_AddSubscriberDialog::editStoresUntrimmed() {
-    m_spr = new DirectoryWindow(*m_state, *m_platform);
+    m_spr = new DirectoryWindow(*m_state, *m_database, *m_platform);
     m_spr->setAttribute(Qt::WA_DeleteOnClose, false);
     m_spr->show();
     auto* grid = m_spr->findChild<QTableView*>(u"g"_s);
@@ -315,7 +318,7 @@ void tst_AddSubscriberDialog::editStoresUntrimmed() {
     QCOMPARE(grid->model()->index(2, 5).data().toString(), u"  с пробелами  "_s);
     QCOMPARE(m_spr->model().mark(3), DirectoryModel::RowMark::Found);
     // Written as stored (the loader trims, so look at the bytes).
-    QFile file(m_state->databasePath);
+    QFile file(m_database->path());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains(Cp1251::encode(u"|  с пробелами  |")));
     QVERIFY(m_spr->isEnabled());
@@ -323,7 +326,7 @@ void tst_AddSubscriberDialog::editStoresUntrimmed() {
 }
 
 void tst_AddSubscriberDialog::editNeedsAName() {
-    EditSubscriberDialog edit(*m_state, *m_platform, 2);
+    EditSubscriberDialog edit(*m_state, *m_database, *m_platform, 2);
     edit.show();
     QSignalSpy saves(&edit, &EditSubscriberDialog::databaseWritten);
     box(&edit, 0)->setText(u"   "_s);
@@ -352,7 +355,7 @@ void tst_AddSubscriberDialog::separatorRefusedAndUnstorableWarned() {
     int row = 5;
     if (edit) {
         row = 2;
-        editor = std::make_unique<EditSubscriberDialog>(*m_state, *m_platform, row);
+        editor = std::make_unique<EditSubscriberDialog>(*m_state, *m_database, *m_platform, row);
         editor->show();
         w = editor.get();
     } else {

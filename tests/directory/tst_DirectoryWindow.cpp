@@ -11,7 +11,7 @@
 #include <QToolButton>
 
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/Settings.h"
 #include "workbook/WorkbookReader.h"
 #include "workbook/WorkbookSheet.h"
@@ -20,6 +20,7 @@
 #include "directory/AddSubscriberDialog.h"
 #include "directory/EditSubscriberDialog.h"
 #include "directory/DirectoryWindow.h"
+#include "storage/Database.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -77,6 +78,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<Database> m_database;
     DirectoryWindow* m_spr = nullptr;
 };
 
@@ -84,8 +86,9 @@ void tst_DirectoryWindow::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     m_state = std::make_unique<AppState>();
     m_state->programFolder = m_dir->path();
-    m_state->databasePath = m_dir->filePath(DatabaseFile::FileName);
     m_platform = std::make_unique<ScriptedPlatform>();
+    m_database = std::make_unique<Database>(m_state->table, *m_platform,
+                                            m_dir->filePath(DatabaseFile::FileName));
     for (int k = 0; k < 6; ++k)
         m_platform->settings().setText(u"TunGrid"_s, u"CW(%1)"_s.arg(k),
                                        Settings::defaultText(u"TunGrid"_s, u"CW(%1)"_s.arg(k)));
@@ -107,11 +110,11 @@ void tst_DirectoryWindow::makeTable(int count) {
         t.setCell(i, MonthColumn(2, 5, T1Current), QString::number(1000 + i));
     }
     t.setSubscriberCount(count);
-    QVERIFY(DatabaseFile::save(m_state->databasePath, t));
+    QVERIFY(DatabaseFile::save(m_database->path(), t));
 }
 
 DirectoryWindow* tst_DirectoryWindow::open() {
-    m_spr = new DirectoryWindow(*m_state, *m_platform);
+    m_spr = new DirectoryWindow(*m_state, *m_database, *m_platform);
     m_spr->setAttribute(Qt::WA_DeleteOnClose, false);
     m_spr->show();
     return m_spr;
@@ -127,7 +130,7 @@ void tst_DirectoryWindow::click(int row, int column) {
 
 SubscriberTable tst_DirectoryWindow::loadFile() const {
     SubscriberTable t;
-    DatabaseFile::load(m_state->databasePath, t);
+    DatabaseFile::load(m_database->path(), t);
     return t;
 }
 
@@ -316,7 +319,8 @@ void tst_DirectoryWindow::deleteRefused() {
 }
 
 void tst_DirectoryWindow::deleteSaveFailureIsReported() {
-    m_state->databasePath = m_dir->filePath(u"нет/такой/папки/base.spb"_s);
+    m_database = std::make_unique<Database>(m_state->table, *m_platform,
+                                            m_dir->filePath(u"нет/такой/папки/base.spb"_s));
     open();
     QSignalSpy saved(m_spr, &DirectoryWindow::databaseWritten);
     click(2);
@@ -443,7 +447,7 @@ void tst_DirectoryWindow::importRefusals() {
     if (kind != u"cancel"_s)
         m_platform->fileNames = {path};
     const QByteArray before = [this] {
-        QFile f(m_state->databasePath);
+        QFile f(m_database->path());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
     QSignalSpy saved(m_spr, &DirectoryWindow::databaseWritten);
@@ -463,7 +467,7 @@ void tst_DirectoryWindow::importRefusals() {
     for (int i = 1; i <= 6; ++i)
         QCOMPARE(m_state->table.cell(i, ColName), Names[i - 1]);
     QCOMPARE(saved.size(), 0);
-    QFile f(m_state->databasePath);
+    QFile f(m_database->path());
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), before);
 }

@@ -18,7 +18,6 @@ inline void FillSubscribers(AppState& state, int n, const QTemporaryDir& dir) {
         state.table.setCell(r, ColName, names.at((r - 1) % names.size()));
     }
     state.programFolder = dir.path();
-    state.databasePath = dir.filePath(QStringLiteral("Ostrevanka21.spb"));
     state.shownYearText = QStringLiteral("2017");
     state.ledgerMonth = 0;
 }

@@ -16,6 +16,7 @@
 #include "documents/PayeeDetails.h"
 #include "ledger/DebtorsModel.h"
 #include "ledger/LedgerWindow.h"
+#include "storage/Database.h"
 #include "ledger/ReconciliationWindow.h"
 #include "support/ScriptedPlatform.h"
 #include "support/WorkbookDump.h"
@@ -41,30 +42,33 @@ private:
     QTemporaryDir m_dir;
     AppState m_state;
     std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<Database> m_database;
     std::unique_ptr<LedgerWindow> m_w;
 };
 
 void tst_LedgerPayments::init() {
     m_state = AppState();
     m_platform = std::make_unique<ScriptedPlatform>();
+    m_database = std::make_unique<Database>(m_state.table, *m_platform,
+                                            m_dir.filePath(u"Ostrevanka21.spb"_s));
     Settings& s = m_platform->settings();
     for (int i = 0; i < PayeeFieldCount; ++i)
         s.setText(PayeeDetails::Section, PayeeDetails::key(PayeeField(i)), QString());
     s.setText(u"Nastr"_s, u"Ch100"_s, u"0"_s);
     DebtorsFixture::fill(m_state.table);
     m_state.programFolder = m_dir.path();
-    m_state.databasePath = m_dir.filePath(u"Ostrevanka21.spb"_s);
     m_state.shownYearText = DebtorsFixture::Year;
     m_state.ledgerMonth = DebtorsFixture::Month - 1;
 }
 
 void tst_LedgerPayments::cleanup() {
     m_w.reset();
+    m_database.reset();
     m_platform.reset();
 }
 
 void tst_LedgerPayments::open() {
-    m_w = std::make_unique<LedgerWindow>(m_state, *m_platform);
+    m_w = std::make_unique<LedgerWindow>(m_state, *m_database, *m_platform);
     m_w->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
 }

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,12 +12,13 @@
 #include <QToolButton>
 
 #include "LedgerFixture.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/Settings.h"
 #include "ledger/LedgerMath.h"
 #include "ledger/LedgerModel.h"
 #include "ledger/YearCarryWindow.h"
 #include "ledger/LedgerWindow.h"
+#include "storage/Database.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -56,23 +58,27 @@ private:
     QTemporaryDir m_dir;
     AppState m_state;
     std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<Database> m_database;
     std::unique_ptr<LedgerWindow> m_w;
 };
 
 void tst_LedgerWindow::init() {
     m_state = AppState();
     m_platform = std::make_unique<ScriptedPlatform>();
+    m_database = std::make_unique<Database>(m_state.table, *m_platform,
+                                            m_dir.filePath(u"Ostrevanka21.spb"_s));
 }
 
 void tst_LedgerWindow::cleanup() {
     m_w.reset();
+    m_database.reset();
     m_platform.reset();
 }
 
 void tst_LedgerWindow::open(int subscribers) {
     if (m_state.table.subscriberCount() == 0)
         FillSubscribers(m_state, subscribers, m_dir);
-    m_w = std::make_unique<LedgerWindow>(m_state, *m_platform);
+    m_w = std::make_unique<LedgerWindow>(m_state, *m_database, *m_platform);
     m_w->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
 }
@@ -400,11 +406,14 @@ void tst_LedgerWindow::saveButton() {
     QTest::mouseClick(save, Qt::LeftButton);
     QVERIFY(m_platform->messages.empty());
     SubscriberTable back;
-    QCOMPARE(DatabaseFile::load(m_state.databasePath, back).status, DatabaseFile::Status::Ok);
+    QCOMPARE(DatabaseFile::load(m_database->path(), back).status, DatabaseFile::Status::Ok);
     QCOMPARE(back.cell(2, ColName), u"Петров П. П."_s);
 
-    m_state.databasePath = m_dir.filePath(u"missing/folder/db.spb"_s);
+    // A folder in the database file's place: the file cannot be written.
+    QVERIFY(QFile::remove(m_database->path()));
+    QVERIFY(QDir().mkpath(m_database->path()));
     QTest::mouseClick(save, Qt::LeftButton);
+    QVERIFY(QDir(m_database->path()).removeRecursively());
     QCOMPARE(m_platform->messages.size(), size_t(1));
     QCOMPARE(m_platform->messages[0].text, u"Ошибка сохранения"_s);
 
@@ -453,7 +462,7 @@ void tst_LedgerWindow::unloadStoresAndWrites() {
     QCOMPARE(m_platform->settings().text(u"Nastr"_s, u"Cmb10"_s), u"2019"_s);
     QCOMPARE(m_platform->settings().text(u"Nastr"_s, u"Li"_s), u"6"_s);
     SubscriberTable back;
-    QCOMPARE(DatabaseFile::load(m_state.databasePath, back).status, DatabaseFile::Status::Ok);
+    QCOMPARE(DatabaseFile::load(m_database->path(), back).status, DatabaseFile::Status::Ok);
     QCOMPARE(back.cell(1, MonthColumn(2, 7, 18)), u"3,00"_s);
     QCOMPARE(back.cell(1, MonthColumn(2, 7, 20)), u"3,00"_s);
     QCOMPARE(back.cell(1, MonthColumn(2, 8, 11)), u"3,00"_s);

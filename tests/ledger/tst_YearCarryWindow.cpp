@@ -10,6 +10,7 @@
 #include "ledger/LedgerMath.h"
 #include "ledger/YearCarryWindow.h"
 #include "ledger/LedgerWindow.h"
+#include "storage/Database.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -47,6 +48,7 @@ private:
     QTemporaryDir m_dir;
     AppState m_state;
     std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<Database> m_database;
     std::unique_ptr<LedgerWindow> m_ledger;
     YearCarryWindow* m_w = nullptr;
 };
@@ -54,12 +56,14 @@ private:
 void tst_YearCarryWindow::init() {
     m_state = AppState();
     m_platform = std::make_unique<ScriptedPlatform>();
+    m_database = std::make_unique<Database>(m_state.table, *m_platform,
+                                            m_dir.filePath(u"Ostrevanka21.spb"_s));
     FillSubscribers(m_state, 3, m_dir);
     m_state.ledgerMonth = 11;
     m_state.table.setCell(1, MonthColumn(0, 12, 9), u"120,5"_s); // closes in debt
     m_state.table.setCell(2, MonthColumn(0, 12, 16), u"30"_s);   // closes in credit
     m_state.table.setCell(3, MonthColumn(1, 1, 10), u"old"_s);
-    m_ledger = std::make_unique<LedgerWindow>(m_state, *m_platform);
+    m_ledger = std::make_unique<LedgerWindow>(m_state, *m_database, *m_platform);
     m_ledger->show();
     QTest::mouseClick(m_ledger->findChild<QPushButton*>(u"CmdPerenos"_s), Qt::LeftButton);
     m_w = m_ledger->perenosWindow();
@@ -69,6 +73,7 @@ void tst_YearCarryWindow::init() {
 
 void tst_YearCarryWindow::cleanup() {
     m_ledger.reset();
+    m_database.reset();
     m_platform.reset();
 }
 
@@ -169,7 +174,7 @@ void tst_YearCarryWindow::fromDecember2026IntoJanuary2027() {
     m_state.shownYearText = u"2026"_s;
     m_state.ledgerMonth = 11;
     m_state.table.setCell(1, MonthColumn(9, 12, 9), u"80"_s);
-    m_ledger = std::make_unique<LedgerWindow>(m_state, *m_platform);
+    m_ledger = std::make_unique<LedgerWindow>(m_state, *m_database, *m_platform);
     m_ledger->show();
     auto* button = m_ledger->findChild<QPushButton*>(u"CmdPerenos"_s);
     QTest::mouseClick(button, Qt::LeftButton);

@@ -107,12 +107,11 @@ void tst_Preferences::storedTexts() {
     AppState state;
     state.flPls = on;
     state.flPs = on;
-    state.flSave = on;
     state.cellColors = {on ? 255 : 0, 8454016, 16777215};
     Settings settings(u"ostrevanka"_s);
 
     StoreLedgerPreferences(state, settings);
-    StoreAutosave(state, settings);
+    StoreAutosave(on, settings);
     StoreColors(state, settings);
     QCOMPARE(settings.text(nastr, u"flPls"_s), plsText);
     QCOMPARE(settings.text(nastr, u"flPs"_s), flagText);

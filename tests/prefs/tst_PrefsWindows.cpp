@@ -17,6 +17,7 @@
 #include "prefs/HotKeysHelp.h"
 #include "prefs/LedgerPrefsDialog.h"
 #include "prefs/AutosavePrefsDialog.h"
+#include "storage/Database.h"
 #include "support/ScriptedPlatform.h"
 
 using namespace Qt::StringLiterals;
@@ -79,11 +80,15 @@ private slots:
 private:
     std::unique_ptr<ScriptedPlatform> m_platform;
     AppState m_state;
+    QTemporaryDir m_dir;
+    std::unique_ptr<Database> m_database;
 };
 
 void tst_PrefsWindows::init() {
     m_platform = std::make_unique<ScriptedPlatform>();
     m_state = AppState();
+    m_database = std::make_unique<Database>(m_state.table, *m_platform,
+                                            m_dir.filePath(u"Ostrevanka21.spb"_s));
     for (const QString& key :
          {u"Color1"_s, u"Color2"_s, u"Color3"_s, u"flPls"_s, u"flPs"_s, u"flSave"_s})
         m_platform->settings().setText(Nastr, key, u"untouched"_s);
@@ -209,8 +214,8 @@ void tst_PrefsWindows::autosaveSwitch_data() {
 
 void tst_PrefsWindows::autosaveSwitch() {
     QFETCH(bool, before);
-    m_state.flSave = before;
-    AutosavePrefsDialog w(m_state, *m_platform);
+    m_database->setAutosave(before);
+    AutosavePrefsDialog w(*m_database, *m_platform);
     QSignalSpy switched(&w, &AutosavePrefsDialog::autosaveChanged);
     QSignalSpy closed(&w, &AutosavePrefsDialog::closed);
     w.show();
@@ -228,7 +233,7 @@ void tst_PrefsWindows::autosaveSwitch() {
     QTest::mouseClick(box, Qt::LeftButton);
     QCOMPARE(switched.size(), 0);
     click(w, u"CmdOk"_s);
-    QCOMPARE(m_state.flSave, !before);
+    QCOMPARE(m_database->autosave(), !before);
     QCOMPARE(switched.size(), 1);
     QCOMPARE(switched.at(0).at(0).toBool(), !before);
     QCOMPARE(m_platform->settings().text(Nastr, u"flSave"_s), before ? u"0"_s : u"1"_s);
@@ -236,13 +241,13 @@ void tst_PrefsWindows::autosaveSwitch() {
 }
 
 void tst_PrefsWindows::autosaveClosedWithoutOkStoresTheUnchangedValue() {
-    m_state.flSave = false;
-    AutosavePrefsDialog w(m_state, *m_platform);
+    m_database->setAutosave(false);
+    AutosavePrefsDialog w(*m_database, *m_platform);
     QSignalSpy switched(&w, &AutosavePrefsDialog::autosaveChanged);
     w.show();
     QTest::mouseClick(child<QCheckBox>(w, u"ChSave1"_s), Qt::LeftButton);
     w.close();
-    QVERIFY(!m_state.flSave);
+    QVERIFY(!m_database->autosave());
     QCOMPARE(switched.size(), 0);
     QCOMPARE(m_platform->settings().text(Nastr, u"flSave"_s), u"0"_s);
 }

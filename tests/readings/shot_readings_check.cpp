@@ -10,7 +10,8 @@
 #include <QTemporaryDir>
 
 #include "core/AppState.h"
-#include "core/DatabaseFile.h"
+#include "storage/Database.h"
+#include "storage/DatabaseFile.h"
 #include "core/NumberText.h"
 #include "core/Settings.h"
 #include "readings/MainWindow.h"
@@ -101,12 +102,12 @@ int main(int argc, char** argv) {
     // The main window on the subscriber with the jump: September's current
     // reading is below its previous one.
     QTemporaryDir dir;
-    state.databasePath = dir.filePath(DatabaseFile::FileName);
+    Database database(state.table, platform, dir.filePath(DatabaseFile::FileName));
     state.programFolder = dir.path();
-    DatabaseFile::save(state.databasePath, state.table);
+    DatabaseFile::save(database.path(), state.table);
     platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, names[14]);
     platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2023"_s);
-    MainWindow main(state, platform);
+    MainWindow main(state, database, platform);
     if (!main.load())
         return 1;
     main.move(100, 100);

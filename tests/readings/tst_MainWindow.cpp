@@ -28,8 +28,9 @@
 #include <QWheelEvent>
 #include <QWindow>
 
-#include "core/DatabaseFile.h"
-#include "core/DatabasePrefetch.h"
+#include "storage/Database.h"
+#include "storage/DatabaseFile.h"
+#include "storage/DatabasePrefetch.h"
 #include "core/NumberText.h"
 #include "core/Settings.h"
 #include "workbook/WorkbookSheet.h"
@@ -50,10 +51,10 @@ struct Fixture {
     QTemporaryDir dir;
     ScriptedPlatform platform;
     AppState state;
+    Database database{state.table, platform, dir.filePath(u"Ostrevanka21.spb"_s)};
     std::unique_ptr<MainWindow> form;
 
     explicit Fixture(int count = 3) {
-        state.databasePath = dir.filePath(u"Ostrevanka21.spb"_s);
         if (count > 0) {
             SubscriberTable t;
             t.setSubscriberCount(count);
@@ -61,7 +62,7 @@ struct Fixture {
                 t.setCell(r, ColName, u"Абонент %1"_s.arg(r));
                 t.setCell(r, ColMeterType, u"Меркурий"_s);
             }
-            DatabaseFile::save(state.databasePath, t);
+            DatabaseFile::save(database.path(), t);
         }
     }
     ~Fixture() {
@@ -71,11 +72,11 @@ struct Fixture {
     // prefetched: as the program starts, the database read on a worker that
     // also finds the stored charges of the year the window opens on.
     bool open(bool prefetched = false) {
-        form = std::make_unique<MainWindow>(state, platform);
+        form = std::make_unique<MainWindow>(state, database, platform);
         StaleCharges found;
         std::optional<DatabasePrefetch> prefetch;
         if (prefetched)
-            prefetch.emplace(state.databasePath, MainWindow::chargesOnRead(platform, found));
+            prefetch.emplace(database.path(), MainWindow::chargesOnRead(platform, found));
         if (!form->load(prefetch ? &*prefetch : nullptr, &found))
             return false;
         if (prefetch)
@@ -100,7 +101,7 @@ struct Fixture {
     }
     void enter(MonthCell* c) { QTest::keyClick(c, Qt::Key_Return); }
     QByteArray fileBytes() {
-        QFile f(state.databasePath);
+        QFile f(database.path());
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }
@@ -276,7 +277,7 @@ void tst_MainWindow::newDatabaseOpensOnThisYear() {
         f.platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, storedYear);
     f.platform.answers = {MsgAnswer::Yes};
     QVERIFY(f.open());
-    QVERIFY(QFile::exists(f.state.databasePath));
+    QVERIFY(QFile::exists(f.database.path()));
     QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), shown);
     QCOMPARE(f.state.shownYearText, shown);
 
@@ -304,10 +305,10 @@ void tst_MainWindow::emptyDirectorySaysWhereSubscribersAreAdded() {
     Fixture f(count);
     if (count) {
         SubscriberTable t;
-        QCOMPARE(DatabaseFile::load(f.state.databasePath, t).status, DatabaseFile::Status::Ok);
+        QCOMPARE(DatabaseFile::load(f.database.path(), t).status, DatabaseFile::Status::Ok);
         for (int r = 1; r <= count; ++r)
             t.setCell(r, ColName, r == 1 || name1.isEmpty() ? name1 : u"Абонент %1"_s.arg(r));
-        QVERIFY(DatabaseFile::save(f.state.databasePath, t));
+        QVERIFY(DatabaseFile::save(f.database.path(), t));
     }
     f.platform.answers = {MsgAnswer::Yes};
     QVERIFY(f.open());
@@ -335,7 +336,7 @@ void tst_MainWindow::noDatabaseAnsweredNoEnds() {
     Fixture f(0);
     f.platform.answers = {MsgAnswer::No};
     QVERIFY(!f.open());
-    QVERIFY(!QFile::exists(f.state.databasePath));
+    QVERIFY(!QFile::exists(f.database.path()));
 }
 
 void tst_MainWindow::loadFailures_data() {
@@ -363,7 +364,7 @@ void tst_MainWindow::loadFailures() {
     QFETCH(QString, firstText);
     QFETCH(QString, firstTitle);
     Fixture f(0);
-    QFile file(f.state.databasePath);
+    QFile file(f.database.path());
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(content);
     file.close();
@@ -376,18 +377,18 @@ void tst_MainWindow::loadFailures() {
         QCOMPARE(msgs.size(), size_t(1));
     } else {
         QCOMPARE(msgs.size(), size_t(2));
-        QCOMPARE(msgs[0].text, firstText.arg(QDir::toNativeSeparators(f.state.databasePath)));
+        QCOMPARE(msgs[0].text, firstText.arg(QDir::toNativeSeparators(f.database.path())));
         QCOMPARE(msgs[0].title, firstTitle);
     }
 }
 
 void tst_MainWindow::databaseReplacedByAFolder() {
     Fixture f(0);
-    QVERIFY(QDir().mkpath(f.state.databasePath));
+    QVERIFY(QDir().mkpath(f.database.path()));
     QVERIFY(!f.open());
     QCOMPARE(f.platform.messages.size(), size_t(1));
     QCOMPARE(f.platform.messages[0].text, u"Ошибка при открытии файла базы"_s);
-    QVERIFY(QFileInfo(f.state.databasePath).isDir());
+    QVERIFY(QFileInfo(f.database.path()).isDir());
 }
 
 void tst_MainWindow::failedSaveKeepsEverything() {
@@ -419,9 +420,9 @@ void tst_MainWindow::firstStartDefaults() {
     QCOMPARE(f.combo(u"Cmb1(1)"_s)->itemText(10), u"2027"_s);
     QVERIFY(!f.check(u"Ch1"_s)->isChecked());
     QVERIFY(!f.check(u"Ch2"_s)->isChecked());
-    QVERIFY(f.state.flSave);
-    QVERIFY(f.form->findChild<QTimer*>(u"Timer2"_s)->isActive());
-    QVERIFY(!f.form->findChild<QTimer*>(u"Timer1"_s)->isActive());
+    QVERIFY(f.database.autosave());
+    QVERIFY(f.database.findChild<QTimer*>(u"Timer2"_s)->isActive());
+    QVERIFY(!f.database.findChild<QTimer*>(u"Timer1"_s)->isActive());
     QVERIFY(!f.form->findChild<QToolButton*>(u"Cmd6"_s)->isEnabled());
     // &HE6FBB5 and &HFFFF00 are blue-green-red numbers.
     QCOMPARE(f.cell(1, 1)->palette().color(QPalette::Base), QColor(0xB5, 0xFB, 0xE6));
@@ -457,9 +458,9 @@ void tst_MainWindow::yearsFollowTheClockAndTheData() {
     Fixture f;
     if (dataYear) {
         SubscriberTable t;
-        DatabaseFile::load(f.state.databasePath, t);
+        DatabaseFile::load(f.database.path(), t);
         t.setCell(2, MonthColumn(dataYear - 2017, 3, T1Current), u"4321"_s);
-        QVERIFY(DatabaseFile::save(f.state.databasePath, t));
+        QVERIFY(DatabaseFile::save(f.database.path(), t));
     }
     f.platform.clock.setDate(QDate(clockYear, 6, 1));
     f.platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, storedYear);
@@ -513,7 +514,7 @@ void tst_MainWindow::startupReadGivesWhatAPlainLoadGives() {
     QStringList results[2];
     for (const bool prefetched : {false, true}) {
         Fixture f(0);
-        QVERIFY(writeFile(f.state.databasePath, bytes));
+        QVERIFY(writeFile(f.database.path(), bytes));
         f.platform.clock.setDate(QDate(2026, 6, 1));
         f.platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, u"Абонент 2"_s);
         f.platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, storedYear);
@@ -565,7 +566,7 @@ void tst_MainWindow::roadOfOneEvent() {
     QCOMPARE(f.result(1, 4)->text(), u"402,50"_s);
     QCOMPARE(f.result(13, 4)->text(), u"402,50"_s);
     QVERIFY(f.form->findChild<QToolButton*>(u"Cmd6"_s)->isEnabled());
-    QVERIFY(f.state.dirtyFlag);
+    QVERIFY(f.database.isChanged());
     // The cell left gets its month colour back; the focused one the focus colour.
     QCOMPARE(f.cell(1, 1)->palette().color(QPalette::Base), QColor(0xB5, 0xFB, 0xE6));
     QCOMPARE(f.cell(2, 1)->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x00));
@@ -730,7 +731,7 @@ void tst_MainWindow::commandsLeaveTheEditedCellFirst() {
     QCOMPARE(f.fileBytes() != before, writes);
     if (writes) {
         SubscriberTable file;
-        QCOMPARE(DatabaseFile::load(f.state.databasePath, file).status, DatabaseFile::Status::Ok);
+        QCOMPARE(DatabaseFile::load(f.database.path(), file).status, DatabaseFile::Status::Ok);
         QCOMPARE(file.cell(1, charge), u"500"_s);
     }
     closeOtherWindows(f.form.get());
@@ -772,7 +773,7 @@ void tst_MainWindow::closingLeavesTheEditedCell() {
     f.type(f.cell(1, 1), u"250"_s);
     f.form->close();
     SubscriberTable file;
-    QCOMPARE(DatabaseFile::load(f.state.databasePath, file).status, DatabaseFile::Status::Ok);
+    QCOMPARE(DatabaseFile::load(f.database.path(), file).status, DatabaseFile::Status::Ok);
     QCOMPARE(file.cell(1, MonthColumn(0, 1, T1Current)), u"250"_s);
     QCOMPARE(file.cell(1, MonthColumn(0, 1, ChargeWithComp)), u"500"_s);
 }
@@ -932,7 +933,7 @@ void tst_MainWindow::lookingAtALaterYearLeavesTheFile() {
     for (int r = 1; r <= 3; ++r)
         QCOMPARE(f.state.table.cell(r, MonthColumn(10, 12, ChargeWithComp)), u"0"_s);
 
-    QVERIFY(QFile::remove(f.state.databasePath));
+    QVERIFY(QFile::remove(f.database.path()));
     QTest::mouseClick(f.form->findChild<QToolButton*>(u"Cmd6"_s), Qt::LeftButton);
     QCOMPARE(f.fileBytes(), before);
     QCOMPARE(YearLayout::LastYearToOffer(2025, f.state.table), 2026);
@@ -970,27 +971,27 @@ void tst_MainWindow::printAnsweredNoAndYes() {
 void tst_MainWindow::autosaveWritesOnlyAfterAChange() {
     Fixture f;
     QVERIFY(f.open());
-    auto* timer1 = f.form->findChild<QTimer*>(u"Timer1"_s);
-    auto* timer2 = f.form->findChild<QTimer*>(u"Timer2"_s);
+    auto* timer1 = f.database.findChild<QTimer*>(u"Timer1"_s);
+    auto* timer2 = f.database.findChild<QTimer*>(u"Timer2"_s);
     // The two chained minute-long waits shortened to a few milliseconds.
     const auto waitMs = [&](int ms) {
         timer1->setInterval(ms);
         timer2->setInterval(ms);
     };
     QSignalSpy due(timer1, &QTimer::timeout);
-    QFile::remove(f.state.databasePath);
+    QFile::remove(f.database.path());
     waitMs(5);
     QTRY_VERIFY(due.size() >= 2);
-    QVERIFY(!QFile::exists(f.state.databasePath)); // nothing changed, nothing written
+    QVERIFY(!QFile::exists(f.database.path())); // nothing changed, nothing written
     waitMs(60000);
     f.type(f.cell(1, 1), u"555"_s);
     f.enter(f.cell(1, 1));
-    QVERIFY(!QFile::exists(f.state.databasePath)); // not before the timers run
+    QVERIFY(!QFile::exists(f.database.path())); // not before the timers run
     waitMs(5);
-    QTRY_VERIFY(QFile::exists(f.state.databasePath));
+    QTRY_VERIFY(QFile::exists(f.database.path()));
     QVERIFY(f.fileBytes().contains("|555|"));
     // Autosave off: the cycle ends after the running one.
-    f.form->setAutosave(false);
+    f.database.setAutosave(false);
     QVERIFY(!timer2->isActive());
     QTRY_VERIFY(!timer1->isActive());
     QVERIFY(!timer2->isActive());
@@ -1013,7 +1014,7 @@ void tst_MainWindow::shutdownStoresSettingsAndDatabase() {
     QCOMPARE(s.text(u"Nastr"_s, u"Form1.Ch2"_s), u"1"_s);
     QCOMPARE(s.text(u"Nastr"_s, u"Form1.Ch1"_s), u"0"_s);
     SubscriberTable loaded;
-    QCOMPARE(DatabaseFile::load(f.state.databasePath, loaded).status, DatabaseFile::Status::Ok);
+    QCOMPARE(DatabaseFile::load(f.database.path(), loaded).status, DatabaseFile::Status::Ok);
     QCOMPARE(loaded.cell(3, MonthColumn(1, 7, CompCoef2)), u"1,07"_s);
 }
 
@@ -1374,7 +1375,7 @@ void tst_MainWindow::restoreRefusesAndAsks() {
     QCOMPARE(f.platform.messages.back().title, u"Ошибка копирования"_s);
     // A sound file, answered No: nothing changes and the program goes on.
     const QString good = f.dir.filePath(u"good.spb"_s);
-    QVERIFY(QFile::copy(f.state.databasePath, good));
+    QVERIFY(QFile::copy(f.database.path(), good));
     f.platform.fileNames = {good};
     f.platform.answers = {MsgAnswer::No};
     runCommand(f.form.get(), u"Menu_Tuns_Vost"_s);
@@ -1421,7 +1422,7 @@ void tst_MainWindow::restoreReplacesAndEndsWithoutWriting() {
     QCOMPARE(closed.size(), 1);
     QVERIFY(!Settings(u"ostrevanka"_s).contains(u"Nastr"_s, u"Cmb0"_s));
     SubscriberTable loaded;
-    QCOMPARE(DatabaseFile::load(f.state.databasePath, loaded).status, DatabaseFile::Status::Ok);
+    QCOMPARE(DatabaseFile::load(f.database.path(), loaded).status, DatabaseFile::Status::Ok);
     QCOMPARE(loaded.subscriberCount(), 2);
     QCOMPARE(loaded.cell(2, ColRowNumber), u"2"_s);
     QCOMPARE(loaded.cell(2, ColName), u"Восстановленный 2"_s);

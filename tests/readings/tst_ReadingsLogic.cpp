@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/LineBreaks.h"
 #include "core/SubscriberTable.h"
 #include "readings/Charges.h"

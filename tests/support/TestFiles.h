@@ -1,15 +1,18 @@
 #pragma once
 
 #include <algorithm>
+#include <map>
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
 
 #include "core/Cp1251.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 
 inline bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -19,6 +22,22 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
 inline QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every file under a folder with its bytes: "nothing changed" is this, equal.
+inline std::map<QString, QByteArray> snapshot(const QString& folder) {
+    std::map<QString, QByteArray> files;
+    const auto entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo& e : entries) {
+        if (e.isDir()) {
+            for (auto& [name, bytes] : snapshot(e.filePath()))
+                files[e.fileName() + u'/' + name] = bytes;
+        } else {
+            files[e.fileName()] = readFile(e.filePath());
+        }
+    }
+    return files;
 }
 
 // A file as if last written at `modified` (a lock left days ago, say).

@@ -1,6 +1,6 @@
 #include "DatabaseLines.h"
 
-#include "SubscriberTable.h"
+#include "core/SubscriberTable.h"
 
 DatabaseFile::Status LineStatus(int lineNo, qsizetype separators, int needed) {
     using Status = DatabaseFile::Status;

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "core/Cp1251.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 
 using namespace Qt::StringLiterals;
 using Status = DatabaseFile::Status;

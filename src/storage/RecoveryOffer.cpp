@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "DatabaseRecovery.h"
-#include "Platform.h"
+#include "core/Platform.h"
 
 using namespace Qt::StringLiterals;
 

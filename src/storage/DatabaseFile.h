@@ -6,8 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "FileMapping.h"
-#include "SubscriberTable.h"
+#include "core/FileMapping.h"
+#include "core/SubscriberTable.h"
 
 class QIODevice;
 class QSaveFile;

@@ -7,7 +7,7 @@
 #include <QString>
 
 #include "DatabaseFile.h"
-#include "SubscriberTable.h"
+#include "core/SubscriberTable.h"
 
 // The database read and checked on a worker thread while the main window is
 // being built: at start the two take about as long, and the machine has a

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/DatabasePrefetch.h"
+#include "storage/DatabasePrefetch.h"
 #include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;

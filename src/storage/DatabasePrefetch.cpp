@@ -1,6 +1,6 @@
 #include "DatabasePrefetch.h"
 
-#include "CoreAffinity.h"
+#include "core/CoreAffinity.h"
 
 DatabasePrefetch::DatabasePrefetch(const QString& path, AlsoOnWorker also) : m_path(path) {
     std::promise<std::pair<DatabaseFile::LoadResult, SubscriberTable>> read;

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "core/Cp1251.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/LineBreaks.h"
 #include "support/MappingSupport.h"
 #include "support/TestFiles.h"

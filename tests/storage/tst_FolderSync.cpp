@@ -2,7 +2,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/FolderSync.h"
+#include "storage/FolderSync.h"
 
 using namespace Qt::StringLiterals;
 

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/DatabaseFile.h"
-#include "core/DatabaseLock.h"
+#include "storage/DatabaseFile.h"
+#include "storage/DatabaseLock.h"
 #include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/Backup.h"
+#include "storage/Backup.h"
 #include "core/Cp1251.h"
 #include "support/TestFiles.h"
 

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;

@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseFile.h"
 #include "core/Platform.h"
 
 using namespace Qt::StringLiterals;

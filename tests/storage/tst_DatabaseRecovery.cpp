@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "core/Cp1251.h"
-#include "core/DatabaseRecovery.h"
-#include "core/SafetyCopies.h"
+#include "storage/DatabaseRecovery.h"
+#include "storage/SafetyCopies.h"
 #include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;

@@ -10,12 +10,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "Cp1251.h"
-#include "Cp1251Tables.h"
+#include "core/Cp1251.h"
+#include "core/Cp1251Tables.h"
 #include "DatabaseCheck.h"
 #include "DatabaseLines.h"
 #include "FolderSync.h"
-#include "LineBreaks.h"
+#include "core/LineBreaks.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

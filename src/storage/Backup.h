@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "DatabaseFile.h"
-#include "SubscriberTable.h"
+#include "core/SubscriberTable.h"
 
 // Backup of the database, restore from a backup and the takeover of a
 // version-1.0 database. Nothing here asks or tells the user: every step

@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/DataFolder.h"
-#include "core/DatabaseFile.h"
+#include "storage/DataFolder.h"
+#include "storage/DatabaseFile.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
 

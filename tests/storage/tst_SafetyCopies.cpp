@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "core/Cp1251.h"
-#include "core/SafetyCopies.h"
+#include "storage/SafetyCopies.h"
 #include "core/YearLayout.h"
 #include "support/TestFiles.h"
 

@@ -5,7 +5,7 @@
 
 #include <QCoreApplication>
 
-#include "core/DatabaseLock.h"
+#include "storage/DatabaseLock.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);

@@ -10,7 +10,7 @@
 #include <QTime>
 
 #include "DatabaseFile.h"
-#include "SubscriberTable.h"
+#include "core/SubscriberTable.h"
 
 // Safety copies of the database, kept in the folder "backups" beside the
 // database file: the day's copy "Ostrevanka21-YYYY-MM-DD.spb" and the table

@@ -4,8 +4,8 @@
 // the same.
 #include <QTest>
 
-#include "core/DatabaseCheck.h"
-#include "core/DatabaseFile.h"
+#include "storage/DatabaseCheck.h"
+#include "storage/DatabaseFile.h"
 
 using Status = DatabaseFile::Status;
 
