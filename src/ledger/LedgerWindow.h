@@ -63,7 +63,7 @@ protected:
 private:
     void buildControls();
     void buildHeader();
-    void layOut(); // WCOL
+    void layOut(); // column widths and the controls around the grid
     void placeSumsRow(int top);
     void showMonth(); // load, compute and store the chosen month
     void compute();   // the derived columns with the sums
