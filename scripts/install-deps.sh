@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config ccache
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-translations-l10n
-  libxlsxwriter-dev libzip-dev libqrencode-dev libfontconfig-dev
+  libxlsxwriter-dev libzip-dev libqrencode-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xauth x11-xkb-utils x11-utils xdotool openbox wmctrl imagemagick poppler-utils
   python3-openpyxl libbenchmark-dev time zbar-tools

@@ -1,7 +1,5 @@
 #include "Application.h"
 
-#include <future>
-
 #include <QApplication>
 #include <QDir>
 
@@ -40,20 +38,13 @@ Application::~Application() {
 }
 
 bool Application::start() {
-    // Taking the lock writes its file through to the disk, which a slow disk
-    // or a flash drive may take tens of milliseconds over: the read and the
-    // window's controls go on meanwhile, and nothing is loaded before it.
-    auto taken =
-        std::async(std::launch::async, [lock = &m_database.lock()] { return lock->take(); });
+    if (!m_database.mayGoOn(m_database.lock().take())) {
+        end(1);
+        return false;
+    }
     // Read while the main window is built; its load takes the result.
-    StaleCharges found;
-    DatabasePrefetch prefetch(m_database.path(), MainWindow::chargesOnRead(m_platform, found));
-    const bool opened = openMainWindow(&prefetch, &found,
-                                       [this, &taken] { return m_database.mayGoOn(taken.get()); });
-    // The window is up; no event has been taken yet.
-    if (opened)
-        m_form->takeFoundOnRead(prefetch);
-    return opened;
+    DatabasePrefetch prefetch(m_database.path());
+    return openMainWindow(&prefetch);
 }
 
 void Application::end(int exitCode) {
@@ -75,12 +66,11 @@ ConsumptionChartWindow* Application::chartWindow() const {
     return m_chart;
 }
 
-bool Application::openMainWindow(DatabasePrefetch* prefetch, const StaleCharges* found,
-                                 const std::function<bool()>& mayLoad) {
+bool Application::openMainWindow(DatabasePrefetch* prefetch) {
     auto* form = new MainWindow(m_state, m_database, m_platform);
     m_form = form;
     wire(form);
-    if ((mayLoad && !mayLoad()) || !form->load(prefetch, found)) {
+    if (!form->load(prefetch)) {
         delete form;
         end(1);
         return false;

@@ -14,7 +14,6 @@
 #include "storage/Database.h"
 
 class DatabasePrefetch;
-struct StaleCharges;
 class ConsumptionChartWindow;
 class ReadingsCheckWindow;
 class LedgerWindow;
@@ -43,10 +42,7 @@ signals:
     void finished(int exitCode);
 
 private:
-    // mayLoad, when given, is asked after the window is built and before its
-    // load; false ends the program there.
-    bool openMainWindow(DatabasePrefetch* prefetch = nullptr, const StaleCharges* found = nullptr,
-                        const std::function<bool()>& mayLoad = {});
+    bool openMainWindow(DatabasePrefetch* prefetch = nullptr);
     void onMainClosed(bool directorySwitch);
     void wire(MainWindow* form);
     void closeOtherWindows();

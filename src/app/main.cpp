@@ -5,7 +5,6 @@
 #include <QTranslator>
 
 #include "app/Application.h"
-#include "app/FontConfigPreload.h"
 #include "app/ProgramStyle.h"
 #include "app/QtPlatform.h"
 #include "storage/DataFolder.h"
@@ -13,7 +12,6 @@
 using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
-    FontConfigPreload fonts;
     QApplication app(argc, argv);
     // The user's choice of style (-style, QT_STYLE_OVERRIDE) stays underneath.
     auto* style = new ProgramStyle;
@@ -30,9 +28,6 @@ int main(int argc, char* argv[]) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTranslator);
 
-    // Before the first text: Qt would not wait for the load under way but
-    // read the configuration a second time.
-    fonts.wait();
     QtPlatform platform(appName);
 
     // An installed program never keeps data beside itself, whoever runs it:

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/MoneyText.h"
+
 // A bank statement as the client-bank exchange file carries it: the header, the
 // account sections and the documents, texts as written in the file.
 
@@ -70,10 +72,5 @@ struct BankStatement {
     QStringList warnings;
 };
 
-// Money texts of the format: digits with a decimal point or comma, at most two
-// decimals (more only as zeros). Spaces between digit groups are allowed.
-std::optional<qint64> ReadStatementAmount(QStringView text);
 // "ДД.ММ.ГГГГ"; an invalid date for anything else.
 QDate ReadStatementDate(QStringView text);
-// 123456 -> "1234,56"
-QString KopecksText(qint64 kopecks);

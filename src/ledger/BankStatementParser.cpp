@@ -162,7 +162,7 @@ void ReadDocumentValues(StatementDocument& d) {
     QStringList errors;
     if (d.amountText.isEmpty())
         errors << u"нет суммы"_s;
-    else if (!(d.kopecks = ReadStatementAmount(d.amountText)))
+    else if (!(d.kopecks = ReadKopecks(d.amountText)))
         errors << u"сумма «"_s + d.amountText + u"» не читается"_s;
     d.date = ReadStatementDate(d.dateText);
     if (d.dateText.isEmpty())
@@ -328,16 +328,16 @@ void StatementReader::accountValue(Key key, QByteArrayView value) {
         m_section.account = decode(value);
         break;
     case Key::Opening:
-        m_section.opening = ReadStatementAmount(decode(value));
+        m_section.opening = ReadKopecks(decode(value));
         break;
     case Key::Received:
-        m_section.received = ReadStatementAmount(decode(value));
+        m_section.received = ReadKopecks(decode(value));
         break;
     case Key::Spent:
-        m_section.spent = ReadStatementAmount(decode(value));
+        m_section.spent = ReadKopecks(decode(value));
         break;
     case Key::Closing:
-        m_section.closing = ReadStatementAmount(decode(value));
+        m_section.closing = ReadKopecks(decode(value));
         break;
     default:
         break;

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "PaymentJournal.h"
+#include "storage/PaymentJournal.h"
 
 class SubscriberTable;
 struct BankStatement;

@@ -9,7 +9,7 @@
 #include <QString>
 
 #include "BankStatement.h"
-#include "PaymentJournal.h"
+#include "storage/PaymentJournal.h"
 #include "PaymentMatcher.h"
 
 class SubscriberTable;

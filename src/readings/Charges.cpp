@@ -70,22 +70,8 @@ private:
 
 } // namespace
 
-StaleCharges FindStaleCharges(const SubscriberTable& table, int yearIndex) {
-    StaleCharges found;
-    found.yearIndex = yearIndex;
-    YearPass pass(table, yearIndex);
-    for (int s = 1; s <= table.subscriberCount(); ++s) {
-        pass.run(s);
-        for (int m = 1; m <= 12; ++m)
-            if (pass.stale[size_t(m - 1)])
-                found.writes.push_back({s, MonthColumn(yearIndex, m, ChargeWithComp),
-                                        PlainNumber(pass.month[size_t(m - 1)].ak)});
-    }
-    return found;
-}
-
 ChargeDisplay ComputeCharges(SubscriberTable& table, int yearIndex, int shownRow,
-                             const std::array<bool, 12>& ticked, const StaleCharges* found) {
+                             const std::array<bool, 12>& ticked) {
     std::array<MonthCharge, 12> shown{};
     YearPass pass(table, yearIndex);
     const auto passRow = [&](int s) {
@@ -98,16 +84,8 @@ ChargeDisplay ComputeCharges(SubscriberTable& table, int yearIndex, int shownRow
         if (s == shownRow)
             shown = pass.month;
     };
-    if (found && found->yearIndex == yearIndex) {
-        for (const StaleCharges::Write& w : found->writes)
-            if (w.row != shownRow)
-                table.setCell(w.row, w.col, w.text);
-        if (shownRow >= 1 && shownRow <= table.subscriberCount())
-            passRow(shownRow);
-    } else {
-        for (int s = 1; s <= table.subscriberCount(); ++s)
-            passRow(s);
-    }
+    for (int s = 1; s <= table.subscriberCount(); ++s)
+        passRow(s);
     if (shownRow == 0 || shownRow > table.subscriberCount())
         for (int m = 1; m <= 12; ++m)
             shown[size_t(m - 1)] = ComputeMonthCharge(table, shownRow, yearIndex, m);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <vector>
 
 #include <QString>
 
@@ -21,27 +20,10 @@ struct ChargeDisplay {
     std::array<std::array<QString, 5>, 13> cells;
 };
 
-// A year's stored charges with compensation (slot 9) that differ from what
-// the readings give, for subscribers 1..subscriberCount: the bulk of
-// ComputeCharges, which the start-up read can do on its worker thread.
-struct StaleCharges {
-    struct Write {
-        int row = 0, col = 0;
-        QString text;
-    };
-    int yearIndex = -1; // -1: nothing found
-    std::vector<Write> writes;
-};
-StaleCharges FindStaleCharges(const SubscriberTable& table, int yearIndex);
-
 // Recomputes the year for every subscriber, storing each month's charge with
 // compensation (slot 9) as plain text, and returns the shown row's results.
 // The shown row may be 0 (the spare row): its results are computed too.
 // Unticked months still get their slot 9 but are left out of the display and
 // the totals.
-// `found`, if for this year, must come from this table with no row but the
-// shown one changed since: the other rows take its writes instead of being
-// read again.
 ChargeDisplay ComputeCharges(SubscriberTable& table, int yearIndex, int shownRow,
-                             const std::array<bool, 12>& ticked,
-                             const StaleCharges* found = nullptr);
+                             const std::array<bool, 12>& ticked);

@@ -130,33 +130,7 @@ void MainWindow::fillSubscriberSelector() {
     m_noSubscribersHint->setVisible(none);
 }
 
-DatabasePrefetch::AlsoOnWorker MainWindow::chargesOnRead(Platform& platform, StaleCharges& found) {
-    // The years offered are not known before the read: a stored year outside
-    // them only makes the guess miss, and the first computation reads all.
-    bool ok = false;
-    const int year = platform.settings().text(Section, u"Cmb1"_s).trimmed().toInt(&ok);
-    const int yearIndex = ok && year >= YearLayout::FirstYear && year <= YearLayout::LastYear
-                              ? year - YearLayout::FirstYear
-                              : 0;
-    // Set here: the window reads the year while the worker fills the writes.
-    found.yearIndex = yearIndex;
-    return [&found, yearIndex](const SubscriberTable& table) {
-        found.writes = FindStaleCharges(table, yearIndex).writes;
-    };
-}
-
-void MainWindow::takeFoundOnRead(DatabasePrefetch& prefetch) {
-    prefetch.alsoDone();
-    const StaleCharges* found = std::exchange(m_foundLater, nullptr);
-    if (!found)
-        return;
-    // As a full computation would: the shown row has its own already.
-    for (const StaleCharges::Write& w : found->writes)
-        if (w.row != m_foundLaterShownRow)
-            m_state.table.setCell(w.row, w.col, w.text);
-}
-
-bool MainWindow::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
+bool MainWindow::load(DatabasePrefetch* prefetch) {
     m_state.directorySwitch = false;
     m_computeEnabled = false;
     m_saveButton->setEnabled(false);
@@ -164,7 +138,6 @@ bool MainWindow::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
     m_baseCreated = false;
     if (!loadDatabase(prefetch))
         return false;
-    m_foundOnRead = prefetch && prefetch->gaveWorkersTable() ? found : nullptr;
 
     m_state.table.setOfferedYears(
         OfferedYears(YearLayout::LastYearToOffer(m_platform.now().date().year(), m_state.table)));
@@ -205,7 +178,6 @@ bool MainWindow::load(DatabasePrefetch* prefetch, const StaleCharges* found) {
     fillYear();
     m_computeEnabled = true;
     computeYear();
-    m_foundOnRead = nullptr; // not left for a later computation
     return true;
 }
 
@@ -296,18 +268,7 @@ void MainWindow::computeYear() {
     YearSheet sheet(m_state.table, row, m_year->currentText());
     if (!sheet.yearOffered())
         return;
-    const int y = *m_state.table.offeredYears().indexOf(m_year->currentText());
-    const StaleCharges* found = std::exchange(m_foundOnRead, nullptr);
-    // The start-up worker may still be finding the other rows' charges: this
-    // computation does the shown row and leaves the rest to takeFoundOnRead().
-    StaleCharges shownOnly;
-    if (found && found->yearIndex == y) {
-        shownOnly.yearIndex = y;
-        m_foundLater = found;
-        m_foundLaterShownRow = row;
-        found = &shownOnly;
-    }
-    const ChargeDisplay shown = *sheet.compute(shownEntries(), tickedMonths(), found);
+    const ChargeDisplay shown = *sheet.compute(shownEntries(), tickedMonths());
     for (int m = 0; m < 13; ++m)
         for (int r = 0; r < 5; ++r) {
             MonthCell* cell = m_result[size_t(m)][size_t(r)];

@@ -35,17 +35,8 @@ public:
 
     // Start-up: loads the database and fills the window. false when the load
     // failed and the program must end (the user has been told).
-    // prefetch: the database's read started before this window was built;
-    // found: what chargesOnRead() gave it to do, used if its table is taken;
-    // the worker may still be at it when the window is filled.
-    bool load(DatabasePrefetch* prefetch = nullptr, const StaleCharges* found = nullptr);
-    // After load() with a prefetch, before the user can act: waits for the
-    // worker and writes the charges it found stale into the rows the
-    // window's first computation left to it.
-    void takeFoundOnRead(DatabasePrefetch& prefetch);
-    // For the start-up read: its worker finds into `found` the stored charges
-    // of the year the window will open on, as far as the settings tell it.
-    static DatabasePrefetch::AlsoOnWorker chargesOnRead(Platform& platform, StaleCharges& found);
+    // prefetch: the database's read started before this window was built.
+    bool load(DatabasePrefetch* prefetch = nullptr);
 
     // Procedures other windows call.
     void fillYear();
@@ -177,12 +168,6 @@ private:
     QMenu* m_menuDirectory = nullptr;
     QMenu* m_menuTools = nullptr;
     bool m_computeEnabled = false;
-    // The start-up read's charges, for the first computation only.
-    const StaleCharges* m_foundOnRead = nullptr;
-    // Those the first computation left to takeFoundOnRead(), and the row it
-    // computed itself.
-    const StaleCharges* m_foundLater = nullptr;
-    int m_foundLaterShownRow = -1;
     bool m_leaving = false;
     // The entry cell entered or typed into whose leave-cell sequence has not
     // run yet. Qt does not always tell when it is left (a wheel over a

@@ -50,12 +50,11 @@ void YearSheet::store(const Entries& shown, int firstSlot, int lastSlot) {
 }
 
 std::optional<ChargeDisplay> YearSheet::compute(const Entries& shown,
-                                                const std::array<bool, 12>& ticked,
-                                                const StaleCharges* found) {
+                                                const std::array<bool, 12>& ticked) {
     if (!m_year)
         return std::nullopt;
     store(shown, T1Current, LastEntrySlot);
-    return ComputeCharges(m_table, *m_year, m_row, ticked, found);
+    return ComputeCharges(m_table, *m_year, m_row, ticked);
 }
 
 bool YearSheet::isQuickCopySlot(int slot) {

@@ -52,8 +52,7 @@ public:
     // Stores the shown readings, tariffs and coefficients, then computes the
     // year's charges for every subscriber; the row's results come back.
     // Nothing happens, and nothing comes back, for a year not offered.
-    std::optional<ChargeDisplay> compute(const Entries& shown, const std::array<bool, 12>& ticked,
-                                         const StaleCharges* found = nullptr);
+    std::optional<ChargeDisplay> compute(const Entries& shown, const std::array<bool, 12>& ticked);
 
     // Whether the quick copy offers a cell of this slot for every subscriber.
     static bool isQuickCopySlot(int slot);

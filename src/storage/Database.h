@@ -9,6 +9,7 @@
 #include "storage/Backup.h"
 #include "storage/DatabaseFile.h"
 #include "storage/DatabaseLock.h"
+#include "storage/PaymentJournal.h"
 
 class DatabasePrefetch;
 class Platform;
@@ -44,6 +45,12 @@ public:
     // it on. prefetch: the read started before the window was built.
     enum class Opened { Loaded, Created, Failed };
     Opened open(DatabasePrefetch* prefetch = nullptr);
+
+    // The payments written from bank statements: the journal X.pay beside
+    // the database X.spb, read by open() and written by every save with the
+    // table. Journals a restore set aside still count as loaded.
+    PaymentJournal& journal() { return m_journal; }
+    const std::vector<PaymentJournal>& setAsideJournals() const { return m_setAside; }
 
     // The table holds what the file does not yet.
     void markChanged() { m_changed = true; }
@@ -103,6 +110,8 @@ private:
 
     SubscriberTable& m_table;
     Platform& m_platform;
+    PaymentJournal m_journal;
+    std::vector<PaymentJournal> m_setAside;
     QString m_path;
     DatabaseLock m_lock;
     bool m_changed = false;

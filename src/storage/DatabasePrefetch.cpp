@@ -1,41 +1,19 @@
 #include "DatabasePrefetch.h"
 
-#include "core/CoreAffinity.h"
-
-DatabasePrefetch::DatabasePrefetch(const QString& path, AlsoOnWorker also) : m_path(path) {
-    std::promise<std::pair<DatabaseFile::LoadResult, SubscriberTable>> read;
-    m_read = read.get_future();
-    // The window is built on this core meanwhile.
-    const int buildCore = CurrentCore();
-    m_worker = std::async(std::launch::async, [buildCore, path, also = std::move(also),
-                                               read = std::move(read)]() mutable {
-        KeepCallingThreadOffCore(buildCore);
+DatabasePrefetch::DatabasePrefetch(const QString& path) : m_path(path) {
+    m_read = std::async(std::launch::async, [path] {
         SubscriberTable table;
         // Mapped: at start, filling fresh pages with a large file would cost
         // more than the rest of the read.
         const DatabaseFile::LoadResult result =
             DatabaseFile::load(path, table, DatabaseFile::Read::Mapped);
-        if (!also || result.status != DatabaseFile::Status::Ok) {
-            read.set_value(std::pair(result, std::move(table)));
-            return;
-        }
-        // A loaded table's copy shares its bytes: only the rows' few
-        // separator positions are copied.
-        const SubscriberTable own = table;
-        read.set_value(std::pair(result, std::move(table)));
-        // Nothing waits for it before the window is up.
-        LowerCallingThreadPriority();
-        also(own);
+        return std::pair(result, std::move(table));
     });
 }
 
 DatabasePrefetch::~DatabasePrefetch() {
-    alsoDone();
-}
-
-void DatabasePrefetch::alsoDone() {
-    if (m_worker.valid())
-        m_worker.wait();
+    if (m_read.valid())
+        m_read.wait();
 }
 
 namespace {

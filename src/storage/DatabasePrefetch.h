@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <future>
 #include <utility>
 
@@ -14,11 +13,7 @@
 // core to spare for one of them.
 class DatabasePrefetch final {
 public:
-    // Work on the table that the worker can do too, after a good read. It
-    // runs on the worker's own copy once the table is handed over, so the
-    // window need not wait for it; alsoDone() waits for it.
-    using AlsoOnWorker = std::function<void(const SubscriberTable&)>;
-    explicit DatabasePrefetch(const QString& path, AlsoOnWorker also = {});
+    explicit DatabasePrefetch(const QString& path);
     ~DatabasePrefetch(); // waits for the worker
     DatabasePrefetch(const DatabasePrefetch&) = delete;
     DatabasePrefetch& operator=(const DatabasePrefetch&) = delete;
@@ -27,15 +22,11 @@ public:
     // the prefetched path on an empty table takes the worker's result; any
     // other call reads the file now, so a file made or restored since is seen.
     DatabaseFile::LoadResult load(const QString& path, SubscriberTable& table);
-    // Whether the last load() gave the worker's table, so that what
-    // AlsoOnWorker found holds for it.
+    // Whether the last load() gave the worker's table.
     bool gaveWorkersTable() const { return m_gaveWorkersTable; }
-    // Returns once the worker is done, AlsoOnWorker included.
-    void alsoDone();
 
 private:
     QString m_path;
     bool m_gaveWorkersTable = false;
     std::future<std::pair<DatabaseFile::LoadResult, SubscriberTable>> m_read;
-    std::future<void> m_worker;
 };

@@ -146,7 +146,7 @@ void tst_BankStatementParser::amounts_data() {
 void tst_BankStatementParser::amounts() {
     QFETCH(QString, text);
     QFETCH(std::optional<qint64>, kopecks);
-    QCOMPARE(ReadStatementAmount(text), kopecks);
+    QCOMPARE(ReadKopecks(text), kopecks);
 }
 
 void tst_BankStatementParser::damagedFiles_data() {

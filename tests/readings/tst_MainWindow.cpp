@@ -69,18 +69,14 @@ struct Fixture {
         if (form)
             form->hide();
     }
-    // prefetched: as the program starts, the database read on a worker that
-    // also finds the stored charges of the year the window opens on.
+    // prefetched: as the program starts, the database read on a worker.
     bool open(bool prefetched = false) {
         form = std::make_unique<MainWindow>(state, database, platform);
-        StaleCharges found;
         std::optional<DatabasePrefetch> prefetch;
         if (prefetched)
-            prefetch.emplace(database.path(), MainWindow::chargesOnRead(platform, found));
-        if (!form->load(prefetch ? &*prefetch : nullptr, &found))
+            prefetch.emplace(database.path());
+        if (!form->load(prefetch ? &*prefetch : nullptr))
             return false;
-        if (prefetch)
-            form->takeFoundOnRead(*prefetch);
         form->show();
         form->activateWindow();
         return QTest::qWaitForWindowActive(form.get());

@@ -1,5 +1,3 @@
-#include <future>
-
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,8 +18,6 @@ private slots:
     void givesWhatALoadGives();
     void laterLoadsReadTheFileAgain();
     void otherPathOrHeldRowIsReadNow();
-    void workerStepSeesTheTableThatIsGiven();
-    void workerStepRunsAfterTheTableIsGiven();
 
 private:
     QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
@@ -104,72 +100,6 @@ void tst_DatabasePrefetch::otherPathOrHeldRowIsReadNow() {
     }
     // Never asked: the worker is waited for, nothing is left running.
     { DatabasePrefetch unused(dbPath()); }
-}
-
-void tst_DatabasePrefetch::workerStepSeesTheTableThatIsGiven() {
-    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"Первый"_s, 2)));
-    const QString other = m_dir->filePath(u"other.spb"_s);
-    QVERIFY(writeFile(other, TaggedDatabase(u"Второй"_s, 1)));
-    struct Case {
-        const char* name;
-        QString path; // what the load asks for
-        bool holdsRow0;
-        bool given;
-    };
-    const Case cases[] = {
-        {"the prefetched file", dbPath(), false, true},
-        {"another file", other, false, false},
-        {"a table holding row 0", dbPath(), true, false},
-    };
-    for (const Case& c : cases) {
-        QString seen;
-        DatabasePrefetch prefetch(dbPath(),
-                                  [&seen](const SubscriberTable& t) { seen = t.cell(2, ColName); });
-        SubscriberTable table;
-        if (c.holdsRow0)
-            table.setCell(0, 7, u"своё"_s);
-        QCOMPARE(prefetch.load(c.path, table).status, Status::Ok);
-        QVERIFY2(prefetch.gaveWorkersTable() == c.given, c.name);
-        // The step ran on the worker's read either way; only a given table
-        // may rely on it.
-        prefetch.alsoDone();
-        QCOMPARE(seen, u"Первый"_s);
-        // A second load reads the file anew: the step's findings no longer hold.
-        QCOMPARE(prefetch.load(dbPath(), table).status, Status::Ok);
-        QVERIFY2(!prefetch.gaveWorkersTable(), c.name);
-    }
-    // A read that failed gives the step nothing to work on.
-    bool ran = false;
-    const QString missing = m_dir->filePath(u"missing.spb"_s);
-    DatabasePrefetch prefetch(missing, [&ran](const SubscriberTable&) { ran = true; });
-    SubscriberTable table;
-    QCOMPARE(prefetch.load(missing, table).status, Status::NotFound);
-    QVERIFY(!ran);
-    QVERIFY(!prefetch.gaveWorkersTable());
-}
-
-// The step does not hold up the load, and works on its own copy: a write to
-// the given table meanwhile does not reach it.
-void tst_DatabasePrefetch::workerStepRunsAfterTheTableIsGiven() {
-    QVERIFY(writeFile(dbPath(), TaggedDatabase(u"Первый"_s, 2)));
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    bool waitedForRelease = false;
-    QString seen;
-    DatabasePrefetch prefetch(dbPath(), [&](const SubscriberTable& t) {
-        // Bounded, so a step run before the hand-over fails the test, not hangs it.
-        waitedForRelease = released.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
-        seen = t.cell(2, ColName);
-    });
-    SubscriberTable table;
-    QCOMPARE(prefetch.load(dbPath(), table).status, Status::Ok);
-    QVERIFY(prefetch.gaveWorkersTable());
-    table.setCell(2, ColName, u"Переписан"_s);
-    release.set_value();
-    prefetch.alsoDone();
-    QVERIFY(waitedForRelease);
-    QCOMPARE(seen, u"Первый"_s);
-    QCOMPARE(table.cell(2, ColName), u"Переписан"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_DatabasePrefetch)

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "ledger/PaymentJournal.h"
+#include "storage/PaymentJournal.h"
 
 using namespace Qt::StringLiterals;
 

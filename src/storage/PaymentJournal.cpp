@@ -1,8 +1,8 @@
-#include "PaymentJournal.h"
+#include "storage/PaymentJournal.h"
 
 #include <optional>
 
-#include "BankStatement.h"
+#include "core/MoneyText.h"
 
 using namespace Qt::StringLiterals;
 
@@ -32,7 +32,7 @@ std::optional<JournalEntry> ReadLine(const QString& line) {
     e.account = f[0];
     e.number = f[1];
     e.dateText = f[2];
-    const auto kopecks = ReadStatementAmount(f[3]);
+    const auto kopecks = ReadKopecks(f[3]);
     if (!kopecks)
         return std::nullopt;
     e.kopecks = *kopecks;
