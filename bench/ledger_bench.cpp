@@ -49,11 +49,10 @@ struct Fixture {
     Fixture() {
         state.table = MakeLargestTable();
         state.programFolder = dir.path();
-        state.shownYearText = u"2020"_s;
-        state.ledgerMonth = 4;
         if (!DatabaseFile::save(database.path(), state.table))
             qFatal("cannot write the benchmark database");
-        window = std::make_unique<LedgerWindow>(state, database, platform);
+        window =
+            std::make_unique<LedgerWindow>(state, database, platform, MonthRequest{u"2020"_s, 5});
         window->show();
         grid = window->findChild<QTableView*>(u"g"_s);
         editor = window->findChild<QLineEdit*>(u"txtg"_s);

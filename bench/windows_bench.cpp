@@ -48,7 +48,7 @@ struct Fixture {
         if (!app->start())
             qFatal("cannot start on the benchmark database");
         const QString shown = lastYear == 2024 ? u"2020"_s : QString::number(lastYear);
-        if (app->state().shownYearText != shown)
+        if (app->mainWindow()->shown().yearText != shown)
             qFatal("the main window does not show %s", qPrintable(shown));
         QApplication::processEvents();
     }

@@ -67,6 +67,7 @@ ConsumptionChartWindow* Application::chartWindow() const {
 }
 
 bool Application::openMainWindow(DatabasePrefetch* prefetch) {
+    m_ledgerMonth = 1;
     auto* form = new MainWindow(m_state, m_database, m_platform);
     m_form = form;
     wire(form);
@@ -137,9 +138,11 @@ void Application::wire(MainWindow* form) {
     connect(form, &MainWindow::aboutRequested, this, [this] { openDialog<AboutDialog>(m_form); });
     connect(form, &MainWindow::readingsCheckRequested, this, &Application::openReadingsCheck);
     connect(form, &MainWindow::chartRequested, this, &Application::openChart);
-    connect(form, &MainWindow::shownChanged, this, [this] {
-        if (m_chart)
-            m_chart->refresh();
+    connect(form, &MainWindow::shownChanged, this, [this, form] {
+        if (m_chart) {
+            const MainWindow::Shown shown = form->shown();
+            m_chart->refresh(shown.row, shown.yearText);
+        }
     });
     connect(form, &MainWindow::payeeRequested, this,
             [this] { openDialog<PayeeDetailsDialog>(m_form); });
@@ -151,7 +154,8 @@ void Application::openHelp() {
 
 void Application::openImbalance() {
     const bool fresh = !m_imbalance;
-    ImbalanceWindow* window = ImbalanceWindow::showSingle(m_imbalance, m_state, m_platform);
+    ImbalanceWindow* window =
+        ImbalanceWindow::showSingle(m_imbalance, m_state, m_platform, m_form->shown().yearText);
     if (!fresh)
         return;
     connect(window, &ImbalanceWindow::closed, this, [this] {
@@ -165,9 +169,13 @@ void Application::openImbalance() {
 // One check window beside the main window; opening it again brings it forward.
 void Application::openReadingsCheck() {
     if (!m_check) {
-        auto* window = new ReadingsCheckWindow(m_state, m_platform);
+        auto* window = new ReadingsCheckWindow(m_state, m_platform, m_form->shown().yearText);
         window->setAttribute(Qt::WA_DeleteOnClose);
         m_check = window;
+        connect(window, &ReadingsCheckWindow::becameActive, this, [this, window] {
+            if (m_form)
+                window->refresh(m_form->shown().yearText);
+        });
         connect(window, &ReadingsCheckWindow::cellRequested, this,
                 [this](int row, const QString& year, int month, int slot) {
                     // Not while the ledger or a dialog has the main window.
@@ -176,20 +184,21 @@ void Application::openReadingsCheck() {
                 });
         window->show();
     } else {
-        m_check->refresh();
+        m_check->refresh(m_form->shown().yearText);
     }
     m_check->raise();
     m_check->activateWindow();
 }
 
 void Application::openChart() {
+    const MainWindow::Shown shown = m_form->shown();
     if (!m_chart) {
-        auto* window = new ConsumptionChartWindow(m_state);
+        auto* window = new ConsumptionChartWindow(m_state.table, shown.row, shown.yearText);
         window->setAttribute(Qt::WA_DeleteOnClose);
         m_chart = window;
         window->show();
     } else {
-        m_chart->refresh();
+        m_chart->refresh(shown.row, shown.yearText);
     }
     m_chart->raise();
     m_chart->activateWindow();
@@ -199,10 +208,12 @@ void Application::openLedger() {
     if (m_ledger)
         return;
     m_form->hide();
-    auto* ledger = new LedgerWindow(m_state, m_database, m_platform);
+    auto* ledger = new LedgerWindow(m_state, m_database, m_platform,
+                                    {m_form->shown().yearText, m_ledgerMonth});
     ledger->setAttribute(Qt::WA_DeleteOnClose);
     m_ledger = ledger;
-    connect(ledger, &LedgerWindow::closed, this, [this] {
+    connect(ledger, &LedgerWindow::closed, this, [this, ledger] {
+        m_ledgerMonth = ledger->month();
         if (m_form)
             m_form->show();
     });

@@ -67,6 +67,9 @@ private:
     QPointer<LedgerWindow> m_ledger;
     QPointer<ReadingsCheckWindow> m_check;
     QPointer<ConsumptionChartWindow> m_chart;
+    // The month the ledger opens on: January after each load of the main
+    // window, then the month the ledger was last closed on.
+    int m_ledgerMonth = 1;
     // The loaded bytes made the program's own after the window is up
     // (FileMapping::makePrivate); waited for on the way out.
     std::future<void> m_privateCopy;

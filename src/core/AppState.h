@@ -22,12 +22,7 @@ struct AppState {
     bool flPs = true;  // ledger: highlight the clicked row
 
     // Main window.
-    int currentRow = 0;
-    QString shownYearText;
     bool directorySwitch = false;
-
-    // Ledger.
-    int ledgerMonth = 0; // 0 = January
 };
 
 // Converts between the stored 0x00BBGGRR colours and 0x00RRGGBB.

@@ -110,7 +110,8 @@ QIcon ExportIcon() {
 
 } // namespace
 
-ImbalanceWindow::ImbalanceWindow(AppState& state, Platform& platform, QWidget* parent)
+ImbalanceWindow::ImbalanceWindow(AppState& state, Platform& platform, const QString& yearText,
+                                 QWidget* parent)
     : QWidget(parent, Qt::Window), m_state(state), m_platform(platform) {
     setWindowTitle(u"Разбаланс"_s);
     // The narrow face keeps six-figure amounts inside the boxes.
@@ -120,13 +121,10 @@ ImbalanceWindow::ImbalanceWindow(AppState& state, Platform& platform, QWidget* p
     setFont(f);
     setMouseTracking(true);
 
-    QString yearText = state.shownYearText;
     const std::optional<int> year = state.table.offeredYears().indexOf(yearText);
-    if (!year)
-        yearText = state.table.offeredYears().first();
     m_year = year.value_or(0);
 
-    m_lbYear = new QLabel(yearText + u" г."_s, this);
+    m_lbYear = new QLabel((year ? yearText : state.table.offeredYears().first()) + u" г."_s, this);
     m_lbYear->setObjectName(u"Lbyear"_s);
     QFont big = f;
     big.setBold(true);
@@ -190,9 +188,10 @@ ImbalanceWindow::ImbalanceWindow(AppState& state, Platform& platform, QWidget* p
 ImbalanceWindow::~ImbalanceWindow() = default;
 
 ImbalanceWindow* ImbalanceWindow::showSingle(QPointer<ImbalanceWindow>& slot, AppState& state,
-                                             Platform& platform, QWidget* parent) {
+                                             Platform& platform, const QString& yearText,
+                                             QWidget* parent) {
     if (!slot) {
-        slot = new ImbalanceWindow(state, platform, parent);
+        slot = new ImbalanceWindow(state, platform, yearText, parent);
         slot->setAttribute(Qt::WA_DeleteOnClose);
     }
     slot->show();

@@ -16,19 +16,21 @@ struct AppState;
 class Platform;
 
 // "Разбаланс": the head meter's readings of one year and how far the
-// subscribers' meters fall short of them. Not modal. The year is the main
-// window's shown year at construction and stays fixed; closing writes the 48
-// head-meter boxes back into that year and then emits closed().
+// subscribers' meters fall short of them. Not modal. The year is given at
+// construction (a year not offered: the first one) and stays fixed; closing
+// writes the 48 head-meter boxes back into that year and then emits closed().
 class ImbalanceWindow final : public QWidget {
     Q_OBJECT
 public:
-    ImbalanceWindow(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    ImbalanceWindow(AppState& state, Platform& platform, const QString& yearText,
+                    QWidget* parent = nullptr);
     ~ImbalanceWindow() override;
 
-    // Brings the window kept in `slot` forward, or makes one (deleted when it
-    // closes, which clears the slot) when there is none.
+    // Brings the window kept in `slot` forward, or makes one for `yearText`
+    // (deleted when it closes, which clears the slot) when there is none.
     static ImbalanceWindow* showSingle(QPointer<ImbalanceWindow>& slot, AppState& state,
-                                       Platform& platform, QWidget* parent = nullptr);
+                                       Platform& platform, const QString& yearText,
+                                       QWidget* parent = nullptr);
 
     int yearIndex() const { return m_year; }
     const ImbalanceResults& results() const { return m_results; }

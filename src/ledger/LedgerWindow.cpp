@@ -60,7 +60,8 @@ QString ObjectName(const QString& name, int index) {
 
 } // namespace
 
-LedgerWindow::LedgerWindow(AppState& state, Database& database, Platform& platform, QWidget* parent)
+LedgerWindow::LedgerWindow(AppState& state, Database& database, Platform& platform,
+                           const MonthRequest& start, QWidget* parent)
     : QWidget(parent), m_state(state), m_database(database), m_platform(platform) {
     setObjectName(u"frmRedLS"_s);
     setWindowTitle(u"Лицевой счет"_s);
@@ -71,14 +72,14 @@ LedgerWindow::LedgerWindow(AppState& state, Database& database, Platform& platfo
     buildControls();
     buildHeader();
 
-    // Load: the year of the main window, the remembered month.
+    // Load: the year and month asked for.
     m_loading = true;
     m_year->addItems(m_state.table.offeredYears().texts());
-    m_year->setCurrentText(m_state.shownYearText);
+    m_year->setCurrentText(start.year);
     m_loading = false;
-    if (m_state.ledgerMonth < 0 || m_state.ledgerMonth > 11)
-        m_state.ledgerMonth = 0;
-    m_month->setText(MonthNames().at(m_state.ledgerMonth));
+    if (start.month >= 1 && start.month <= 12)
+        m_monthIndex = start.month - 1;
+    m_month->setText(MonthNames().at(m_monthIndex));
     updateMonthControls();
     layOut();
     showMonth();
@@ -89,6 +90,10 @@ LedgerWindow::~LedgerWindow() {
         delete m_yearCarry.data();
     if (m_reconciliation)
         delete m_reconciliation.data();
+}
+
+int LedgerWindow::month() const {
+    return m_monthIndex + 1;
 }
 
 ReconciliationWindow* LedgerWindow::sverkaWindow() const {
@@ -365,12 +370,12 @@ QString LedgerWindow::yearText() const {
 
 void LedgerWindow::showMonth() {
     hideEditor();
-    const auto loc = m_model->fill(yearText(), m_state.ledgerMonth + 1);
+    const auto loc = m_model->fill(yearText(), m_monthIndex + 1);
     if (loc.fellBack) {
         m_loading = true;
         m_year->setCurrentText(m_state.table.offeredYears().first());
         m_loading = false;
-        m_state.ledgerMonth = 0;
+        m_monthIndex = 0;
         m_month->setText(MonthNames().at(0));
         updateMonthControls();
     }
@@ -391,19 +396,19 @@ void LedgerWindow::save() {
 }
 
 void LedgerWindow::updateMonthControls() {
-    m_left->setEnabled(m_state.ledgerMonth > 0);
-    m_right->setEnabled(m_state.ledgerMonth < 11);
-    m_yearCarryButton->setVisible(m_state.ledgerMonth == 11);
+    m_left->setEnabled(m_monthIndex > 0);
+    m_right->setEnabled(m_monthIndex < 11);
+    m_yearCarryButton->setVisible(m_monthIndex == 11);
 }
 
 void LedgerWindow::stepMonth(int delta) {
     hideEditor();
-    const int month = m_state.ledgerMonth + delta;
+    const int month = m_monthIndex + delta;
     if (month < 0 || month > 11) {
         updateMonthControls();
         return;
     }
-    m_state.ledgerMonth = month;
+    m_monthIndex = month;
     m_month->setText(MonthNames().at(month));
     showMonth();
     updateMonthControls();
@@ -481,7 +486,7 @@ void LedgerWindow::gridReleased(Qt::MouseButton button) {
         MsgAnswer::Yes)
         return;
     save();
-    const DocumentRequest request{cur.row() + 1, m_state.ledgerMonth + 1, yearText()};
+    const DocumentRequest request{cur.row() + 1, m_monthIndex + 1, yearText()};
     if (receipt)
         emit receiptRequested(request);
     else
@@ -531,12 +536,11 @@ void LedgerWindow::saveToDisk() {
 }
 
 void LedgerWindow::exportLedger() {
-    ExportLedger(m_state.table, yearText(), m_state.ledgerMonth + 1, m_state.programFolder,
-                 m_platform);
+    ExportLedger(m_state.table, yearText(), m_monthIndex + 1, m_state.programFolder, m_platform);
 }
 
 void LedgerWindow::print() {
-    const MonthRequest month{yearText(), m_state.ledgerMonth + 1};
+    const MonthRequest month{yearText(), m_monthIndex + 1};
     hide();
     emit printRequested(month);
 }
@@ -598,7 +602,7 @@ void LedgerWindow::buildPaymentTools() {
 void LedgerWindow::printMonthReceipts() {
     hideEditor();
     // The grid is stored after every change, so the table holds what it shows.
-    PrintMonthReceipts(m_state.table, m_platform, m_state.ledgerMonth + 1, yearText(), this);
+    PrintMonthReceipts(m_state.table, m_platform, m_monthIndex + 1, yearText(), this);
 }
 
 void LedgerWindow::openReconciliation() {
@@ -606,7 +610,7 @@ void LedgerWindow::openReconciliation() {
     const auto year = m_state.table.offeredYears().indexOf(yearText());
     if (!year || m_reconciliation)
         return;
-    auto* w = new ReconciliationWindow(m_state, m_platform, *year, m_state.ledgerMonth + 1);
+    auto* w = new ReconciliationWindow(m_state, m_platform, *year, m_monthIndex + 1);
     w->setAttribute(Qt::WA_DeleteOnClose);
     m_reconciliation = w;
     connect(w, &ReconciliationWindow::closed, this, [this] { setEnabled(true); });
@@ -675,7 +679,7 @@ void LedgerWindow::closeEvent(QCloseEvent* event) {
     hideEditor();
     Settings& s = m_platform.settings();
     s.setText(u"Nastr"_s, u"Cmb10"_s, yearText());
-    s.setText(u"Nastr"_s, u"Li"_s, QString::number(m_state.ledgerMonth));
+    s.setText(u"Nastr"_s, u"Li"_s, QString::number(m_monthIndex));
     compute();
     save();
     m_database.saveOrTell();

@@ -27,9 +27,13 @@ class Database;
 class LedgerWindow final : public QWidget {
     Q_OBJECT
 public:
-    LedgerWindow(AppState& state, Database& database, Platform& platform,
+    // Opens on `start` (a month outside 1..12: January).
+    LedgerWindow(AppState& state, Database& database, Platform& platform, const MonthRequest& start,
                  QWidget* parent = nullptr);
     ~LedgerWindow() override;
+
+    // The month shown, 1..12.
+    int month() const;
 
     LedgerModel& model() { return *m_model; }
     // The balance carry window while it is open.
@@ -116,4 +120,5 @@ private:
     std::array<QLabel*, 2> m_paymentCaptions{};
     QPointer<ReconciliationWindow> m_reconciliation;
     bool m_loading = false;
+    int m_monthIndex = 0; // 0 = January
 };

@@ -8,8 +8,9 @@
 
 using namespace Qt::StringLiterals;
 
-ConsumptionChartWindow::ConsumptionChartWindow(AppState& state, QWidget* parent)
-    : QWidget(parent), m_state(state) {
+ConsumptionChartWindow::ConsumptionChartWindow(const SubscriberTable& table, int row,
+                                               const QString& yearText, QWidget* parent)
+    : QWidget(parent), m_table(table) {
     setObjectName(u"frmGrafik"_s);
     setWindowTitle(u"График потребления"_s);
     auto* layout = new QVBoxLayout(this);
@@ -24,13 +25,12 @@ ConsumptionChartWindow::ConsumptionChartWindow(AppState& state, QWidget* parent)
         layout->addWidget(reason);
     }
     resize(760, 440);
-    refresh();
+    refresh(row, yearText);
 }
 
-void ConsumptionChartWindow::refresh() {
+void ConsumptionChartWindow::refresh(int row, const QString& yearText) {
     if (m_charts)
-        m_charts->showConsumption(m_parts, SubscriberConsumption(m_state.table, m_state.currentRow,
-                                                                 m_state.shownYearText));
+        m_charts->showConsumption(m_parts, SubscriberConsumption(m_table, row, yearText));
 }
 
 void ConsumptionChartWindow::closeEvent(QCloseEvent* event) {

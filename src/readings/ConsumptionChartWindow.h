@@ -3,17 +3,19 @@
 #include <QWidget>
 
 #include "charts/ChartModule.h"
-#include "core/AppState.h"
 
-// The shown subscriber's consumption by month: T1 and T2 stacked, the year
-// before as a line. Follows the main window's subscriber and year.
+class SubscriberTable;
+
+// One subscriber's consumption by month: T1 and T2 stacked, the year before
+// as a line. Follows the main window's subscriber and year (refresh).
 class ConsumptionChartWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit ConsumptionChartWindow(AppState& state, QWidget* parent = nullptr);
+    ConsumptionChartWindow(const SubscriberTable& table, int row, const QString& yearText,
+                           QWidget* parent = nullptr);
 
-    // Draws the main window's shown subscriber and year again.
-    void refresh();
+    // Draws the subscriber of table row `row` in the year again.
+    void refresh(int row, const QString& yearText);
     // Null where the chart module could not be loaded.
     QChart* chart() const { return m_parts.chart; }
     QBarSet* t1() const { return m_parts.t1; }
@@ -27,7 +29,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    AppState& m_state;
+    const SubscriberTable& m_table;
     const ChartModuleApi* m_charts = nullptr;
     ConsumptionChartParts m_parts;
 };

@@ -164,7 +164,6 @@ bool MainWindow::load(DatabasePrefetch* prefetch) {
 
     m_ch1->setChecked(settings.flag(Section, u"Form1.Ch1"_s));
     m_ch2->setChecked(settings.flag(Section, u"Form1.Ch2"_s));
-    m_state.ledgerMonth = 0;
 
     if (m_subscriber->currentText().trimmed().isEmpty())
         m_subscriber->setEditText(row1Name);
@@ -196,13 +195,12 @@ void MainWindow::clearYear() {
 void MainWindow::fillYear() {
     // A refill never drops a reading typed and not yet left.
     leaveOwedCell();
-    const QString name = m_subscriber->currentText();
-    const QString year = m_year->currentText();
-    m_state.shownYearText = year;
-    m_shownName = name;
-    if (const auto row = FindRowByName(m_state.table, name))
-        m_state.currentRow = *row;
-    const YearSheet sheet(m_state.table, m_state.currentRow, year);
+    m_shownName = m_subscriber->currentText();
+    m_shownYearText = m_year->currentText();
+    // A name that matches no row keeps the row shown before.
+    if (const auto row = FindRowByName(m_state.table, m_shownName))
+        m_shownRow = *row;
+    const YearSheet sheet = shownSheet();
     // Entry cells about to be filled are not emptied first: each would lay
     // out and check its text twice.
     for (auto& month : m_result)
@@ -253,6 +251,14 @@ std::array<bool, 12> MainWindow::tickedMonths() const {
     return ticked;
 }
 
+MainWindow::Shown MainWindow::shown() const {
+    return {m_shownRow, m_shownYearText};
+}
+
+YearSheet MainWindow::shownSheet() const {
+    return YearSheet(m_state.table, m_shownRow, m_shownYearText);
+}
+
 YearSheet::Entries MainWindow::shownEntries() const {
     YearSheet::Entries shown;
     for (int m = 1; m <= 12; ++m)
@@ -264,8 +270,7 @@ YearSheet::Entries MainWindow::shownEntries() const {
 void MainWindow::computeYear() {
     if (!m_computeEnabled)
         return;
-    const int row = FindRowByName(m_state.table, m_subscriber->currentText()).value_or(0);
-    YearSheet sheet(m_state.table, row, m_year->currentText());
+    YearSheet sheet = shownSheet();
     if (!sheet.yearOffered())
         return;
     const ChargeDisplay shown = *sheet.compute(shownEntries(), tickedMonths());
@@ -283,7 +288,7 @@ void MainWindow::storeShownCells() {
     m_database.markChanged();
     m_saveButton->setEnabled(true);
     // The T2 coefficient is stored here too, so a save never misses it.
-    YearSheet(m_state.table, m_state.currentRow, m_year->currentText()).store(shownEntries());
+    shownSheet().store(shownEntries());
 }
 
 bool MainWindow::saveAndWrite() {
@@ -292,7 +297,7 @@ bool MainWindow::saveAndWrite() {
 }
 
 void MainWindow::copyToAllSubscribers(int month, int slot, const QString& text) {
-    YearSheet sheet(m_state.table, m_state.currentRow, m_year->currentText());
+    YearSheet sheet = shownSheet();
     if (!sheet.yearOffered())
         return;
     sheet.copyToAllSubscribers(month, slot, text);
@@ -309,7 +314,7 @@ void MainWindow::fillDates() {
             u"Подтвердите заполнение дат."_s, MsgIcon::Question, MsgButtons::YesNo,
             MsgAnswer::No) != MsgAnswer::Yes)
         return;
-    const auto dates = MonthEndDates(m_year->currentText());
+    const auto dates = MonthEndDates(m_shownYearText);
     for (int m = 1; m <= 12; ++m)
         entryCell(m, ReadingDate)->setText(dates[size_t(m - 1)]);
     storeShownCells();
@@ -319,8 +324,8 @@ void MainWindow::fillDates() {
 
 ShownYear MainWindow::shownYear() const {
     ShownYear shown;
-    shown.name = m_subscriber->currentText();
-    shown.year = m_year->currentText();
+    shown.name = m_shownName;
+    shown.year = m_shownYearText;
     shown.entries = shownEntries();
     for (int m = 1; m <= 12; ++m) {
         for (int r = 0; r < 5; ++r)

@@ -56,6 +56,13 @@ public:
     // Opens the readings import; the main window waits until it closes.
     void openImport();
     ShownYear shownYear() const;
+    // The subscriber's row and the year the cells show, as the last fill
+    // left them: while a choice is made the selectors already name others.
+    struct Shown {
+        int row = 0; // 0 (the spare row) until a fill finds the name
+        QString yearText;
+    };
+    Shown shown() const;
     // "Резервное копирование базы" and the two restores; a restore ends the
     // program without writing anything (the database's work: Database).
     void backupDatabase();
@@ -129,7 +136,6 @@ private:
     void onCellFocusOut(MonthCell* cell);
     void owe(MonthCell* cell);
     void leaveOwedCell();
-    void pointSelectors(const QString& name, const QString& year);
     bool onCellKey(MonthCell* cell, int key);
     void onQuickCopy(MonthCell* cell);
     void onMonthLabelReleased(int month, Qt::MouseButton button, const QPoint& globalPos);
@@ -140,6 +146,8 @@ private:
     QColor focusColor() const;
     std::array<bool, 12> tickedMonths() const;
     YearSheet::Entries shownEntries() const;
+    // The sheet of the shown row and year: what the cells are stored into.
+    YearSheet shownSheet() const;
     void markLowerReading(int month);
 
     AppState& m_state;
@@ -174,8 +182,10 @@ private:
     // selector of the inactive window moves the focus without a focus-out),
     // so it is kept here until the sequence runs, exactly once.
     MonthCell* m_cellToLeave = nullptr;
-    // The subscriber's text the window was last filled for.
+    // What the window was last filled for (see shown()).
     QString m_shownName;
+    int m_shownRow = 0;
+    QString m_shownYearText;
     QString m_popupMonthName;
     int m_popupLabelIndex = 0;
     QString m_sheetYearText;

@@ -72,28 +72,14 @@ void MainWindow::leaveOwedCell() {
         onCellFocusOut(m_cellToLeave);
 }
 
-// Without signals: pointing them is no choice of the user's.
-void MainWindow::pointSelectors(const QString& name, const QString& year) {
-    const QSignalBlocker blockName(m_subscriber);
-    const QSignalBlocker blockYear(m_year);
-    m_subscriber->setEditText(name);
-    m_year->setEditText(year);
-}
-
 // The leave-cell sequence; it runs once for each entering of the cell.
 void MainWindow::onCellFocusOut(MonthCell* cell) {
     if (m_leaving || cell != m_cellToLeave)
         return;
     m_cellToLeave = nullptr;
     m_leaving = true;
-    // The sequence stores into the subscriber and year the selectors name;
-    // while a choice is made they already name the chosen ones, but the
-    // cell belongs to those shown.
-    const QString chosenName = m_subscriber->currentText();
-    const QString chosenYear = m_year->currentText();
-    const bool chosen = chosenName != m_shownName || chosenYear != m_state.shownYearText;
-    if (chosen)
-        pointSelectors(m_shownName, m_state.shownYearText);
+    // The cell belongs to the row and year shown, whatever the selectors
+    // name while a choice is made: the store and the computation use those.
     const int m = cell->month();
     const int s = cell->index();
     const QString cleaned = RemoveLineBreaks(cell->text());
@@ -106,8 +92,6 @@ void MainWindow::onCellFocusOut(MonthCell* cell) {
         entryCell(c.month, c.slot)->setText(c.text);
     storeShownCells();
     computeYear();
-    if (chosen)
-        pointSelectors(chosenName, chosenYear);
     cell->setBackground(monthColor(m));
     m_leaving = false;
 }

@@ -25,7 +25,8 @@ QString arrayName(const QString& name, int index) {
 }
 } // namespace
 
-ReadingsCheckWindow::ReadingsCheckWindow(AppState& state, Platform& platform, QWidget* parent)
+ReadingsCheckWindow::ReadingsCheckWindow(AppState& state, Platform& platform,
+                                         const QString& yearText, QWidget* parent)
     : QWidget(parent), m_state(state), m_platform(platform) {
     setObjectName(u"frmProverka"_s);
     setWindowTitle(u"Проверка показаний"_s);
@@ -86,17 +87,17 @@ ReadingsCheckWindow::ReadingsCheckWindow(AppState& state, Platform& platform, QW
     layout->addLayout(kinds);
     layout->addWidget(m_view);
     resize(900, 520);
-    refresh();
+    refresh(yearText);
 }
 
 ReadingsCheckWindow::~ReadingsCheckWindow() = default;
 
-void ReadingsCheckWindow::refresh() {
+void ReadingsCheckWindow::refresh(const QString& yearText) {
     const QModelIndex current = m_view->currentIndex();
     std::optional<ReadingFinding> selected;
     if (current.isValid())
         selected = m_model->finding(current.row());
-    m_yearText = m_state.shownYearText;
+    m_yearText = yearText;
     const auto y = m_state.table.offeredYears().indexOf(m_yearText);
     m_year->setText(y ? m_yearText + u" г."_s : QString());
     if (y)
@@ -149,9 +150,8 @@ void ReadingsCheckWindow::exportList() {
 }
 
 bool ReadingsCheckWindow::event(QEvent* event) {
-    // Coming back from the main window: the readings may have been corrected.
     if (event->type() == QEvent::WindowActivate)
-        refresh();
+        emit becameActive();
     return QWidget::event(event);
 }
 

@@ -14,16 +14,17 @@ class QPushButton;
 class QTableView;
 class ReadingsCheckModel;
 
-// "Проверка показаний": the findings of the readings check for the year the
-// main window shows, filtered by kind. Reads the table only.
+// "Проверка показаний": the findings of the readings check for one year (the
+// one the main window shows), filtered by kind. Reads the table only.
 class ReadingsCheckWindow final : public QWidget {
     Q_OBJECT
 public:
-    ReadingsCheckWindow(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    ReadingsCheckWindow(AppState& state, Platform& platform, const QString& yearText,
+                        QWidget* parent = nullptr);
     ~ReadingsCheckWindow() override;
 
-    // Checks the main window's year again, keeping the selected line where it still is.
-    void refresh();
+    // Checks the year again, keeping the selected line where it still is.
+    void refresh(const QString& yearText);
     void print();
     void exportList();
     QString yearText() const { return m_yearText; }
@@ -33,6 +34,9 @@ public:
 signals:
     // A line was double-clicked: show this cell in the main window.
     void cellRequested(int row, const QString& yearText, int month, int slot);
+    // Coming back from the main window, say: the readings may have been
+    // corrected and the main window may show another year; answered by refresh.
+    void becameActive();
     void closed();
 
 protected:

@@ -97,6 +97,8 @@ private slots:
     void readingSheetHidesTheMainWindow();
     void directoryRoundTripKeepsUnsavedEdits();
     void ledgerHidesTheMainWindowAndComesBack();
+    void ledgerOpensOnTheMonthItWasLeftOn();
+    void windowsOpenOnTheShownYear();
     void everyCommandIsAvailable();
     void ledgerHelpShowsTheHotKeys();
     void readingsCheckDoubleClickLandsOnTheCell();
@@ -165,7 +167,7 @@ void tst_Application::readingsCheckDoubleClickLandsOnTheCell() {
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, line.center());
     QCOMPARE(form->findChild<QComboBox*>(u"Cmb1(0)"_s)->currentText(), u"Второй В. В."_s);
     QCOMPARE(form->findChild<QComboBox*>(u"Cmb1(1)"_s)->currentText(), u"2019"_s);
-    QCOMPARE(f.app->state().currentRow, 2);
+    QCOMPARE(form->shown().row, 2);
     MonthCell* target = form->entryCell(5, T1Current);
     QCOMPARE(MonthCell::of(form->focusWidget()), target);
     QCOMPARE(target->text(), u"1400"_s);
@@ -189,7 +191,8 @@ void tst_Application::readingsCheckDoubleClickLandsOnTheCell() {
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, line.center());
     QVERIFY(!form->isVisible());
     QVERIFY(f.app->ledgerWindow()->isVisible());
-    QCOMPARE(f.app->state().currentRow, 1);
+    QCOMPARE(form->findChild<QComboBox*>(u"Cmb1(0)"_s)->currentText(), u"Первый П. П."_s);
+    QCOMPARE(form->shown().row, 1);
 }
 
 void tst_Application::chartFollowsTheSelectors() {
@@ -357,6 +360,75 @@ void tst_Application::ledgerHidesTheMainWindowAndComesBack() {
     QCOMPARE(f.fileTable().cell(1, MonthColumn(0, 1, Tariff1)), u"2"_s);
     f.app->ledgerWindow()->close();
     QVERIFY(form->isVisible());
+}
+
+// The month survives closing the ledger, not a new load of the main window
+// (after the directory, say), which opens the ledger on January again.
+void tst_Application::ledgerOpensOnTheMonthItWasLeftOn() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    const auto openLedger = [&f] {
+        QTest::mouseClick(f.app->mainWindow()->findChild<QToolButton*>(u"Cmd2"_s), Qt::LeftButton);
+        return f.app->ledgerWindow();
+    };
+    const auto shownMonth = [](LedgerWindow* ledger) {
+        return ledger->findChild<QLabel*>(u"lblMes"_s)->text();
+    };
+    LedgerWindow* ledger = openLedger();
+    QVERIFY(ledger && ledger->isVisible());
+    QCOMPARE(shownMonth(ledger), u"Январь"_s);
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(ledger->findChild<QToolButton*>(u"CmdRight"_s), Qt::LeftButton);
+    QCOMPARE(shownMonth(ledger), u"Апрель"_s);
+    ledger->close();
+    QTRY_VERIFY(!f.app->ledgerWindow());
+
+    ledger = openLedger();
+    QVERIFY(ledger);
+    QCOMPARE(shownMonth(ledger), u"Апрель"_s);
+    QCOMPARE(ledger->model().ledgerCol(), LedgerColumn(0, 4));
+    ledger->close();
+    QTRY_VERIFY(!f.app->ledgerWindow());
+
+    QTest::mouseClick(f.app->mainWindow()->findChild<QToolButton*>(u"Cmd1"_s), Qt::LeftButton);
+    DirectoryWindow* directory = topLevel<DirectoryWindow>();
+    QVERIFY(directory);
+    directory->close();
+    QTRY_VERIFY(f.app->mainWindow() && f.app->mainWindow()->isVisible());
+    ledger = openLedger();
+    QVERIFY(ledger);
+    QCOMPARE(shownMonth(ledger), u"Январь"_s);
+}
+
+// The imbalance window and the readings check take the year the main window
+// shows; the check follows it when it is come back to.
+void tst_Application::windowsOpenOnTheShownYear() {
+    Fixture f;
+    QVERIFY(f.app->start());
+    MainWindow* form = f.app->mainWindow();
+    choose(form, u"Cmb1(1)"_s, u"2019"_s);
+    const auto yearLabel = [](QWidget* w) { return w->findChild<QLabel*>(u"Lbyear"_s)->text(); };
+
+    QTest::mouseClick(form->findChild<QToolButton*>(u"CmdRazbalans"_s), Qt::LeftButton);
+    auto* imbalance = topLevel<ImbalanceWindow>();
+    QVERIFY(imbalance);
+    QCOMPARE(yearLabel(imbalance), u"2019 г."_s);
+    QCOMPARE(imbalance->yearIndex(), *YearIndex(u"2019"_s));
+    imbalance->close();
+
+    form->findChild<QAction*>(u"Menu_Tools_Proverka"_s)->trigger();
+    ReadingsCheckWindow* check = f.app->readingsCheckWindow();
+    QVERIFY(check);
+    QVERIFY(QTest::qWaitForWindowActive(check));
+    QCOMPARE(yearLabel(check), u"2019 г."_s);
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    choose(form, u"Cmb1(1)"_s, u"2021"_s);
+    QCOMPARE(yearLabel(check), u"2019 г."_s);
+    check->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(check));
+    QCOMPARE(yearLabel(check), u"2021 г."_s);
+    QCOMPARE(check->yearText(), u"2021"_s);
 }
 
 void tst_Application::everyCommandIsAvailable() {

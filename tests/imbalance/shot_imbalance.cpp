@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(folder);
 
     AppState state;
-    state.shownYearText = u"2023"_s;
-    const int y = *YearIndex(state.shownYearText);
+    const QString yearText = u"2023"_s;
+    const int y = *YearIndex(yearText);
     constexpr int Subscribers = 46;
     state.table.setSubscriberCount(Subscribers);
 
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     StoreHeadMeter(state.table, y, head);
 
     ScriptedPlatform platform;
-    ImbalanceWindow w(state, platform);
+    ImbalanceWindow w(state, platform, yearText);
     w.move(200, 200); // away from the pointer, which would show the export hint
     w.show();
     w.grab().save(folder + u"/razbalans.png"_s);

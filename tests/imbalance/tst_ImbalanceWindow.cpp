@@ -62,7 +62,6 @@ private:
 void tst_ImbalanceWindow::init() {
     m_state = std::make_unique<AppState>();
     m_platform = std::make_unique<ScriptedPlatform>();
-    m_state->shownYearText = u"2019"_s;
     SubscriberTable& t = m_state->table;
     t.setSubscriberCount(2);
     // January 2019: the head meter read 1000 kWh by day and 500 by night;
@@ -89,7 +88,7 @@ void tst_ImbalanceWindow::cleanup() {
 
 // false when the window did not become active: its focus checks would test nothing.
 bool tst_ImbalanceWindow::open() {
-    m_window = new ImbalanceWindow(*m_state, *m_platform);
+    m_window = new ImbalanceWindow(*m_state, *m_platform, u"2019"_s);
     m_window->show();
     m_window->activateWindow();
     return QTest::qWaitForWindowActive(m_window);
@@ -258,7 +257,6 @@ void tst_ImbalanceWindow::focusColour() {
 void tst_ImbalanceWindow::closeWritesBackIntoItsYear() {
     QVERIFY(open());
     QSignalSpy closed(m_window.data(), &ImbalanceWindow::closed);
-    m_state->shownYearText = u"2020"_s; // the main window moved on
     typeInto(box(u"txt6(3)"_s), u"321.5"_s);
     box(u"txt7(4)"_s)->clear();
     // Cells not shown as boxes are written too, so a stale one gets the box text.
@@ -279,13 +277,13 @@ void tst_ImbalanceWindow::closeWritesBackIntoItsYear() {
 
 void tst_ImbalanceWindow::oneWindow() {
     QPointer<ImbalanceWindow> slot;
-    ImbalanceWindow* first = ImbalanceWindow::showSingle(slot, *m_state, *m_platform);
+    ImbalanceWindow* first = ImbalanceWindow::showSingle(slot, *m_state, *m_platform, u"2019"_s);
     m_window = first;
     QVERIFY(first);
     box(u"txt2(1)"_s)->setText(u"777"_s);
-    m_state->shownYearText = u"2020"_s;
 
-    QCOMPARE(ImbalanceWindow::showSingle(slot, *m_state, *m_platform), first);
+    // The main window has moved on to 2020 meanwhile.
+    QCOMPARE(ImbalanceWindow::showSingle(slot, *m_state, *m_platform, u"2020"_s), first);
     const QWidgetList tops = QApplication::topLevelWidgets();
     QCOMPARE(std::count_if(
                  tops.begin(), tops.end(),
@@ -300,7 +298,7 @@ void tst_ImbalanceWindow::oneWindow() {
     QCOMPARE(m_state->table.cell(HeadMeterRow, HeadMeterColumn(Y2019, 2, 0)), u"777"_s);
 
     // Opened again: a new window for the main window's year of now.
-    m_window = ImbalanceWindow::showSingle(slot, *m_state, *m_platform);
+    m_window = ImbalanceWindow::showSingle(slot, *m_state, *m_platform, u"2020"_s);
     QCOMPARE(m_window->yearIndex(), Y2019 + 1);
     QCOMPARE(box(u"txt1(1)"_s)->text(), u"99999"_s);
 }

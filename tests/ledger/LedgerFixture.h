@@ -18,6 +18,4 @@ inline void FillSubscribers(AppState& state, int n, const QTemporaryDir& dir) {
         state.table.setCell(r, ColName, names.at((r - 1) % names.size()));
     }
     state.programFolder = dir.path();
-    state.shownYearText = QStringLiteral("2017");
-    state.ledgerMonth = 0;
 }

@@ -57,8 +57,6 @@ void tst_LedgerPayments::init() {
     s.setText(u"Nastr"_s, u"Ch100"_s, u"0"_s);
     DebtorsFixture::fill(m_state.table);
     m_state.programFolder = m_dir.path();
-    m_state.shownYearText = DebtorsFixture::Year;
-    m_state.ledgerMonth = DebtorsFixture::Month - 1;
 }
 
 void tst_LedgerPayments::cleanup() {
@@ -68,7 +66,8 @@ void tst_LedgerPayments::cleanup() {
 }
 
 void tst_LedgerPayments::open() {
-    m_w = std::make_unique<LedgerWindow>(m_state, *m_database, *m_platform);
+    m_w = std::make_unique<LedgerWindow>(m_state, *m_database, *m_platform,
+                                         MonthRequest{DebtorsFixture::Year, DebtorsFixture::Month});
     m_w->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
 }

@@ -59,11 +59,11 @@ void tst_YearCarryWindow::init() {
     m_database = std::make_unique<Database>(m_state.table, *m_platform,
                                             m_dir.filePath(u"Ostrevanka21.spb"_s));
     FillSubscribers(m_state, 3, m_dir);
-    m_state.ledgerMonth = 11;
     m_state.table.setCell(1, MonthColumn(0, 12, 9), u"120,5"_s); // closes in debt
     m_state.table.setCell(2, MonthColumn(0, 12, 16), u"30"_s);   // closes in credit
     m_state.table.setCell(3, MonthColumn(1, 1, 10), u"old"_s);
-    m_ledger = std::make_unique<LedgerWindow>(m_state, *m_database, *m_platform);
+    m_ledger = std::make_unique<LedgerWindow>(m_state, *m_database, *m_platform,
+                                              MonthRequest{u"2017"_s, 12});
     m_ledger->show();
     QTest::mouseClick(m_ledger->findChild<QPushButton*>(u"CmdPerenos"_s), Qt::LeftButton);
     m_w = m_ledger->perenosWindow();
@@ -171,10 +171,9 @@ void tst_YearCarryWindow::clearedFieldsWriteEmptyBalances() {
 void tst_YearCarryWindow::fromDecember2026IntoJanuary2027() {
     m_ledger.reset();
     m_state.table.setOfferedYears(OfferedYears(2027));
-    m_state.shownYearText = u"2026"_s;
-    m_state.ledgerMonth = 11;
     m_state.table.setCell(1, MonthColumn(9, 12, 9), u"80"_s);
-    m_ledger = std::make_unique<LedgerWindow>(m_state, *m_database, *m_platform);
+    m_ledger = std::make_unique<LedgerWindow>(m_state, *m_database, *m_platform,
+                                              MonthRequest{u"2026"_s, 12});
     m_ledger->show();
     auto* button = m_ledger->findChild<QPushButton*>(u"CmdPerenos"_s);
     QTest::mouseClick(button, Qt::LeftButton);
@@ -191,7 +190,7 @@ void tst_YearCarryWindow::fromDecember2026IntoJanuary2027() {
     auto* year = m_ledger->findChild<QComboBox*>(u"Cmb1(0)"_s);
     QCOMPARE(year->itemText(year->count() - 1), u"2027"_s);
     year->setCurrentIndex(year->count() - 1);
-    QCOMPARE(m_state.ledgerMonth, 11);
+    QCOMPARE(m_ledger->findChild<QLabel*>(u"lblMes"_s)->text(), u"Декабрь"_s);
     QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(!m_ledger->perenosWindow());
     QVERIFY(m_ledger->isEnabled());

@@ -82,10 +82,8 @@ int main(int argc, char** argv) {
     set(15, 9, T1Previous, cell(15, 8, T1Current));
     set(17, 11, T2Previous, PlainNumber(ReadNumber(cell(17, 11, T2Current)) + 85));
 
-    state.shownYearText = u"2023"_s;
-    state.currentRow = 15;
     ScriptedPlatform platform;
-    ReadingsCheckWindow check(state, platform);
+    ReadingsCheckWindow check(state, platform, u"2023"_s);
     check.move(200, 200);
     check.resize(960, 330);
     check.show();
@@ -93,7 +91,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     check.grab().save(folder + u"/readings-check.png"_s);
 
-    ConsumptionChartWindow chart(state);
+    ConsumptionChartWindow chart(state.table, 15, u"2023"_s);
     chart.move(200, 200);
     chart.show();
     QApplication::processEvents();

@@ -215,6 +215,8 @@ private slots:
     void wheelOverASelectorOfTheInactiveWindow();
     void keyboardMenuLeavesTheCellOnce();
     void otherYearAndUnknownYear();
+    void typedYearIsNoChoice_data();
+    void typedYearIsNoChoice();
     void lookingAtALaterYearLeavesTheFile();
     void printAnsweredNoAndYes();
     void autosaveWritesOnlyAfterAChange();
@@ -275,7 +277,7 @@ void tst_MainWindow::newDatabaseOpensOnThisYear() {
     QVERIFY(f.open());
     QVERIFY(QFile::exists(f.database.path()));
     QCOMPARE(f.combo(u"Cmb1(1)"_s)->currentText(), shown);
-    QCOMPARE(f.state.shownYearText, shown);
+    QCOMPARE(f.form->shown().yearText, shown);
 
     f.form->hide();
     f.platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2020"_s);
@@ -885,7 +887,7 @@ void tst_MainWindow::otherYearAndUnknownYear() {
     f.choose(u"Cmb1(0)"_s, u"Абонент 2"_s);
     f.choose(u"Cmb1(1)"_s, u"2024"_s);
     QCOMPARE(f.cell(1, 1)->text(), u"42"_s);
-    QCOMPARE(f.state.currentRow, 2);
+    QCOMPARE(f.form->shown().row, 2);
     // A year outside the list shows empty cells and stores nothing.
     QLineEdit* year = f.combo(u"Cmb1(1)"_s)->lineEdit();
     year->setFocus(Qt::MouseFocusReason);
@@ -897,6 +899,42 @@ void tst_MainWindow::otherYearAndUnknownYear() {
     f.type(f.cell(1, 1), u"99"_s);
     f.enter(f.cell(1, 1));
     QCOMPARE(f.state.table.cell(2, MonthColumn(7, 1, T1Current)), u"42"_s);
+}
+
+void tst_MainWindow::typedYearIsNoChoice_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("save") << u"Cmd6"_s;
+    QTest::newRow("date fill") << u"Menu_Tools_Date"_s;
+    QTest::newRow("month tick") << u"ChS(5)"_s;
+    QTest::newRow("export") << u"Command6"_s;
+}
+
+// A year typed into the selector without Enter is no choice: the cells still
+// belong to the year shown, and a command stores and names that one.
+void tst_MainWindow::typedYearIsNoChoice() {
+    QFETCH(QString, command);
+    Fixture f;
+    QVERIFY(f.open());
+    f.choose(u"Cmb1(1)"_s, u"2019"_s);
+    f.type(f.cell(1, T1Current), u"123"_s);
+    QComboBox* year = f.combo(u"Cmb1(1)"_s);
+    QTest::mouseClick(year->lineEdit(), Qt::LeftButton); // leaves the cell
+    year->lineEdit()->selectAll();
+    QTest::keyClicks(year->lineEdit(), u"2020"_s);
+    QCOMPARE(year->currentText(), u"2020"_s);
+    f.platform.fileNames = {QString()}; // the export cancelled
+
+    runCommand(f.form.get(), command);
+    const int y2019 = *YearIndex(u"2019"_s);
+    const int y2020 = *YearIndex(u"2020"_s);
+    QCOMPARE(f.state.table.cell(1, MonthColumn(y2019, 1, T1Current)), u"123"_s);
+    for (int m = 1; m <= 12; ++m)
+        for (int s = FirstEntrySlot; s <= LastEntrySlot; ++s)
+            QVERIFY(f.state.table.cell(1, MonthColumn(y2020, m, s)).isEmpty());
+    if (command == u"Menu_Tools_Date"_s)
+        QCOMPARE(f.state.table.cell(1, MonthColumn(y2019, 2, ReadingDate)), u"28.02.19"_s);
+    if (command == u"Command6"_s)
+        QVERIFY(f.platform.dialogProposals.back().endsWith(u"Абонент 1 2019.xlsx"_s));
 }
 
 // Showing a later year computes its charges, "0" for every subscriber, which

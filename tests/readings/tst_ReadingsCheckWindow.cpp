@@ -26,7 +26,6 @@ struct Fixture {
 
     Fixture() {
         state.programFolder = dir.path();
-        state.shownYearText = u"2020"_s;
         const int y = *YearIndex(u"2020"_s);
         state.table.setSubscriberCount(40);
         for (int r = 1; r <= 40; ++r) {
@@ -37,7 +36,7 @@ struct Fixture {
             state.table.setCell(r, MonthColumn(y, 4, T1Current), u"520"_s);
             state.table.setCell(r, MonthColumn(y, 4, Tariff1), r % 2 ? u"5"_s : QString());
         }
-        window = std::make_unique<ReadingsCheckWindow>(state, platform);
+        window = std::make_unique<ReadingsCheckWindow>(state, platform, u"2020"_s);
         window->show();
     }
     QCheckBox* kind(FindingKind k) {
@@ -81,7 +80,7 @@ void tst_ReadingsCheckWindow::kindBoxesFilterAndCount() {
     const int y = *YearIndex(u"2020"_s);
     f.state.table.setCell(7, MonthColumn(y, 3, T1Current), u"510"_s);
     f.state.table.setCell(7, MonthColumn(y, 4, T1Previous), u"510"_s);
-    f.window->refresh();
+    f.window->refresh(u"2020"_s);
     QCOMPARE(f.count(FindingKind::CurrentBelowPrevious), u"39"_s);
     QCOMPARE(f.lines(), 39);
 }
