@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "charts/ChartModule.h"
+#include "core/AppState.h"
 #include "imbalance/ImbalanceWindow.h"
 #include "readings/ConsumptionChartData.h"
 #include "readings/ConsumptionChartWindow.h"
@@ -76,15 +77,15 @@ void tst_ChartModuleMissing::windowsSayWhy() {
     QVERIFY(!ChartModule(&error));
     QVERIFY2(error.contains(u"ostrevanka_charts"_s), qPrintable(error));
     AppState state;
-    ConsumptionChartWindow chart(state);
+    ConsumptionChartWindow chart(state.table, 0, u"2017"_s);
     QVERIFY(!chart.chart());
-    chart.refresh();
+    chart.refresh(0, u"2017"_s);
     auto* reason = chart.findChild<QLabel*>();
     QVERIFY(reason);
     QVERIFY(reason->text().startsWith(u"График недоступен: "_s));
 
     ScriptedPlatform platform;
-    ImbalanceWindow imbalance(state, platform);
+    ImbalanceWindow imbalance(state, platform, u"2017"_s);
     auto* placeholder = imbalance.findChild<QLabel*>(u"chart"_s);
     QVERIFY(placeholder);
     QVERIFY(placeholder->text().startsWith(u"График недоступен: "_s));
