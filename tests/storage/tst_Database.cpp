@@ -3,7 +3,6 @@
 // how the payments journal follows the table through all of them.
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -17,6 +16,7 @@
 #include "support/JournalFixture.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
+#include "support/TmpfsFolder.h"
 
 using namespace Qt::StringLiterals;
 
@@ -69,31 +69,6 @@ NextStart StartAgain(const QString& folder) {
         next.setAside.push_back(Numbers(j));
     return next;
 }
-
-constexpr qint64 Page = 4096;
-qint64 inPages(qint64 bytes) {
-    return (bytes + Page - 1) / Page * Page;
-}
-
-// A folder on a tmpfs of its own: a disk that really fills up.
-struct SmallDisk {
-    QTemporaryDir mountPoint;
-    bool mounted = false;
-    explicit SmallDisk(qint64 bytes) {
-        mounted = QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s,
-                                                 u"size="_s + QString::number(inPages(bytes)),
-                                                 u"tmpfs"_s, mountPoint.path()}) == 0;
-    }
-    ~SmallDisk() {
-        if (mounted)
-            QProcess::execute(u"umount"_s, {mountPoint.path()});
-    }
-    bool resize(qint64 bytes) {
-        return QProcess::execute(u"mount"_s,
-                                 {u"-o"_s, u"remount,size="_s + QString::number(inPages(bytes)),
-                                  mountPoint.path()}) == 0;
-    }
-};
 
 } // namespace
 
@@ -422,10 +397,10 @@ void tst_Database::failedSaveForLackOfRoomKeepsBothFiles() {
     const QByteArray table = TaggedDatabase(u"Прежняя"_s, 100);
     const QByteArray journal = JournalBytes({u"1"_s});
     const qint64 room = journalGrows ? inPages(table.size()) + 16 * Page : 16 * Page;
-    SmallDisk disk(inPages(table.size()) + inPages(journal.size()) + room);
-    if (!disk.mounted)
+    TmpfsFolder disk(inPages(table.size()) + inPages(journal.size()) + room);
+    if (!disk.mounted())
         QSKIP("a tmpfs could not be mounted (the test needs root and a kernel that lets it)");
-    const QString folder = disk.mountPoint.path();
+    const QString folder = disk.path();
     ScriptedPlatform platform;
     SubscriberTable loaded;
     Database database(loaded, platform, QDir(folder).filePath(DatabaseFile::FileName));
