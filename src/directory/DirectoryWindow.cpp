@@ -322,7 +322,9 @@ void DirectoryWindow::remove() {
                            MsgIcon::Information, MsgButtons::YesNo, MsgAnswer::No);
     if (answer != MsgAnswer::Yes)
         return;
-    DeleteSubscriber(m_state.table, row);
+    // The journal's rows follow in the same save, so the two never disagree.
+    if (DeleteSubscriber(m_state.table, row))
+        m_database.journal().renumberAfterDelete(row);
     save();
     m_model->fill(HeaderVariant::A); // ZAPOLNTABL
     applyHeaderWidths();

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "JournalFile.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -42,6 +44,14 @@ Backup::Source readChecked(const QString& path, int separators) {
     const auto r = DatabaseFile::readAndCheck(path, separators, &source.bytes);
     source.check = fromLoad(r);
     source.lineCount = r.lineCount;
+    if (source.check.ok()) {
+        JournalFile::Read journal = JournalFile::read(JournalFile::pathFor(path));
+        // Without its journal the restore would take the backup for one that has none.
+        if (journal.ok)
+            source.journal = std::move(journal.bytes);
+        else
+            source.check.error = Backup::Error::Other;
+    }
     if (!source.check.ok())
         source.bytes.clear();
     return source;
@@ -71,10 +81,12 @@ QString Backup::withDefaultExtension(const QString& chosen) {
 }
 
 Backup::Result Backup::write(const QString& path, const SubscriberTable& table,
+                             const std::optional<QByteArray>& journal,
                              const DatabaseFile::SaveFileFactory& makeFile) {
     SubscriberTable cleaned(table);
     DatabaseFile::cleanLineBreaks(cleaned);
-    if (!DatabaseFile::writeAtomically(path, DatabaseFile::serialize(cleaned), makeFile))
+    if (!JournalFile::writeWith(path, DatabaseFile::producing(DatabaseFile::serialize(cleaned)),
+                                journal, makeFile))
         return writeFailed();
     return {};
 }
@@ -84,12 +96,14 @@ Backup::Source Backup::readBackup(const QString& path) {
 }
 
 Backup::Result Backup::restoreBackup(const Source& source, const QString& databasePath,
+                                     const std::optional<QByteArray>& journal,
                                      const DatabaseFile::SaveFileFactory& makeFile) {
     if (!source.check.ok())
         return source.check;
     // Through a temporary file and a rename: an interrupted copy never leaves
     // half a database behind.
-    if (!DatabaseFile::writeAtomically(databasePath, source.bytes, makeFile))
+    if (!JournalFile::writeWith(databasePath, DatabaseFile::producing(source.bytes), journal,
+                                makeFile))
         return writeFailed();
     return {};
 }
@@ -110,11 +124,16 @@ SubscriberTable Backup::convertVersion10(const Source& source) {
 }
 
 Backup::Result Backup::restoreVersion10(const Source& source, const QString& databasePath,
+                                        const std::optional<QByteArray>& journal,
                                         const DatabaseFile::SaveFileFactory& makeFile) {
     if (!source.check.ok())
         return source.check;
     SubscriberTable table = convertVersion10(source);
-    if (!DatabaseFile::save(databasePath, table, makeFile))
+    const bool written =
+        DatabaseFile::saveThrough(table, [&](const std::function<bool(QIODevice&)>& produce) {
+            return JournalFile::writeWith(databasePath, produce, journal, makeFile);
+        });
+    if (!written)
         return writeFailed();
     return {};
 }

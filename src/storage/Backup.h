@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -20,18 +22,20 @@ public:
         FormatError,  // line `badLine` has too few separators
         TooManyLines, // more than 501 lines: more subscribers than the table holds
         WriteFailed,  // the target could not be written; it is unchanged
-        Other,        // anything else (not a regular file, a read error)
+        Other,        // anything else (not a regular file, a read error, its journal unread)
     };
     struct Result {
         Error error = Error::None;
         int badLine = 0; // 1-based, for FormatError
         bool ok() const { return error == Error::None; }
     };
-    // A chosen file, read and checked, ready to replace the database.
+    // A chosen file, read and checked, ready to replace the database, and the
+    // payments journal beside it (JournalFile.h), if there is one.
     struct Source {
         Result check;
         QByteArray bytes;
         int lineCount = 0;
+        std::optional<QByteArray> journal;
     };
 
     static constexpr int Version10Separators = DatabaseFile::OldSeparators;
@@ -46,15 +50,19 @@ public:
     static QString withDefaultExtension(const QString& chosen);
 
     // Writes rows 1..subscriberCount in the database format, line breaks
-    // removed (the table itself is left as it is). Atomic: a failed write
-    // leaves an earlier file of that name as it was.
+    // removed (the table itself is left as it is), and the journal's bytes,
+    // when given, beside it. Atomic: a failed write leaves an earlier file of
+    // that name and its journal as they were.
     static Result write(const QString& path, const SubscriberTable& table,
+                        const std::optional<QByteArray>& journal = std::nullopt,
                         const DatabaseFile::SaveFileFactory& makeFile = {});
 
     // Reads a backup and checks every line for 2513 separators.
     static Source readBackup(const QString& path);
-    // Puts a checked backup byte for byte in place of the database file.
+    // Puts a checked backup byte for byte in place of the database file and,
+    // when given, `journal` in place of its journal, both or neither.
     static Result restoreBackup(const Source& source, const QString& databasePath,
+                                const std::optional<QByteArray>& journal = std::nullopt,
                                 const DatabaseFile::SaveFileFactory& makeFile = {});
 
     // Reads a version-1.0 database and checks every line for 2128 separators.
@@ -63,7 +71,9 @@ public:
     // the line number, columns 2..2128 the fields trimmed and without line
     // breaks, 2129..2513 empty. An unchecked source gives an empty table.
     static SubscriberTable convertVersion10(const Source& source);
-    // Converts a checked version-1.0 file and writes it as the database file.
+    // Converts a checked version-1.0 file and writes it as the database file,
+    // with `journal` as restoreBackup does.
     static Result restoreVersion10(const Source& source, const QString& databasePath,
+                                   const std::optional<QByteArray>& journal = std::nullopt,
                                    const DatabaseFile::SaveFileFactory& makeFile = {});
 };

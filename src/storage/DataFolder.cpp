@@ -6,6 +6,7 @@
 #include <QTemporaryFile>
 
 #include "storage/DatabaseFile.h"
+#include "storage/JournalFile.h"
 #include "core/Platform.h"
 
 using namespace Qt::StringLiterals;
@@ -29,16 +30,8 @@ QString stamp(const QString& path) {
     return QFileInfo(path).lastModified().toString(u"dd.MM.yyyy HH:mm"_s);
 }
 
-// The payments journal goes with its database; the database is put in
-// place last, under its own name only once complete.
-bool copyDatabase(const QString& from, const QString& to) {
-    const QString journalFrom =
-        QFileInfo(from).path() + u'/' + QFileInfo(from).completeBaseName() + u".pay"_s;
-    const QString journalTo =
-        QFileInfo(to).path() + u'/' + QFileInfo(to).completeBaseName() + u".pay"_s;
-    if (QFileInfo::exists(journalFrom) && !QFileInfo::exists(journalTo) &&
-        !QFile::copy(journalFrom, journalTo))
-        return false;
+// Copies through a file of its own: under its name only once complete.
+bool copyWhole(const QString& from, const QString& to) {
     const QString part = to + u".part"_s;
     QFile::remove(part);
     if (!QFile::copy(from, part))
@@ -47,6 +40,19 @@ bool copyDatabase(const QString& from, const QString& to) {
         return true;
     QFile::remove(part);
     return false;
+}
+
+// The payments journal goes with its database, replacing any journal left
+// without one; the database is put in place last.
+bool copyDatabase(const QString& from, const QString& to) {
+    const QString journalFrom = JournalFile::pathFor(from);
+    const QString journalTo = JournalFile::pathFor(to);
+    if (QFileInfo::exists(journalFrom)) {
+        QFile::remove(journalTo);
+        if (!copyWhole(journalFrom, journalTo))
+            return false;
+    }
+    return copyWhole(from, to);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QTimer>
@@ -9,6 +10,7 @@
 #include "core/Settings.h"
 #include "core/SubscriberTable.h"
 #include "storage/DatabasePrefetch.h"
+#include "storage/JournalFile.h"
 #include "storage/RecoveryOffer.h"
 #include "storage/SafetyCopies.h"
 #include "storage/SaveFailed.h"
@@ -105,6 +107,7 @@ bool Database::mayGoOn(DatabaseLock::Result taken) {
 Database::Opened Database::open(DatabasePrefetch* prefetch) {
     stopAutosave();
     m_changed = false;
+    JournalFile::settle(m_path);
     bool created = false;
     const QString shown = QDir::toNativeSeparators(m_path);
     for (;;) {
@@ -113,6 +116,7 @@ Database::Opened Database::open(DatabasePrefetch* prefetch) {
         using S = DatabaseFile::Status;
         switch (result.status) {
         case S::Ok:
+            readJournals();
             setAutosave(m_platform.settings().flag(u"Nastr"_s, u"flSave"_s));
             return created ? Opened::Created : Opened::Loaded;
         case S::NotFound:
@@ -148,6 +152,40 @@ Database::Opened Database::open(DatabasePrefetch* prefetch) {
     }
 }
 
+void Database::readJournals() {
+    m_setAside.clear();
+    for (const QString& path : JournalFile::setAsidePaths(m_path)) {
+        const JournalFile::Read r = JournalFile::read(path);
+        if (r.bytes)
+            m_setAside.push_back(PaymentJournal::fromBytes(*r.bytes));
+    }
+    const QString path = JournalFile::pathFor(m_path);
+    const JournalFile::Read r = JournalFile::read(path);
+    m_journalBlocked = false;
+    if (!r.ok)
+        keepUnreadableJournal(path, r.detail);
+    m_journal = PaymentJournal::fromBytes(r.bytes.value_or(QByteArray()));
+    m_journalSaved = m_journal.toBytes();
+}
+
+void Database::keepUnreadableJournal(const QString& path, const QString& detail) {
+    const QString kept = path + u".unreadable-"_s + m_platform.now().toString(u"yyyyMMdd-HHmmss"_s);
+    const QString told = u"Не удалось прочитать журнал платежей "_s +
+                         QDir::toNativeSeparators(path) + u" ("_s + detail + u")."_s;
+    if (!QFileInfo::exists(kept) && QFile::rename(path, kept)) {
+        m_platform.message(told + u" Он переименован в "_s + QFileInfo(kept).fileName() +
+                               u" и начат новый журнал: платежи, записанные из выписок банка "
+                               u"раньше, при загрузке выписки не будут узнаны как уже "
+                               u"загруженные."_s,
+                           Title, MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
+    // Writing a new journal would lose the one that is there.
+    m_journalBlocked = true;
+    m_platform.message(told + u" Пока он не исправлен, платежи из выписок банка не записываются."_s,
+                       Title, MsgIcon::Warning, MsgButtons::Ok);
+}
+
 // ---------------------------------------------------------------- save
 
 void Database::warnCopyOnce(const QString& reason) {
@@ -162,9 +200,9 @@ void Database::takeDailyCopy(const DatabaseFile::SaveFileFactory& makeFile) {
     const QDate today = m_platform.now().date();
     if (m_copyDay == today)
         return;
-    // The new file will be about the size of the one on disk, and is written
-    // beside it before it takes its place.
-    const qint64 fileBytes = QFileInfo(m_path).size();
+    // The new files will be about the size of those on disk, and are written
+    // beside them before they take their place.
+    const qint64 fileBytes = QFileInfo(m_path).size() + JournalFile::sizeFor(m_path);
     const SafetyCopies::Result r =
         SafetyCopies::takeDaily(m_path, today, makeFile, SafetyCopies::ReadChunk, fileBytes);
     if (r.ok()) {
@@ -179,19 +217,36 @@ void Database::takeDailyCopy(const DatabaseFile::SaveFileFactory& makeFile) {
 bool Database::save(const DatabaseFile::SaveFileFactory& makeFile) {
     if (m_endedByRestore)
         return true;
+    JournalFile::settle(m_path);
     takeDailyCopy(makeFile);
-    if (DatabaseFile::save(m_path, m_table, makeFile))
-        return true;
-    // The file grew past what the copy left room for: the save comes first.
-    if (m_copyMade.isEmpty() ||
-        !SafetyCopies::giveWayToSave(m_copyMade, m_path, savedSize(m_table)))
+    // The journal is written only when it changed, with the table: a base
+    // that never took a statement stays without one.
+    std::optional<QByteArray> journal = m_journal.toBytes();
+    if (*journal == m_journalSaved)
+        journal.reset();
+    else if (m_journalBlocked)
         return false;
-    const QString removed = QDir::toNativeSeparators(m_copyMade);
-    m_copyMade.clear();
-    m_copyDay = QDate();
-    const bool saved = DatabaseFile::save(m_path, m_table, makeFile);
-    warnCopyOnce(u"на диске не хватает места для копии вместе с файлом базы, копия "_s + removed +
-                 u" удалена"_s);
+    const auto write = [&] {
+        return DatabaseFile::saveThrough(
+            m_table, [&](const std::function<bool(QIODevice&)>& produce) {
+                return JournalFile::writeWith(m_path, produce, journal, makeFile);
+            });
+    };
+    bool saved = write();
+    if (!saved) {
+        // The files grew past what the copy left room for: the save comes first.
+        const qint64 bytes = savedSize(m_table) + (journal ? journal->size() : 0);
+        if (m_copyMade.isEmpty() || !SafetyCopies::giveWayToSave(m_copyMade, m_path, bytes))
+            return false;
+        const QString removed = QDir::toNativeSeparators(m_copyMade);
+        m_copyMade.clear();
+        m_copyDay = QDate();
+        saved = write();
+        warnCopyOnce(u"на диске не хватает места для копии вместе с файлом базы, копия "_s +
+                     removed + u" удалена"_s);
+    }
+    if (saved && journal)
+        m_journalSaved = std::move(*journal);
     return saved;
 }
 
@@ -205,12 +260,17 @@ bool Database::saveOrTell() {
 // ---------------------------------------------------------------- backup and restore
 
 Backup::Result Database::backupTo(const QString& path) {
-    return Backup::write(path, m_table);
+    // An empty journal goes too: restored, it says the backup's table holds
+    // no payment from a statement.
+    return Backup::write(path, m_table, m_journal.toBytes());
 }
 
 bool Database::keepTableBeforeRestore() {
+    std::optional<QByteArray> journal = m_journal.toBytes();
+    if (journal->isEmpty() && !QFileInfo::exists(JournalFile::pathFor(m_path)))
+        journal.reset();
     const SafetyCopies::Result r =
-        SafetyCopies::takeBeforeRestore(m_path, m_table, m_platform.now());
+        SafetyCopies::takeBeforeRestore(m_path, m_table, journal, m_platform.now());
     if (r.ok())
         return true;
     m_platform.message(u"Не удалось сохранить копию текущей базы перед восстановлением: "_s +
@@ -242,10 +302,32 @@ Database::Restored Database::restore(const Backup::Source& source, bool version1
         return out;
     }
     takeDailyCopy();
-    out.result = version10 ? Backup::restoreVersion10(source, m_path)
-                           : Backup::restoreBackup(source, m_path);
-    if (!out.result.ok())
+    // A backup without a journal may hold payments this one names: the
+    // journal is set aside, still counting, and a new one starts.
+    std::optional<QByteArray> journal = source.journal;
+    const QByteArray current = m_journal.toBytes();
+    QString setAside;
+    if (!journal && !current.isEmpty()) {
+        setAside = JournalFile::setAsidePath(m_path, m_platform.now());
+        if (!DatabaseFile::writeAtomically(setAside, current)) {
+            out.result = {Backup::Error::WriteFailed, 0};
+            return out;
+        }
+        journal = QByteArray();
+    }
+    out.result = version10 ? Backup::restoreVersion10(source, m_path, journal)
+                           : Backup::restoreBackup(source, m_path, journal);
+    if (!out.result.ok()) {
+        if (!setAside.isEmpty())
+            QFile::remove(setAside);
         return out;
+    }
+    if (!setAside.isEmpty())
+        m_setAside.push_back(PaymentJournal::fromBytes(current));
+    if (journal) {
+        m_journal = PaymentJournal::fromBytes(*journal);
+        m_journalSaved = m_journal.toBytes();
+    }
     // The restored file must stay as it is, also while a box the caller
     // shows runs its event loop: nothing of this run writes it again.
     m_endedByRestore = true;

@@ -47,8 +47,12 @@ public:
     Opened open(DatabasePrefetch* prefetch = nullptr);
 
     // The payments written from bank statements: the journal X.pay beside
-    // the database X.spb, read by open() and written by every save with the
-    // table. Journals a restore set aside still count as loaded.
+    // the database X.spb, read by open() and written by a save, when it
+    // changed, with the table (JournalFile.h). Backups, safety copies,
+    // restores and recoveries take it along. Journals a restore set aside
+    // still count as loaded. A journal that cannot be read at open() is
+    // renamed and told; when it cannot even be renamed, no save writes over
+    // it (a save with a changed journal fails).
     PaymentJournal& journal() { return m_journal; }
     const std::vector<PaymentJournal>& setAsideJournals() const { return m_setAside; }
 
@@ -66,8 +70,8 @@ public:
     // The same, telling the user when it failed.
     bool saveOrTell();
 
-    // The table written to `path` in the database format; the table and the
-    // database file are left as they are.
+    // The table written to `path` in the database format, the journal beside
+    // it; the table and the database file are left as they are.
     Backup::Result backupTo(const QString& path);
 
     // What a restore came to.
@@ -81,8 +85,11 @@ public:
     };
     // Checks the chosen file and, if it is sound and `confirm` says so, keeps
     // the table as it is in memory among the safety copies and puts the file
-    // in place of the database (version 1.0: converted). Once done, this run
-    // never writes the database again and the autosave stops.
+    // in place of the database (version 1.0: converted). The journal beside
+    // the chosen file replaces the current one; without one, the current
+    // journal is set aside as "<X.pay>.before-restore-YYYYMMDD-HHMMSS" and a
+    // new one starts. Once done, this run never writes the database again
+    // and the autosave stops.
     Restored restoreFrom(const QString& path, const std::function<bool()>& confirm);
     Restored restoreFromVersion10(const QString& path, const std::function<bool()>& confirm);
 
@@ -100,6 +107,9 @@ public:
 private:
     Restored restore(const Backup::Source& source, bool version10,
                      const std::function<bool()>& confirm);
+    // At open: the journal and those set aside.
+    void readJournals();
+    void keepUnreadableJournal(const QString& path, const QString& detail);
     // Takes the day's copy unless this run has; a failure is told once.
     void takeDailyCopy(const DatabaseFile::SaveFileFactory& makeFile = {});
     // The table as it is, unsaved changes included, among the copies before
@@ -112,6 +122,9 @@ private:
     Platform& m_platform;
     PaymentJournal m_journal;
     std::vector<PaymentJournal> m_setAside;
+    // The journal as its file holds it; a save writes the file when it differs.
+    QByteArray m_journalSaved;
+    bool m_journalBlocked = false;
     QString m_path;
     DatabaseLock m_lock;
     bool m_changed = false;

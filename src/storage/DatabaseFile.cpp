@@ -622,21 +622,30 @@ bool DatabaseFile::writeAtomically(const QString& path,
 
 bool DatabaseFile::writeAtomically(const QString& path, const QByteArray& bytes,
                                    const SaveFileFactory& makeFile, QString* errorText) {
-    return writeAtomically(
-        path, [&](QIODevice& out) { return writeAll(out, bytes.constData(), bytes.size()); },
-        makeFile, errorText);
+    return writeAtomically(path, producing(bytes), makeFile, errorText);
+}
+
+std::function<bool(QIODevice&)> DatabaseFile::producing(const QByteArray& bytes) {
+    return [bytes](QIODevice& out) { return writeAll(out, bytes.constData(), bytes.size()); };
 }
 
 bool DatabaseFile::save(const QString& path, SubscriberTable& table,
                         const SaveFileFactory& makeFile, qsizetype bufferSize) {
-    bool reached = false;
-    const bool ok = writeAtomically(
-        path,
-        [&](QIODevice& out) {
-            reached = true;
-            return write(out, table, bufferSize);
+    return saveThrough(
+        table,
+        [&](const std::function<bool(QIODevice&)>& produce) {
+            return writeAtomically(path, produce, makeFile);
         },
-        makeFile);
+        bufferSize);
+}
+
+bool DatabaseFile::saveThrough(SubscriberTable& table, const Writer& writeFile,
+                               qsizetype bufferSize) {
+    bool reached = false;
+    const bool ok = writeFile([&](QIODevice& out) {
+        reached = true;
+        return write(out, table, bufferSize);
+    });
     // A file that could not even be opened: the table is cleaned all the same.
     if (!reached)
         cleanLineBreaks(table);

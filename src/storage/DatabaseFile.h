@@ -72,6 +72,11 @@ public:
     // file): a failed write leaves the previous file as it was. false on failure.
     static bool save(const QString& path, SubscriberTable& table,
                      const SaveFileFactory& makeFile = {}, qsizetype bufferSize = WriteBuffer);
+    // The same through `writeFile`, which gets what writes the table's bytes
+    // and puts them in place (with the payments journal, say).
+    using Writer = std::function<bool(const std::function<bool(QIODevice&)>& produce)>;
+    static bool saveThrough(SubscriberTable& table, const Writer& writeFile,
+                            qsizetype bufferSize = WriteBuffer);
     // Writes bytes atomically, then syncs the folder so that the rename
     // itself survives a power cut.
     // *errorText, when given, says what failed.
@@ -81,6 +86,8 @@ public:
     // and returns false to give up (the previous file stays as it was).
     static bool writeAtomically(const QString& path, const std::function<bool(QIODevice&)>& produce,
                                 const SaveFileFactory& makeFile = {}, QString* errorText = nullptr);
+    // What hands `bytes` (shared, not copied) to the open file.
+    static std::function<bool(QIODevice&)> producing(const QByteArray& bytes);
     // One subscriber with every cell empty.
     static bool createNew(const QString& path, SubscriberTable& table);
 };

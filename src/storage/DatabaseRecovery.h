@@ -20,6 +20,7 @@ public:
         bool beforeRestore = false;
         QString path;
         QByteArray bytes;
+        std::optional<QByteArray> journal; // the copy's payments journal, if it has one
     };
     enum class Error {
         None,
@@ -35,13 +36,16 @@ public:
     // A load that failed this way may be mended from a copy: the file is
     // there and readable, but its content is not a database.
     static bool canRecover(DatabaseFile::Status status);
-    // The newest safety copy that loads, trying older ones when it does not.
+    // The newest safety copy that loads (with its journal, when that can be
+    // read), trying older ones when it does not.
     static std::optional<Candidate> newestUsable(const QString& databasePath);
     // "Ostrevanka21.spb.damaged-20261210-140500"
     static QString damagedName(const QDateTime& when);
     // Keeps the damaged file, unchanged, under its timestamped name (with
-    // "-2", "-3"... when that name is taken, so nothing is overwritten) and
-    // puts the copy in place of the database, atomically.
+    // "-2", "-3"... when that name is taken, so nothing is overwritten), and
+    // its journal as "Ostrevanka21.pay.damaged-..." with the same ending; then
+    // puts the copy and the copy's journal (none when it has none) in place
+    // of them, atomically.
     static Result restore(const QString& databasePath, const Candidate& copy, const QDateTime& when,
                           const DatabaseFile::SaveFileFactory& makeFile = {});
 };

@@ -7,9 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStorageInfo>
 
 #include "DatabaseCheck.h"
+#include "JournalFile.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,6 +33,20 @@ constexpr qint64 SpareBlocks = 4;
 
 qint64 blockOf(const QStorageInfo& disk) {
     return std::max<qint64>(disk.blockSize(), 512);
+}
+
+// A copy's journal is written before the copy: the copy's name tells the
+// copy is there, and it is there whole.
+bool writeJournalCopy(const QString& copyPath, const std::optional<QByteArray>& journal,
+                      const DatabaseFile::SaveFileFactory& makeFile, SafetyCopies::Result& result) {
+    if (!journal)
+        return true;
+    const QString path = JournalFile::pathFor(copyPath);
+    if (DatabaseFile::writeAtomically(path, *journal, makeFile, &result.detail))
+        return true;
+    result.error = SafetyCopies::Error::WriteFailed;
+    result.path = path;
+    return false;
 }
 
 // Whether the disk of the copies can take a copy of `copyBytes` and still
@@ -112,11 +128,28 @@ SafetyCopies::Result SafetyCopies::takeDaily(const QString& databasePath, const 
         return result;
     }
     // The copy never stops a save: it gives way when both would not fit.
-    if (!hasRoom(folder, databasePath, QFileInfo(databasePath).size(), leaveFree)) {
+    const QString journalPath = JournalFile::pathFor(databasePath);
+    if (!hasRoom(folder, databasePath,
+                 QFileInfo(databasePath).size() + JournalFile::sizeFor(databasePath), leaveFree)) {
         result.error = Error::NoRoom;
         result.path = folder;
         return result;
     }
+    const JournalFile::Read journal = JournalFile::read(journalPath);
+    if (!journal.ok) {
+        result.error = Error::ReadFailed;
+        result.path = journalPath;
+        result.detail = journal.detail;
+        return result;
+    }
+    const QString copy = result.path;
+    if (!writeJournalCopy(copy, journal.bytes, makeFile, result))
+        return result;
+    // Whatever keeps the copy from being made takes its journal back.
+    const auto journalBack = qScopeGuard([&] {
+        if (journal.bytes && !result.made)
+            QFile::remove(JournalFile::pathFor(copy));
+    });
     QFile source(databasePath);
     const auto readFailed = [&] {
         result.error = Error::ReadFailed;
@@ -184,7 +217,7 @@ SafetyCopies::Result SafetyCopies::takeDaily(const QString& databasePath, const 
 
 SafetyCopies::Result
 SafetyCopies::takeBeforeRestore(const QString& databasePath, const SubscriberTable& table,
-                                const QDateTime& when,
+                                const std::optional<QByteArray>& journal, const QDateTime& when,
                                 const DatabaseFile::SaveFileFactory& makeFile) {
     Result result;
     const QString folder = folderFor(databasePath);
@@ -194,10 +227,15 @@ SafetyCopies::takeBeforeRestore(const QString& databasePath, const SubscriberTab
         return result;
     }
     result.path = QDir(folder).filePath(beforeRestoreName(when));
+    const QString copy = result.path;
+    if (!writeJournalCopy(copy, journal, makeFile, result))
+        return result;
     SubscriberTable cleaned(table);
     if (!DatabaseFile::writeAtomically(
-            result.path, [&](QIODevice& out) { return DatabaseFile::write(out, cleaned); },
-            makeFile, &result.detail)) {
+            copy, [&](QIODevice& out) { return DatabaseFile::write(out, cleaned); }, makeFile,
+            &result.detail)) {
+        if (journal)
+            QFile::remove(JournalFile::pathFor(copy));
         result.error = Error::WriteFailed;
         return result;
     }
@@ -216,17 +254,24 @@ bool SafetyCopies::giveWayToSave(const QString& copy, const QString& databasePat
     const qint64 block = blockOf(disk);
     const qint64 available = disk.bytesAvailable();
     const qint64 needed = inBlocks(fileBytes, block) + SpareBlocks * block;
-    if (available < 0 || available >= needed ||
-        available + inBlocks(copyFile.size(), block) < needed)
+    const QString journal = JournalFile::pathFor(copy);
+    const qint64 freed =
+        inBlocks(copyFile.size(), block) + inBlocks(JournalFile::sizeFor(copy), block);
+    if (available < 0 || available >= needed || available + freed < needed)
         return false;
-    return QFile::remove(copy);
+    if (!QFile::remove(copy))
+        return false;
+    QFile::remove(journal);
+    return true;
 }
 
 QStringList SafetyCopies::prune(const QString& databasePath, const QString& kept) {
     QStringList deleted;
     const std::vector<Copy> copies = list(databasePath);
     for (size_t i = Keep; i < copies.size(); ++i)
-        if (copies[i].path != kept && QFile::remove(copies[i].path))
+        if (copies[i].path != kept && QFile::remove(copies[i].path)) {
+            QFile::remove(JournalFile::pathFor(copies[i].path));
             deleted << copies[i].path;
+        }
     return deleted;
 }

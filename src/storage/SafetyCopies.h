@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include <QByteArray>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -55,6 +56,9 @@ public:
     // The copies beside a database, newest first: by date, then time.
     static std::vector<Copy> list(const QString& databasePath);
 
+    // Every copy "X.spb" has the payments journal as it was beside it,
+    // "X.pay", when there was one; pruning a copy takes its journal too.
+
     // Copies the database file as it is on disk to the copy of `day`, unless
     // that copy exists or there is no file, atomically; then keeps the newest
     // 30 copies. A failure leaves every earlier copy as it was. The file is
@@ -65,15 +69,15 @@ public:
     static Result takeDaily(const QString& databasePath, const QDate& day,
                             const DatabaseFile::SaveFileFactory& makeFile = {},
                             qint64 chunkSize = ReadChunk, qint64 leaveFree = 0);
-    // Writes `table` (line breaks cleaned in the copy, not in the table) as
-    // the copy taken before a restore at `when`, atomically; then keeps the
-    // newest 30 copies.
+    // Writes `table` (line breaks cleaned in the copy, not in the table) and,
+    // when given, the journal's bytes as the copy taken before a restore at
+    // `when`, atomically; then keeps the newest 30 copies.
     static Result takeBeforeRestore(const QString& databasePath, const SubscriberTable& table,
-                                    const QDateTime& when,
+                                    const std::optional<QByteArray>& journal, const QDateTime& when,
                                     const DatabaseFile::SaveFileFactory& makeFile = {});
-    // After a save that failed: deletes `copy` when the database's disk lacks
-    // room for a file of `fileBytes` and has it without the copy. true when
-    // the copy is gone.
+    // After a save that failed: deletes `copy` (and its journal) when the
+    // database's disk lacks room for `fileBytes` and has it without the copy.
+    // true when the copy is gone.
     static bool giveWayToSave(const QString& copy, const QString& databasePath, qint64 fileBytes);
     // Deletes the copies after the newest 30 (never `kept`) and nothing
     // else; returns what it deleted.

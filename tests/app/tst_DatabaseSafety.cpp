@@ -22,6 +22,7 @@
 #include "readings/MonthCell.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
+#include "support/TmpfsFolder.h"
 
 using namespace Qt::StringLiterals;
 
@@ -85,31 +86,19 @@ void restoreKinds() {
     QTest::newRow("from version 1.0") << true;
 }
 
-constexpr qint64 Page = 4096;
-qint64 inPages(qint64 bytes) {
-    return (bytes + Page - 1) / Page * Page;
-}
-
 // A database on a tmpfs with `free` bytes left beside it: a disk that
 // really fills up. `table` holds the database, loaded.
 struct SmallDisk {
-    QTemporaryDir mountPoint;
-    bool mounted = false;
+    TmpfsFolder folder;
+    const bool mounted;
     ScriptedPlatform platform;
     SubscriberTable table;
-    Database database{table, platform, mountPoint.filePath(DatabaseFile::FileName)};
+    Database database{table, platform, folder.filePath(DatabaseFile::FileName)};
 
-    SmallDisk(const QByteArray& bytes, qint64 free) {
-        mounted = QProcess::execute(u"mount"_s,
-                                    {u"-t"_s, u"tmpfs"_s, u"-o"_s,
-                                     u"size="_s + QString::number(inPages(bytes.size() + free)),
-                                     u"tmpfs"_s, mountPoint.path()}) == 0;
+    SmallDisk(const QByteArray& bytes, qint64 free)
+        : folder(bytes.size() + free), mounted(folder.mounted()) {
         if (mounted && writeFile(database.path(), bytes))
             DatabaseFile::load(database.path(), table);
-    }
-    ~SmallDisk() {
-        if (mounted)
-            QProcess::execute(u"umount"_s, {mountPoint.path()});
     }
     QString copies() const { return SafetyCopies::folderFor(database.path()); }
 };

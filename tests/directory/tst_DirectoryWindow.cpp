@@ -21,7 +21,10 @@
 #include "directory/EditSubscriberDialog.h"
 #include "directory/DirectoryWindow.h"
 #include "storage/Database.h"
+#include "storage/JournalFile.h"
+#include "support/JournalFixture.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 
 using namespace Qt::StringLiterals;
 
@@ -258,6 +261,9 @@ void tst_DirectoryWindow::deleteMovesLaterSubscribersUp_data() {
 
 void tst_DirectoryWindow::deleteMovesLaterSubscribersUp() {
     QFETCH(int, row);
+    // A payment of every subscriber in the journal.
+    for (int i = 1; i <= Names.size(); ++i)
+        m_database->journal().add(TestPayment(QString::number(i), i, Names[i - 1]));
     open();
     // Stored widths hold until a delete; then the header's widths do.
     auto* grid = child<QTableView>(u"g"_s);
@@ -286,6 +292,18 @@ void tst_DirectoryWindow::deleteMovesLaterSubscribersUp() {
         QCOMPARE(gridText(i, 1), Names[was - 1]);
         QCOMPARE(file.cell(i, ColName), Names[was - 1]);
         QCOMPARE(file.cell(i, MonthColumn(2, 5, T1Current)), QString::number(1000 + was));
+    }
+    // Written in the same save: the deleted subscriber's payment keeps its
+    // name with row 0, the others follow their subscribers.
+    const PaymentJournal journal =
+        PaymentJournal::fromBytes(readFile(JournalFile::pathFor(m_database->path())));
+    QCOMPARE(journal.entries().size(), size_t(Names.size()));
+    for (const JournalEntry& e : journal.entries()) {
+        const int was = e.number.toInt();
+        QCOMPARE(e.name, Names[was - 1]);
+        QCOMPARE(e.row, was < row ? was : was == row ? 0 : was - 1);
+        if (e.row > 0)
+            QCOMPARE(file.cell(e.row, ColName), e.name);
     }
     QCOMPARE(m_spr->model().headerVariant(), HeaderVariant::A);
     QVERIFY(grid->columnWidth(2) > 100);

@@ -12,6 +12,7 @@ using namespace Qt::StringLiterals;
 using Error = Backup::Error;
 
 Q_DECLARE_METATYPE(Backup::Error)
+Q_DECLARE_METATYPE(std::optional<QByteArray>)
 
 namespace {
 
@@ -49,6 +50,8 @@ private slots:
     void refusedSources();
     void restoreReplacesTheDatabaseBytes();
     void failedRestoreKeepsTheDatabase();
+    void journalBesideTheChosenFile_data();
+    void journalBesideTheChosenFile();
 
     void backupCarriesLaterYears();
     void version10Conversion();
@@ -128,7 +131,7 @@ void tst_Backup::backupFailureIsReported() {
     t.setSubscriberCount(1);
     const QString backup = path(u"копия.spb"_s);
     QVERIFY(writeFile(backup, "earlier backup"));
-    QCOMPARE(Backup::write(backup, t, failingFile).error, Error::WriteFailed);
+    QCOMPARE(Backup::write(backup, t, std::nullopt, failingFile).error, Error::WriteFailed);
     QCOMPARE(readFile(backup), QByteArray("earlier backup"));
     QCOMPARE(Backup::write(path(u"нет/папки.spb"_s), t).error, Error::WriteFailed);
 }
@@ -213,18 +216,47 @@ void tst_Backup::failedRestoreKeepsTheDatabase() {
     QVERIFY(writeFile(chosen, line(Seps, {u"1"_s, u"Новый"_s})));
     const Backup::Source source = Backup::readBackup(chosen);
     QVERIFY(source.check.ok());
-    QCOMPARE(Backup::restoreBackup(source, dbPath(), failingFile).error, Error::WriteFailed);
+    QCOMPARE(Backup::restoreBackup(source, dbPath(), std::nullopt, failingFile).error,
+             Error::WriteFailed);
     QCOMPARE(readFile(dbPath()), m_oldDatabase);
 
     const QString old = path(u"old.spb"_s);
     QVERIFY(writeFile(old, line(OldSeps, {u"1"_s, u"Старый"_s})));
     const Backup::Source oldSource = Backup::readVersion10(old);
     QVERIFY(oldSource.check.ok());
-    QCOMPARE(Backup::restoreVersion10(oldSource, dbPath(), failingFile).error, Error::WriteFailed);
+    QCOMPARE(Backup::restoreVersion10(oldSource, dbPath(), std::nullopt, failingFile).error,
+             Error::WriteFailed);
     QCOMPARE(readFile(dbPath()), m_oldDatabase);
 }
 
 // A database with 2026 data goes into the backup and comes back whole.
+void tst_Backup::journalBesideTheChosenFile_data() {
+    QTest::addColumn<std::optional<QByteArray>>("journal"); // none: no file beside
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("none") << std::optional<QByteArray>() << true;
+    QTest::newRow("one") << std::optional<QByteArray>("платежи\n") << true;
+    QTest::newRow("an empty one") << std::optional<QByteArray>(QByteArray()) << true;
+    // Restored without it, the backup would pass for one that has none.
+    QTest::newRow("unreadable") << std::optional<QByteArray>() << false;
+}
+
+void tst_Backup::journalBesideTheChosenFile() {
+    QFETCH(std::optional<QByteArray>, journal);
+    QFETCH(bool, readable);
+    const QString chosen = path(u"копия.spb"_s);
+    QVERIFY(writeFile(chosen, line(Seps, {u"1"_s, u"Новый"_s})));
+    const QString beside = path(u"копия.pay"_s);
+    if (!readable)
+        QVERIFY(QDir().mkpath(beside)); // there, but no file to read
+    else if (journal)
+        QVERIFY(writeFile(beside, *journal));
+
+    const Backup::Source source = Backup::readBackup(chosen);
+    QCOMPARE(source.check.error, readable ? Error::None : Error::Other);
+    QCOMPARE(source.journal, journal);
+    QCOMPARE(Backup::readVersion10(chosen).journal, journal);
+}
+
 void tst_Backup::backupCarriesLaterYears() {
     SubscriberTable t;
     t.setSubscriberCount(2);

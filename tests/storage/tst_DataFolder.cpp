@@ -206,6 +206,11 @@ void tst_DataFolder::baseInTheProgramFolderIsOfferedForCopying() {
     QVERIFY(writeFile(user.filePath(u"plain"_s), {}));
     const QString userFolder = user.filePath(userFolderMade ? u"ostrevanka"_s : u"plain/x"_s);
     const QString userBase = QDir(userFolder).filePath(DatabaseFile::FileName);
+    // A journal left there without its base gives way to the copied base's own.
+    if (userFolderMade) {
+        QVERIFY(QDir().mkpath(userFolder));
+        QVERIFY(writeFile(QDir(userFolder).filePath(u"Ostrevanka21.pay"_s), "stale journal"));
+    }
     ScriptedPlatform platform;
     platform.answers = {answer};
 

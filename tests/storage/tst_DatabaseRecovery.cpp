@@ -6,6 +6,7 @@
 
 #include "core/Cp1251.h"
 #include "storage/DatabaseRecovery.h"
+#include "storage/JournalFile.h"
 #include "storage/SafetyCopies.h"
 #include "support/TestFiles.h"
 
@@ -36,6 +37,8 @@ private slots:
     void damagedFileIsKeptByteForByte();
     void keptFilesAreNeverOverwritten();
     void failedRestorePutsTheDamagedFileBack();
+    void journalGoesWithTheCopy_data();
+    void journalGoesWithTheCopy();
 
 private:
     QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
@@ -46,6 +49,7 @@ private:
         QVERIFY(QDir().mkpath(SafetyCopies::folderFor(dbPath())));
         QVERIFY(writeFile(copyPath(d), bytes));
     }
+    QString journalPath() const { return m_dir->filePath(u"Ostrevanka21.pay"_s); }
     QStringList folderNames() const {
         return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
@@ -169,16 +173,61 @@ void tst_DatabaseRecovery::keptFilesAreNeverOverwritten() {
 void tst_DatabaseRecovery::failedRestorePutsTheDamagedFileBack() {
     const QByteArray broken = damaged(u"Испорчена"_s);
     QVERIFY(writeFile(dbPath(), broken));
+    QVERIFY(writeFile(journalPath(), "current journal"));
     putCopy(QDate(2026, 12, 8), TaggedDatabase(u"Восьмое"_s));
+    QVERIFY(writeFile(JournalFile::pathFor(copyPath(QDate(2026, 12, 8))), "copy's journal"));
     const auto candidate = DatabaseRecovery::newestUsable(dbPath());
     QVERIFY(candidate);
     const auto r = DatabaseRecovery::restore(dbPath(), *candidate, m_when, [](const QString& path) {
         return std::make_unique<FullDiskFile>(path);
     });
     QCOMPARE(r.error, DatabaseRecovery::Error::RestoreFailed);
-    // As before: the damaged file in its place, nothing beside it.
+    // As before: the damaged file and its journal in their place, nothing beside them.
     QCOMPARE(readFile(dbPath()), broken);
-    QCOMPARE(folderNames(), QStringList{DatabaseFile::FileName});
+    QCOMPARE(readFile(journalPath()), QByteArray("current journal"));
+    QCOMPARE(folderNames(), (QStringList{u"Ostrevanka21.pay"_s, DatabaseFile::FileName}));
+}
+
+void tst_DatabaseRecovery::journalGoesWithTheCopy_data() {
+    QTest::addColumn<QByteArray>("current"); // empty: no journal beside the damaged file
+    QTest::addColumn<QByteArray>("copys");   // empty: the copy has none
+    QTest::newRow("both have one") << QByteArray("current") << QByteArray("copy's");
+    // The copy was taken while the journal was empty.
+    QTest::newRow("the copy has none") << QByteArray("current") << QByteArray();
+    QTest::newRow("only the copy has one") << QByteArray() << QByteArray("copy's");
+}
+
+void tst_DatabaseRecovery::journalGoesWithTheCopy() {
+    QFETCH(QByteArray, current);
+    QFETCH(QByteArray, copys);
+    QVERIFY(writeFile(dbPath(), damaged(u"Испорчена"_s)));
+    if (!current.isEmpty())
+        QVERIFY(writeFile(journalPath(), current));
+    putCopy(QDate(2026, 12, 8), TaggedDatabase(u"Восьмое"_s));
+    if (!copys.isEmpty())
+        QVERIFY(writeFile(JournalFile::pathFor(copyPath(QDate(2026, 12, 8))), copys));
+    // Kept at this second already: the journal's kept name moves on with the table's.
+    const QString taken = DatabaseRecovery::damagedName(m_when);
+    QVERIFY(writeFile(m_dir->filePath(taken), "earlier"));
+
+    const auto candidate = DatabaseRecovery::newestUsable(dbPath());
+    QVERIFY(candidate);
+    QCOMPARE(candidate->journal.value_or(QByteArray()), copys);
+    QCOMPARE(candidate->journal.has_value(), !copys.isEmpty());
+    QVERIFY(DatabaseRecovery::restore(dbPath(), *candidate, m_when).ok());
+    QCOMPARE(readFile(dbPath()), TaggedDatabase(u"Восьмое"_s));
+    QCOMPARE(QFileInfo::exists(journalPath()), !copys.isEmpty());
+    QCOMPARE(readFile(journalPath()), copys);
+    QStringList names = {u"Ostrevanka21.spb"_s, taken, taken + u"-2"_s};
+    if (!copys.isEmpty())
+        names << u"Ostrevanka21.pay"_s;
+    const QString keptJournal = u"Ostrevanka21.pay.damaged-20261210-140507-2"_s;
+    if (!current.isEmpty()) {
+        names << keptJournal;
+        QCOMPARE(readFile(m_dir->filePath(keptJournal)), current);
+    }
+    names.sort();
+    QCOMPARE(folderNames(), names);
 }
 
 QTEST_GUILESS_MAIN(tst_DatabaseRecovery)

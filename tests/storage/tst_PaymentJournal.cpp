@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "storage/PaymentJournal.h"
+#include "support/JournalFixture.h"
 
 using namespace Qt::StringLiterals;
 
@@ -10,18 +11,8 @@ namespace {
 
 JournalEntry Entry(int row, const QString& name, const QString& number = u"1"_s,
                    const QString& payerAccount = u"40817810000000000101"_s) {
-    JournalEntry e;
-    e.account = u"40703810900000000001"_s;
-    e.number = number;
-    e.dateText = u"14.03.2026"_s;
-    e.kopecks = 150050;
+    JournalEntry e = TestPayment(number, row, name);
     e.payerAccount = payerAccount;
-    e.payerInn = u"000000000001"_s;
-    e.row = row;
-    e.name = name;
-    e.month = 3;
-    e.year = 2026;
-    e.written = QDateTime(QDate(2026, 3, 20), QTime(9, 5, 7));
     return e;
 }
 

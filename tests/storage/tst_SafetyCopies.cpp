@@ -139,23 +139,34 @@ void tst_SafetyCopies::thirtyFirstDayDeletesTheOldest() {
     for (const QString& name : strangers)
         QVERIFY(writeFile(QDir(backups()).filePath(name), "x"));
 
+    // Each copy takes the journal of its day along.
+    const QString journal = m_dir->filePath(u"Ostrevanka21.pay"_s);
+    const auto journalOf = [](const QString& copy) {
+        return readFile(copy.chopped(4) + u".pay"_s);
+    };
     const QDate first(2026, 11, 1);
     for (int d = 0; d < 30; ++d) {
         QVERIFY(writeFile(dbPath(), TaggedDatabase(u"День %1"_s.arg(d))));
+        QVERIFY(writeFile(journal, "day " + QByteArray::number(d)));
         QVERIFY(SafetyCopies::takeDaily(dbPath(), first.addDays(d)).made);
     }
     QCOMPARE(SafetyCopies::list(dbPath()).size(), size_t(30));
     QVERIFY(QFile::exists(QDir(backups()).filePath(SafetyCopies::fileName(first))));
 
     QVERIFY(writeFile(dbPath(), TaggedDatabase(u"День 30"_s)));
+    QVERIFY(writeFile(journal, "day 30"));
     QVERIFY(SafetyCopies::takeDaily(dbPath(), first.addDays(30)).made);
     const auto copies = SafetyCopies::list(dbPath());
     QCOMPARE(copies.size(), size_t(30));
     QCOMPARE(copies.front().date, first.addDays(30));
     QCOMPARE(copies.back().date, first.addDays(1));
     QVERIFY(!QFile::exists(QDir(backups()).filePath(SafetyCopies::fileName(first))));
-    // The copy of day 1 still holds what the file held on day 1.
+    // The copy of day 1 still holds what the files held on day 1.
     QCOMPARE(readFile(copies.back().path), TaggedDatabase(u"День 1"_s));
+    QCOMPARE(journalOf(copies.back().path), QByteArray("day 1"));
+    QCOMPARE(journalOf(copies.front().path), QByteArray("day 30"));
+    // The day's copy and its journal went together, and nothing else.
+    QCOMPARE(backupNames().size(), 60 + strangers.size());
     for (const QString& name : strangers)
         QVERIFY2(QFile::exists(QDir(backups()).filePath(name)), qPrintable(name));
 }
@@ -174,8 +185,12 @@ void tst_SafetyCopies::failedCopyKeepsEarlierCopies() {
     QFETCH(Error, error);
     const QDate yesterday(2026, 12, 9);
     QVERIFY(writeFile(dbPath(), TaggedDatabase(u"Вчера"_s)));
+    // The journal's copy is written first: a failure after it takes it back.
+    const QString journal = m_dir->filePath(u"Ostrevanka21.pay"_s);
+    QVERIFY(writeFile(journal, "yesterday"));
     QVERIFY(SafetyCopies::takeDaily(dbPath(), yesterday).made);
     const QString yesterdays = SafetyCopies::list(dbPath()).front().path;
+    QVERIFY(writeFile(journal, "today"));
 
     DatabaseFile::SaveFileFactory factory;
     if (fault == u"full"_s)
@@ -196,8 +211,11 @@ void tst_SafetyCopies::failedCopyKeepsEarlierCopies() {
     QVERIFY(!r.made);
     QVERIFY(!r.path.isEmpty());
     // Only yesterday's copy, as it was; no half-written file beside it.
-    QCOMPARE(backupNames(), QStringList{QFileInfo(yesterdays).fileName()});
+    QCOMPARE(backupNames(),
+             (QStringList{u"Ostrevanka21-2026-12-09.pay"_s, QFileInfo(yesterdays).fileName()}));
     QCOMPARE(readFile(yesterdays), TaggedDatabase(u"Вчера"_s));
+    QCOMPARE(readFile(QDir(backups()).filePath(u"Ostrevanka21-2026-12-09.pay"_s)),
+             QByteArray("yesterday"));
 }
 
 void tst_SafetyCopies::nothingToCopyOrNowhereToPutIt() {
@@ -325,7 +343,7 @@ void tst_SafetyCopies::beforeRestoreCopyHoldsTheTableInMemory() {
     const SubscriberTable before(table);
     const QDateTime when(QDate(2026, 12, 10), QTime(14, 5, 7));
 
-    const auto r = SafetyCopies::takeBeforeRestore(dbPath(), table, when);
+    const auto r = SafetyCopies::takeBeforeRestore(dbPath(), table, std::nullopt, when);
     QVERIFY(r.ok());
     QVERIFY(r.made);
     QCOMPARE(r.path,
@@ -355,7 +373,8 @@ void tst_SafetyCopies::beforeRestoreCopyCountsAmongTheThirty() {
     const QDate last = first.addDays(29);
 
     // The newest: the oldest day's copy gives way to it.
-    const auto r = SafetyCopies::takeBeforeRestore(dbPath(), table, QDateTime(last, QTime(16, 0)));
+    const auto r = SafetyCopies::takeBeforeRestore(dbPath(), table, std::nullopt,
+                                                   QDateTime(last, QTime(16, 0)));
     QVERIFY(r.made);
     auto copies = SafetyCopies::list(dbPath());
     QCOMPARE(copies.size(), size_t(30));
@@ -372,8 +391,8 @@ void tst_SafetyCopies::beforeRestoreCopyCountsAmongTheThirty() {
 
     // Even when it falls out of them, the copy being written stays: one
     // kept before a restore with a clock set back.
-    const auto old =
-        SafetyCopies::takeBeforeRestore(dbPath(), table, QDateTime(first, QTime(8, 0)));
+    const auto old = SafetyCopies::takeBeforeRestore(dbPath(), table, std::nullopt,
+                                                     QDateTime(first, QTime(8, 0)));
     QVERIFY(old.made);
     QVERIFY(QFile::exists(old.path));
     QCOMPARE(SafetyCopies::list(dbPath()).size(), size_t(31));
@@ -401,8 +420,10 @@ void tst_SafetyCopies::failedBeforeRestoreCopyLeavesNothing() {
     else
         QVERIFY(writeFile(backups(), "not a folder"));
 
-    const auto r = SafetyCopies::takeBeforeRestore(
-        dbPath(), table, QDateTime(QDate(2026, 12, 10), QTime(14, 5)), factory);
+    // The journal is written first and fits; the copy after it does not.
+    const auto r =
+        SafetyCopies::takeBeforeRestore(dbPath(), table, QByteArray("journal\n"),
+                                        QDateTime(QDate(2026, 12, 10), QTime(14, 5)), factory);
     QCOMPARE(r.error, error);
     QVERIFY(!r.made);
     QVERIFY(!r.path.isEmpty());
