@@ -19,6 +19,7 @@ class QTableView;
 class QToolButton;
 class YearCarryWindow;
 class ReconciliationWindow;
+class MemberAccountWindow;
 struct AppState;
 class Database;
 
@@ -36,6 +37,8 @@ public:
     YearCarryWindow* perenosWindow() const;
     // The debtors' list while it is open.
     ReconciliationWindow* sverkaWindow() const;
+    // "Лицевой счёт абонента" while it is open.
+    MemberAccountWindow* memberAccountWindow() const;
 
 public slots:
     // After the ledger preferences changed: a switched-off highlight clears
@@ -86,6 +89,8 @@ private:
     void buildPaymentTools();
     void printMonthReceipts();
     void openReconciliation();
+    void buildAccountTool();
+    void openMemberAccount();
     void showCaption(int index); // -1 hides all
     QString yearText() const;
     int columnLeft(int column) const;
@@ -115,5 +120,9 @@ private:
     std::array<QToolButton*, 2> m_paymentTools{};
     std::array<QLabel*, 2> m_paymentCaptions{};
     QPointer<ReconciliationWindow> m_reconciliation;
+    // "Лицевой счёт абонента" after the payment tools.
+    QToolButton* m_accountTool = nullptr;
+    QLabel* m_accountCaption = nullptr;
+    QPointer<MemberAccountWindow> m_memberAccount;
     bool m_loading = false;
 };
