@@ -2,14 +2,15 @@
 
 #include <vector>
 
+#include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "DebtorsList.h"
 #include "core/MoneyText.h"
 #include "core/YearLayout.h"
 #include "printing/PageGeometry.h"
+#include "storage/DatabaseFile.h"
 
 using namespace Qt::StringLiterals;
 using PageGeometry::twipsFont;
@@ -224,14 +225,15 @@ PrintJob MemberAccountPrintJob(const MemberAccountSheet& sheet) {
 }
 
 bool WriteMemberAccountPdf(const MemberAccountSheet& sheet, const QString& path, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
+    // Made in memory first: the PDF engine does not look at what its device
+    // wrote, and a disk that fills up takes a short write without an error,
+    // which would leave a cut file in place of the old one.
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
     const PrintJob job = MemberAccountPrintJob(sheet);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setTitle(job.title);
         writer.setCreator(u"Остреванка"_s);
         writer.setResolution(600);
@@ -248,9 +250,5 @@ bool WriteMemberAccountPdf(const MemberAccountSheet& sheet, const QString& path,
             painter.restore();
         }
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return DatabaseFile::writeAtomically(path, pdf, {}, error);
 }

@@ -1,5 +1,7 @@
 #include "MemberAccountWindow.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -189,8 +191,8 @@ void MemberAccountWindow::fillMonths() {
         width += m_months->columnWidth(i);
     }
     m_months->setMinimumWidth(width);
-    m_months->setFixedHeight(m_months->horizontalHeader()->sizeHint().height() +
-                             13 * LineHeight + 2 * m_months->frameWidth());
+    m_months->setFixedHeight(m_months->horizontalHeader()->sizeHint().height() + 13 * LineHeight +
+                             2 * m_months->frameWidth());
     m_staleNote->setVisible(m_account.anyStale());
 }
 

@@ -400,9 +400,6 @@ void tst_Application::ledgerHelpShowsTheHotKeys() {
     QVERIFY(ledger->isEnabled());
 }
 
-// December 2026: the year 2026 is chosen in the main window, a January
-// reading typed; the ledger opened from there charges it and the receipt of
-// that month names 2026.
 // The button beside "График" leaves the reading being typed first: its charge
 // is in the account, marked as not yet shown in the ledger.
 void tst_Application::memberAccountOfTheShownSubscriber() {
@@ -448,6 +445,9 @@ void tst_Application::memberAccountOfTheShownSubscriber() {
     QVERIFY(form->isEnabled());
 }
 
+// December 2026: the year 2026 is chosen in the main window, a January
+// reading typed; the ledger opened from there charges it and the receipt of
+// that month names 2026.
 void tst_Application::readingOf2026ReachesTheLedgerAndTheReceipt() {
     Fixture f;
     QCOMPARE(f.platform.clock.date().year(), 2026);

@@ -187,6 +187,13 @@ void tst_MemberAccountWindow::staleMonthIsMarkedWithItsReason() {
     // The computed figure is shown, not the stored one.
     QCOMPARE(shown(w, 5, LgElectricity), u"250,00"_s);
     QCOMPARE(shown(w, 12, LgCloseDebt), u"1320,00"_s);
+    // On paper the marked months carry a star and a note says why.
+    QTest::mouseClick(w->findChild<QPushButton*>(u"CmdPrint"_s), Qt::LeftButton);
+    QCOMPARE(m_platform->printed.size(), size_t(1));
+    const QString text = PdfInspect::text(m_platform->printed[0].pdfPath);
+    QVERIFY(text.contains(u"Май 140,00"_s));
+    QVERIFY(text.contains(u"Июнь * 170,00"_s));
+    QVERIFY(text.contains(u"* Месяц ещё не показан в окне «Лицевой счет» после изменения"_s));
 }
 
 void tst_MemberAccountWindow::savesAPdf() {
