@@ -13,6 +13,7 @@
 #include "documents/PayeeDetailsDialog.h"
 #include "ledger/YearCarry.h"
 #include "ledger/LedgerWindow.h"
+#include "ledger/MemberAccountWindow.h"
 #include "prefs/DesktopTools.h"
 #include "prefs/AboutDialog.h"
 #include "prefs/ColoursDialog.h"
@@ -138,6 +139,7 @@ void Application::wire(MainWindow* form) {
     connect(form, &MainWindow::aboutRequested, this, [this] { openDialog<AboutDialog>(m_form); });
     connect(form, &MainWindow::readingsCheckRequested, this, &Application::openReadingsCheck);
     connect(form, &MainWindow::chartRequested, this, &Application::openChart);
+    connect(form, &MainWindow::memberAccountRequested, this, &Application::openMemberAccount);
     connect(form, &MainWindow::shownChanged, this, [this, form] {
         if (m_chart) {
             const MainWindow::Shown shown = form->shown();
@@ -202,6 +204,16 @@ void Application::openChart() {
     }
     m_chart->raise();
     m_chart->activateWindow();
+}
+
+// Beside the main window, which waits until it closes.
+void Application::openMemberAccount() {
+    const MainWindow::Shown shown = m_form->shown();
+    if (shown.row < 1 || shown.row > m_state.table.subscriberCount())
+        return;
+    showDialog(new MemberAccountWindow(m_state, m_database.journal(), m_platform, shown.row,
+                                       shown.yearText),
+               m_form);
 }
 
 void Application::openLedger() {

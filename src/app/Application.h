@@ -51,6 +51,7 @@ private:
     void openLedger();
     void openReadingsCheck();
     void openChart();
+    void openMemberAccount();
     void openHelp();
     // Shows a page window in a print frame; afterwards runs `done`.
     void openInPrintFrame(QWidget* page, const std::function<void()>& done);

@@ -115,6 +115,19 @@ void DrawReconciliation(QPainter& p) {
     p.drawLine(QPointF(15, 20), QPointF(22, 11));
 }
 
+// A person beside a sheet of figures: one member's account.
+void DrawMemberAccount(QPainter& p) {
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(9, 2, 13, 18));
+    p.setPen(QPen(QColor(40, 40, 40), 1));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(12, 6 + i * 3.5), QPointF(19, 6 + i * 3.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 90, 170));
+    p.drawEllipse(QRectF(2, 9, 7, 7));
+    p.drawRoundedRect(QRectF(1, 16, 10, 7), 3, 3);
+}
+
 } // namespace
 
 QIcon LedgerIcon(LedgerIconKind kind) {
@@ -153,6 +166,9 @@ QIcon LedgerIcon(LedgerIconKind kind) {
         break;
     case LedgerIconKind::Reconciliation:
         DrawReconciliation(p);
+        break;
+    case LedgerIconKind::MemberAccount:
+        DrawMemberAccount(p);
         break;
     }
     p.end();

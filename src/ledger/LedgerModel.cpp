@@ -195,3 +195,15 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const {
         return {};
     }
 }
+
+void RunLedgerYear(SubscriberTable& table, int yearIndex,
+                   const std::function<void(const LedgerModel&)>& computed) {
+    LedgerModel model(table);
+    for (int month = 1; month <= 12; ++month) {
+        model.fill(YearText(yearIndex), month);
+        model.compute();
+        if (computed)
+            computed(model);
+        model.save();
+    }
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include <QAbstractTableModel>
@@ -79,3 +80,10 @@ private:
     std::vector<Row> m_rows;
     std::array<QString, SumCount> m_sums;
 };
+
+// The ledger's month cycle over a whole year: every month from January to
+// December loaded, computed, stored and carried, as showing each month of the
+// year in turn does. `computed`, when given, sees each month once it is
+// computed and before it is stored.
+void RunLedgerYear(SubscriberTable& table, int yearIndex,
+                   const std::function<void(const LedgerModel&)>& computed = {});

@@ -32,6 +32,7 @@
 #include "documents/MonthReceiptsPrint.h"
 #include "YearCarryWindow.h"
 #include "ReconciliationWindow.h"
+#include "MemberAccountWindow.h"
 
 using namespace Qt::StringLiterals;
 
@@ -49,7 +50,7 @@ constexpr int SumsHeight = 21;
 constexpr int BelowSums = 67; // 1000 twips from the sums row to the bottom
 constexpr int VisibleRows = 25;
 constexpr int ToolPitch = 34;
-constexpr int ToolCount = 8; // the six of the toolbar and the two payment tools
+constexpr int ToolCount = 9; // the six of the toolbar, the two payment tools, the account
 
 const QColor EditorColor(128, 255, 128);
 const QColor SumShades[2] = {QColor(200, 240, 200), QColor(160, 220, 160)};
@@ -90,6 +91,8 @@ LedgerWindow::~LedgerWindow() {
         delete m_yearCarry.data();
     if (m_reconciliation)
         delete m_reconciliation.data();
+    if (m_memberAccount)
+        delete m_memberAccount.data();
 }
 
 int LedgerWindow::month() const {
@@ -98,6 +101,10 @@ int LedgerWindow::month() const {
 
 ReconciliationWindow* LedgerWindow::sverkaWindow() const {
     return m_reconciliation;
+}
+
+MemberAccountWindow* LedgerWindow::memberAccountWindow() const {
+    return m_memberAccount;
 }
 
 YearCarryWindow* LedgerWindow::perenosWindow() const {
@@ -141,6 +148,7 @@ void LedgerWindow::buildControls() {
     connect(m_tools[5], &QToolButton::clicked, this, &LedgerWindow::helpRequested);
 
     buildPaymentTools();
+    buildAccountTool();
 
     int x = GridLeft + ToolCount * ToolPitch + 16;
     auto* yearLabel = new QLabel(u"Год"_s, this);
@@ -567,6 +575,7 @@ void LedgerWindow::showCaption(int index) {
         m_captions[size_t(i)]->setVisible(i == index);
     for (int i = 0; i < 2; ++i)
         m_paymentCaptions[size_t(i)]->setVisible(6 + i == index);
+    m_accountCaption->setVisible(index == 8);
 }
 
 void LedgerWindow::buildPaymentTools() {
@@ -614,6 +623,44 @@ void LedgerWindow::openReconciliation() {
     w->setAttribute(Qt::WA_DeleteOnClose);
     m_reconciliation = w;
     connect(w, &ReconciliationWindow::closed, this, [this] { setEnabled(true); });
+    setEnabled(false);
+    w->show();
+}
+
+void LedgerWindow::buildAccountTool() {
+    const int x = GridLeft + 8 * ToolPitch;
+    m_accountTool = new QToolButton(this);
+    m_accountTool->setObjectName(u"CmdLsAbonent"_s);
+    m_accountTool->setIcon(LedgerIcon(LedgerIconKind::MemberAccount));
+    m_accountTool->setIconSize(QSize(24, 24));
+    m_accountTool->setAutoRaise(true);
+    m_accountTool->setGeometry(x, 6, 32, 32);
+    m_accountTool->installEventFilter(this);
+    m_accountCaption = new QLabel(u"Лицевой счёт абонента"_s, this);
+    m_accountCaption->setObjectName(ObjectName(u"LbN"_s, 8));
+    m_accountCaption->setStyleSheet(
+        u"QLabel { background: #ffffe1; border: 1px solid #808080; padding: 0 2px; }"_s);
+    m_accountCaption->adjustSize();
+    m_accountCaption->move(x, 39);
+    m_accountCaption->hide();
+    connect(m_accountTool, &QToolButton::clicked, this, &LedgerWindow::openMemberAccount);
+}
+
+void LedgerWindow::openMemberAccount() {
+    hideEditor();
+    const QModelIndex cur = m_grid->currentIndex();
+    if (m_memberAccount)
+        return;
+    if (!cur.isValid()) {
+        m_platform.message(u"Выберите абонента в таблице."_s, u"Лицевой счёт абонента"_s,
+                           MsgIcon::Information, MsgButtons::Ok);
+        return;
+    }
+    auto* w = new MemberAccountWindow(m_state, m_database.journal(), m_platform, cur.row() + 1,
+                                      yearText());
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    m_memberAccount = w;
+    connect(w, &MemberAccountWindow::closed, this, [this] { setEnabled(true); });
     setEnabled(false);
     w->show();
 }
@@ -667,6 +714,8 @@ bool LedgerWindow::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < 2; ++i)
             if (watched == m_paymentTools[size_t(i)])
                 showCaption(6 + i);
+        if (watched == m_accountTool)
+            showCaption(8);
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -676,6 +725,8 @@ void LedgerWindow::closeEvent(QCloseEvent* event) {
         m_yearCarry->close();
     if (m_reconciliation)
         m_reconciliation->close();
+    if (m_memberAccount)
+        m_memberAccount->close();
     hideEditor();
     Settings& s = m_platform.settings();
     s.setText(u"Nastr"_s, u"Cmb10"_s, yearText());

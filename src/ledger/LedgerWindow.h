@@ -19,6 +19,7 @@ class QTableView;
 class QToolButton;
 class YearCarryWindow;
 class ReconciliationWindow;
+class MemberAccountWindow;
 struct AppState;
 class Database;
 
@@ -40,6 +41,8 @@ public:
     YearCarryWindow* perenosWindow() const;
     // The debtors' list while it is open.
     ReconciliationWindow* sverkaWindow() const;
+    // "Лицевой счёт абонента" while it is open.
+    MemberAccountWindow* memberAccountWindow() const;
 
 public slots:
     // After the ledger preferences changed: a switched-off highlight clears
@@ -90,6 +93,8 @@ private:
     void buildPaymentTools();
     void printMonthReceipts();
     void openReconciliation();
+    void buildAccountTool();
+    void openMemberAccount();
     void showCaption(int index); // -1 hides all
     QString yearText() const;
     int columnLeft(int column) const;
@@ -119,6 +124,10 @@ private:
     std::array<QToolButton*, 2> m_paymentTools{};
     std::array<QLabel*, 2> m_paymentCaptions{};
     QPointer<ReconciliationWindow> m_reconciliation;
+    // "Лицевой счёт абонента" after the payment tools.
+    QToolButton* m_accountTool = nullptr;
+    QLabel* m_accountCaption = nullptr;
+    QPointer<MemberAccountWindow> m_memberAccount;
     bool m_loading = false;
     int m_monthIndex = 0; // 0 = January
 };

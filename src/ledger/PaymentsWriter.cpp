@@ -43,16 +43,6 @@ void AddChanges(const SubscriberTable& table, int yearIndex, const std::vector<Q
             }
 }
 
-// As showing each month of the year in the ledger in turn would.
-void RunMonthCycle(SubscriberTable& table, int yearIndex) {
-    LedgerModel model(table);
-    for (int month = 1; month <= 12; ++month) {
-        model.fill(YearText(yearIndex), month);
-        model.compute();
-        model.save();
-    }
-}
-
 bool JanuaryHoldsBalances(const SubscriberTable& table, int yearIndex) {
     for (int row = 1; row <= table.subscriberCount(); ++row)
         if (!table.cellView(row, MonthColumn(yearIndex, 1, SlotOpenDebt)).isEmpty() ||
@@ -114,7 +104,7 @@ PaymentsWrite WritePayments(SubscriberTable& table, const std::vector<PaymentToW
         journal.add(std::move(e));
     }
     for (size_t k = 0; k < years.size(); ++k) {
-        RunMonthCycle(table, years[k]);
+        RunLedgerYear(table, years[k]);
         AddChanges(table, years[k], before[k], w.changes);
         const int next = years[k] + 1;
         if (next < yearCount && JanuaryHoldsBalances(table, next))

@@ -101,6 +101,7 @@ signals:
     void readingSheetRequested(const MonthRequest& month);
     void readingsCheckRequested(); // "Проверка показаний..."
     void chartRequested();         // "График"
+    void memberAccountRequested(); // "Лицевой счёт абонента", for the shown subscriber
     // The shown subscriber, year or readings may have changed.
     void shownChanged();
     // Emitted first when the window closes, before anything is stored, so

@@ -308,6 +308,11 @@ void MainWindow::buildBottomBar(QWidget* client) {
     chart->setFocusPolicy(Qt::NoFocus);
     chart->setGeometry(px(7740), px(135), px(1200), px(405));
     connectCommand(chart, [this] { emit chartRequested(); });
+    auto* account = new QPushButton(u"Лицевой счёт абонента"_s, m_bottomBar);
+    account->setObjectName(u"CmdLsAbonent"_s);
+    account->setFocusPolicy(Qt::NoFocus);
+    account->setGeometry(px(9060), px(135), px(2400), px(405));
+    connectCommand(account, [this] { emit memberAccountRequested(); });
 }
 
 void MainWindow::buildMenus() {

@@ -609,6 +609,11 @@ bool DatabaseFile::writeAtomically(const QString& path,
         return fail();
     if (!produce(*file))
         return fail();
+    // commit() renames even when the last buffered bytes could not be written
+    // (a full disk takes a short write without an error): a cut file would
+    // replace the whole one. The buffer is flushed and checked first.
+    if (!file->flush())
+        return fail();
     if (!file->commit()) {
         if (errorText)
             *errorText = file->errorString();

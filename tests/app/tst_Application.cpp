@@ -29,6 +29,7 @@
 #include "ledger/LedgerModel.h"
 #include "documents/PayeeDetailsDialog.h"
 #include "ledger/LedgerWindow.h"
+#include "ledger/MemberAccountWindow.h"
 #include "prefs/HotKeysHelp.h"
 #include "printing/PrintFrame.h"
 #include "printing/ReadingSheetPage.h"
@@ -103,6 +104,7 @@ private slots:
     void ledgerHelpShowsTheHotKeys();
     void readingsCheckDoubleClickLandsOnTheCell();
     void chartFollowsTheSelectors();
+    void memberAccountOfTheShownSubscriber();
     void readingOf2026ReachesTheLedgerAndTheReceipt();
     void payeeDetailsFromTheSettingsMenu();
     void lockOfAnotherComputerAsksFirst_data();
@@ -468,6 +470,51 @@ void tst_Application::ledgerHelpShowsTheHotKeys() {
     QCOMPARE(manualTries(), 1);
     help->close();
     QVERIFY(ledger->isEnabled());
+}
+
+// The button beside "График" leaves the reading being typed first: its charge
+// is in the account, marked as not yet shown in the ledger.
+void tst_Application::memberAccountOfTheShownSubscriber() {
+    Fixture f;
+    const int y2019 = *YearIndex(u"2019"_s);
+    f.editFile([&](SubscriberTable& t) {
+        t.setCell(2, ColAddress, u"15"_s);
+        t.setCell(2, MonthColumn(y2019, 1, T1Previous), u"1000"_s);
+        t.setCell(2, MonthColumn(y2019, 1, Tariff1), u"5"_s);
+        t.setCell(2, MonthColumn(y2019, 1, CompCoef1), u"1"_s);
+    });
+    QVERIFY(f.app->start());
+    MainWindow* form = f.app->mainWindow();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    choose(form, u"Cmb1(0)"_s, u"Второй В. В."_s);
+    choose(form, u"Cmb1(1)"_s, u"2019"_s);
+    MonthCell* t1 = form->entryCell(1, T1Current);
+    t1->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(t1, u"1100"_s);
+
+    auto* button = form->findChild<QPushButton*>(u"CmdLsAbonent"_s);
+    QVERIFY(button && button->isVisible());
+    QCOMPARE(button->text(), u"Лицевой счёт абонента"_s);
+    // Beside "График", on the same line, not over anything.
+    const QRect chart = form->findChild<QPushButton*>(u"CmdGrafik"_s)->geometry();
+    QCOMPARE(button->geometry().top(), chart.top());
+    QVERIFY(button->geometry().left() > chart.right());
+    QVERIFY(button->geometry().right() < button->parentWidget()->width());
+    QVERIFY(button->width() >= button->sizeHint().width());
+    QTest::mouseClick(button, Qt::LeftButton);
+    auto* account = topLevel<MemberAccountWindow>();
+    QVERIFY(account);
+    QCOMPARE(account->windowTitle(), u"2. Второй В. В., участок 15"_s);
+    QCOMPARE(account->findChild<QComboBox*>(u"cmbYear"_s)->currentText(), u"2019"_s);
+    QCOMPARE(account->account().months[0].cells[LgElectricity], u"500,00"_s);
+    QVERIFY(account->account().months[0].stale);
+    QCOMPARE(f.app->state().table.cell(2, MonthColumn(y2019, 1, T1Current)), u"1100"_s);
+    // The account only reads: the ledger's slots of the month stay empty.
+    QCOMPARE(f.app->state().table.cell(2, MonthColumn(y2019, 1, SlotCloseDebt)), QString());
+    QVERIFY(!form->isEnabled());
+    account->close();
+    QVERIFY(form->isEnabled());
 }
 
 // December 2026: the year 2026 is chosen in the main window, a January

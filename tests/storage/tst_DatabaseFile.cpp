@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,6 +83,8 @@ private slots:
     void failedSaveKeepsTheOldFile_data();
     void failedSaveKeepsTheOldFile();
     void saveIntoMissingFolderFails();
+    void fullDiskKeepsTheOldFile_data();
+    void fullDiskKeepsTheOldFile();
 
 private:
     QString dbPath() const { return m_dir->filePath(DatabaseFile::FileName); }
@@ -716,6 +720,35 @@ void tst_DatabaseFile::saveIntoMissingFolderFails() {
     t.setSubscriberCount(1);
     QVERIFY(!DatabaseFile::save(m_dir->filePath(u"нет/такой/папки.spb"_s), t));
     QVERIFY(!DatabaseFile::createNew(m_dir->filePath(u"нет/папки.spb"_s), t));
+}
+
+void tst_DatabaseFile::fullDiskKeepsTheOldFile_data() {
+    QTest::addColumn<int>("size");
+    // 12 KiB are free. Qt keeps up to 16 KiB in its write buffer: the first
+    // file fails only when the buffer is flushed, the others part-way.
+    QTest::newRow("within the write buffer") << 13000;
+    QTest::newRow("past the write buffer") << 20000;
+    QTest::newRow("much larger") << 100000;
+}
+
+// A disk that really fills up: the write is cut short without an error, and
+// the rename must not put the cut file in place of the old one.
+void tst_DatabaseFile::fullDiskKeepsTheOldFile() {
+    QFETCH(int, size);
+    const QString folder = m_dir->filePath(u"disk"_s);
+    QVERIFY(QDir().mkpath(folder));
+    if (QProcess::execute(u"mount"_s,
+                          {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=16k"_s, u"tmpfs"_s, folder}) != 0)
+        QSKIP("a tmpfs could not be mounted (the test needs root and a kernel that lets it)");
+    const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {folder}); });
+    const QString path = QDir(folder).filePath(u"file.pay"_s);
+    const QByteArray old = "the old file\n";
+    QVERIFY(writeFile(path, old));
+    QString error;
+    QVERIFY(!DatabaseFile::writeAtomically(path, QByteArray(size, 'x'), {}, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readFile(path), old);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"file.pay"_s});
 }
 
 QTEST_GUILESS_MAIN(tst_DatabaseFile)
