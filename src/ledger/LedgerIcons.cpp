@@ -115,6 +115,26 @@ void DrawReconciliation(QPainter& p) {
     p.drawLine(QPointF(15, 20), QPointF(22, 11));
 }
 
+// A receipt with its payment code going out as a red PDF sheet.
+void DrawReceiptPdfs(QPainter& p) {
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(2, 2, 14, 17));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 30, 30));
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            if ((x + y) % 2 == 0 || x == 0)
+                p.drawRect(QRectF(5 + x * 2.3, 5 + y * 2.3, 2.3, 2.3));
+    p.setBrush(QColor(200, 30, 30));
+    p.drawRoundedRect(QRectF(10, 12, 13, 10), 1.5, 1.5);
+    p.setPen(Qt::white);
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(6);
+    p.setFont(f);
+    p.drawText(QRectF(10, 12, 13, 10), Qt::AlignCenter, u"PDF"_s);
+}
+
 } // namespace
 
 QIcon LedgerIcon(LedgerIconKind kind) {
@@ -153,6 +173,9 @@ QIcon LedgerIcon(LedgerIconKind kind) {
         break;
     case LedgerIconKind::Reconciliation:
         DrawReconciliation(p);
+        break;
+    case LedgerIconKind::ReceiptPdfs:
+        DrawReceiptPdfs(p);
         break;
     }
     p.end();

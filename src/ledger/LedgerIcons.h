@@ -13,6 +13,7 @@ enum class LedgerIconKind {
     Left,
     Right,
     MonthReceipts,
-    Reconciliation
+    Reconciliation,
+    ReceiptPdfs
 };
 QIcon LedgerIcon(LedgerIconKind kind);

@@ -29,6 +29,7 @@
 #include "storage/Database.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
+#include "documents/MonthReceiptPdfs.h"
 #include "documents/MonthReceiptsPrint.h"
 #include "YearCarryWindow.h"
 #include "ReconciliationWindow.h"
@@ -49,13 +50,36 @@ constexpr int SumsHeight = 21;
 constexpr int BelowSums = 67; // 1000 twips from the sums row to the bottom
 constexpr int VisibleRows = 25;
 constexpr int ToolPitch = 34;
-constexpr int ToolCount = 8; // the six of the toolbar and the two payment tools
+// The six of the toolbar, the two payment tools and the receipts in PDF.
+constexpr int ToolCount = 9;
 
 const QColor EditorColor(128, 255, 128);
 const QColor SumShades[2] = {QColor(200, 240, 200), QColor(160, 220, 160)};
 
 QString ObjectName(const QString& name, int index) {
     return name + u'(' + QString::number(index) + u')';
+}
+
+// A picture button of the toolbar at x, and its hover caption (hidden).
+QToolButton* MakeTool(QWidget* parent, const QString& name, LedgerIconKind icon, int x) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setIcon(LedgerIcon(icon));
+    b->setIconSize(QSize(24, 24));
+    b->setAutoRaise(true);
+    b->setGeometry(x, 6, 32, 32);
+    return b;
+}
+
+QLabel* MakeHoverCaption(QWidget* parent, const QString& text, int index, int x) {
+    auto* cap = new QLabel(text, parent);
+    cap->setObjectName(ObjectName(u"LbN"_s, index));
+    cap->setStyleSheet(
+        u"QLabel { background: #ffffe1; border: 1px solid #808080; padding: 0 2px; }"_s);
+    cap->adjustSize();
+    cap->move(x, 39);
+    cap->hide();
+    return cap;
 }
 
 } // namespace
@@ -136,6 +160,7 @@ void LedgerWindow::buildControls() {
     connect(m_tools[5], &QToolButton::clicked, this, &LedgerWindow::helpRequested);
 
     buildPaymentTools();
+    buildReceiptPdfsTool();
 
     int x = GridLeft + ToolCount * ToolPitch + 16;
     auto* yearLabel = new QLabel(u"Год"_s, this);
@@ -563,6 +588,7 @@ void LedgerWindow::showCaption(int index) {
         m_captions[size_t(i)]->setVisible(i == index);
     for (int i = 0; i < 2; ++i)
         m_paymentCaptions[size_t(i)]->setVisible(6 + i == index);
+    m_receiptPdfsCaption->setVisible(index == 8);
 }
 
 void LedgerWindow::buildPaymentTools() {
@@ -599,6 +625,20 @@ void LedgerWindow::printMonthReceipts() {
     hideEditor();
     // The grid is stored after every change, so the table holds what it shows.
     PrintMonthReceipts(m_state.table, m_platform, m_state.ledgerMonth + 1, yearText(), this);
+}
+
+void LedgerWindow::buildReceiptPdfsTool() {
+    const int x = GridLeft + 8 * ToolPitch;
+    m_receiptPdfs = MakeTool(this, u"CmdKvitPdf"_s, LedgerIconKind::ReceiptPdfs, x);
+    m_receiptPdfs->installEventFilter(this);
+    m_receiptPdfsCaption = MakeHoverCaption(this, u"Квитанции в PDF по абонентам..."_s, 8, x);
+    connect(m_receiptPdfs, &QToolButton::clicked, this, &LedgerWindow::saveReceiptPdfs);
+}
+
+void LedgerWindow::saveReceiptPdfs() {
+    hideEditor();
+    // The grid is stored after every change, so the table holds what it shows.
+    SaveMonthReceiptPdfs(m_state.table, m_platform, m_state.ledgerMonth + 1, yearText(), this);
 }
 
 void LedgerWindow::openReconciliation() {
@@ -663,6 +703,8 @@ bool LedgerWindow::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < 2; ++i)
             if (watched == m_paymentTools[size_t(i)])
                 showCaption(6 + i);
+        if (watched == m_receiptPdfs)
+            showCaption(8);
     }
     return QWidget::eventFilter(watched, event);
 }

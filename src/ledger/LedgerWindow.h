@@ -86,6 +86,8 @@ private:
     void buildPaymentTools();
     void printMonthReceipts();
     void openReconciliation();
+    void buildReceiptPdfsTool();
+    void saveReceiptPdfs();
     void showCaption(int index); // -1 hides all
     QString yearText() const;
     int columnLeft(int column) const;
@@ -115,5 +117,8 @@ private:
     std::array<QToolButton*, 2> m_paymentTools{};
     std::array<QLabel*, 2> m_paymentCaptions{};
     QPointer<ReconciliationWindow> m_reconciliation;
+    // "Квитанции в PDF по абонентам..." after the payment tools.
+    QToolButton* m_receiptPdfs = nullptr;
+    QLabel* m_receiptPdfsCaption = nullptr;
     bool m_loading = false;
 };

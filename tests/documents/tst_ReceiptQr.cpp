@@ -23,6 +23,7 @@
 #include "documents/ReceiptWindow.h"
 #include "documents/PayeeDetailsDialog.h"
 #include "support/ScriptedPlatform.h"
+#include "QrDecode.h"
 #include "SamplePayee.h"
 
 using namespace Qt::StringLiterals;
@@ -73,22 +74,7 @@ QRect CodeOnScreen(int copy) {
     return QRectF(twips.topLeft() / 15, twips.size() / 15).toRect();
 }
 
-// The fields a bank's app reads from the code, in order.
-using Fields = QList<std::pair<QString, QString>>;
-
-Fields Split(const QString& payload) {
-    Fields out;
-    const QStringList parts = payload.split(u'|');
-    if (parts.value(0) != u"ST00012"_s)
-        return out;
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        const qsizetype eq = parts[i].indexOf(u'=');
-        out.append({parts[i].left(eq), parts[i].mid(eq + 1)});
-    }
-    return out;
-}
-
-Fields Expected(const QString& name, const QString& plot, const QString& kopecks) {
+QrDecode::Fields Expected(const QString& name, const QString& plot, const QString& kopecks) {
     return {
         {u"Name"_s, u"СНТ «Остреванка»"_s},
         {u"PersonalAcc"_s, u"40703810538000001234"_s},
@@ -103,41 +89,6 @@ Fields Expected(const QString& name, const QString& plot, const QString& kopecks
         {u"LastName"_s, name},
         {u"PaymPeriod"_s, u"032019"_s},
     };
-}
-
-// Every code zbarimg finds in the picture, as UTF-8 texts. The bytes are
-// taken as they are (no guessing of their character set); zbarimg writes the
-// codes one after the other, each beginning with the format's header.
-QStringList DecodeImage(const QString& imagePath) {
-    QProcess p;
-    p.start(u"zbarimg"_s, {u"--nodbus"_s, u"-q"_s, u"--raw"_s, u"-Sbinary"_s, imagePath});
-    p.waitForFinished(60000);
-    // Exit code 4: no code in the picture.
-    if (p.exitCode() != 0)
-        return {};
-    const QByteArray out = p.readAllStandardOutput();
-    const QByteArray header = "ST00012|";
-    QStringList codes;
-    qsizetype from = out.indexOf(header);
-    while (from >= 0) {
-        const qsizetype next = out.indexOf(header, from + 1);
-        codes << QString::fromUtf8(out.mid(from, next < 0 ? -1 : next - from)).trimmed();
-        from = next;
-    }
-    return codes;
-}
-
-// The pages of a PDF as pictures; the codes on each.
-QList<QStringList> DecodePdf(const QString& pdfPath, const QString& folder) {
-    const QString prefix = folder + u"/page"_s;
-    QProcess p;
-    p.start(u"pdftoppm"_s, {u"-r"_s, u"300"_s, u"-gray"_s, u"-png"_s, pdfPath, prefix});
-    p.waitForFinished(120000);
-    QList<QStringList> pages;
-    QDir dir(folder);
-    for (const QString& f : dir.entryList({u"page*.png"_s}, QDir::Files, QDir::Name))
-        pages << DecodeImage(dir.filePath(f));
-    return pages;
 }
 
 // The code's printed width in millimetres: its dark modules' extent on the
@@ -218,10 +169,11 @@ void tst_ReceiptQr::printedCodeHoldsEveryField() {
     PdfInspect::keepPdf(pdf, u"receipt-qr.pdf"_s);
 
     QTemporaryDir pages;
-    const auto codes = DecodePdf(pdf, pages.path());
+    const auto codes = QrDecode::pdf(pdf, pages.path());
     QCOMPARE(codes.size(), 1);
     QCOMPARE(codes[0].size(), 1);
-    QCOMPARE(Split(codes[0][0]), Expected(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s));
+    QCOMPARE(QrDecode::split(codes[0][0]),
+             Expected(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s));
     const double width = PrintedCodeWidthMm(pdf, pages.path());
     QVERIFY2(width >= 25 && width < 40, qPrintable(QString::number(width)));
 
@@ -250,11 +202,11 @@ void tst_ReceiptQr::windowShowsTheSameCode() {
     receipt.render(&image);
     const QString path = m_dir.filePath(u"window.png"_s);
     QVERIFY(image.save(path));
-    const QStringList codes = DecodeImage(path);
+    const QStringList codes = QrDecode::image(path);
     // One code on each copy.
     QCOMPARE(codes.size(), 2);
     for (const QString& code : codes)
-        QCOMPARE(Split(code), Expected(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s));
+        QCOMPARE(QrDecode::split(code), Expected(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s));
 }
 
 void tst_ReceiptQr::noCodeForNothingToPay_data() {
@@ -279,7 +231,7 @@ void tst_ReceiptQr::noCodeForNothingToPay() {
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QCOMPARE(platform.printed.size(), size_t(1));
     QTemporaryDir pages;
-    const auto codes = DecodePdf(platform.printed[0].pdfPath, pages.path());
+    const auto codes = QrDecode::pdf(platform.printed[0].pdfPath, pages.path());
     QCOMPARE(codes.size(), 1);
     QVERIFY(codes[0].isEmpty());
     QVERIFY(PdfInspect::text(platform.printed[0].pdfPath).contains(u"Получатель: СНТ"_s));
@@ -294,10 +246,10 @@ void tst_ReceiptQr::pipeInTheNameStillDecodes() {
     receipt.show();
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QTemporaryDir pages;
-    const auto codes = DecodePdf(platform.printed[0].pdfPath, pages.path());
+    const auto codes = QrDecode::pdf(platform.printed[0].pdfPath, pages.path());
     QCOMPARE(codes.value(0).size(), 1);
     // No address: the plot is the row number.
-    QCOMPARE(Split(codes[0][0]), Expected(u"Сидоров/Петров С. П."_s, u"2"_s, u"9990"_s));
+    QCOMPARE(QrDecode::split(codes[0][0]), Expected(u"Сидоров/Петров С. П."_s, u"2"_s, u"9990"_s));
 }
 
 void tst_ReceiptQr::withoutDetailsTheReceiptIsAsBefore() {
@@ -313,7 +265,7 @@ void tst_ReceiptQr::withoutDetailsTheReceiptIsAsBefore() {
     const QString pdf = platform.printed[0].pdfPath;
     QVERIFY(!PdfInspect::text(pdf).contains(u"Получатель"_s));
     QTemporaryDir pages;
-    QCOMPARE(DecodePdf(pdf, pages.path()).value(0), QStringList());
+    QCOMPARE(QrDecode::pdf(pdf, pages.path()).value(0), QStringList());
 }
 
 void tst_ReceiptQr::monthReceiptsTwoToAPage() {
@@ -343,14 +295,14 @@ void tst_ReceiptQr::monthReceiptsTwoToAPage() {
     QCOMPARE(text.count(u"Оплата до 25.04.2019"_s), 3);
 
     QTemporaryDir pages;
-    const auto codes = DecodePdf(printed.pdfPath, pages.path());
+    const auto codes = QrDecode::pdf(printed.pdfPath, pages.path());
     QCOMPARE(codes.size(), 2);
     QCOMPARE(codes[0].size(), 2);
     QCOMPARE(codes[1].size(), 1);
     QStringList sums;
     for (const QStringList& page : codes)
         for (const QString& code : page)
-            sums << Split(code).value(7).second;
+            sums << QrDecode::split(code).value(7).second;
     sums.sort();
     QCOMPARE(sums, (QStringList{u"10000"_s, u"150"_s, u"25075"_s}));
 }
@@ -504,7 +456,7 @@ void tst_ReceiptQr::clickOnTheCodeShowsItLarge() {
     QVERIFY(dark.left() >= 4 * module && image.width() - dark.right() - 1 >= 4 * module);
     const QString path = m_dir.filePath(u"large.png"_s);
     QVERIFY(image.save(path));
-    QCOMPARE(DecodeImage(path), QStringList{receipt.payment()->payload});
+    QCOMPARE(QrDecode::image(path), QStringList{receipt.payment()->payload});
 
     // Escape puts it away; the upper copy's code shows it again.
     QTest::keyClick(large, Qt::Key_Escape);
