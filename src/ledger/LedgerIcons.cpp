@@ -66,15 +66,20 @@ void DrawSettings(QPainter& p) {
     p.drawEllipse(c, 3, 3);
 }
 
-void DrawHelp(QPainter& p) {
-    p.setBrush(QColor(40, 110, 200));
-    p.drawEllipse(QRectF(2, 2, 20, 20));
+// White bold letters centred in rect.
+void DrawLetters(QPainter& p, const QRectF& rect, int pixelSize, const QString& text) {
     p.setPen(Qt::white);
     QFont f = p.font();
     f.setBold(true);
-    f.setPixelSize(15);
+    f.setPixelSize(pixelSize);
     p.setFont(f);
-    p.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, u"?"_s);
+    p.drawText(rect, Qt::AlignCenter, text);
+}
+
+void DrawHelp(QPainter& p) {
+    p.setBrush(QColor(40, 110, 200));
+    p.drawEllipse(QRectF(2, 2, 20, 20));
+    DrawLetters(p, QRectF(2, 2, 20, 20), 15, u"?"_s);
 }
 
 void DrawArrow(QPainter& p, bool right) {
@@ -127,12 +132,7 @@ void DrawReceiptPdfs(QPainter& p) {
                 p.drawRect(QRectF(5 + x * 2.3, 5 + y * 2.3, 2.3, 2.3));
     p.setBrush(QColor(200, 30, 30));
     p.drawRoundedRect(QRectF(10, 12, 13, 10), 1.5, 1.5);
-    p.setPen(Qt::white);
-    QFont f = p.font();
-    f.setBold(true);
-    f.setPixelSize(6);
-    p.setFont(f);
-    p.drawText(QRectF(10, 12, 13, 10), Qt::AlignCenter, u"PDF"_s);
+    DrawLetters(p, QRectF(10, 12, 13, 10), 6, u"PDF"_s);
 }
 
 } // namespace

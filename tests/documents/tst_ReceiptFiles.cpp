@@ -7,21 +7,19 @@
 #include "core/YearLayout.h"
 #include "documents/MemberFileName.h"
 #include "documents/ReceiptFiles.h"
+#include "ReceiptFixture.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Year = u"2019"_s;
-constexpr int March = 3;
+using ReceiptFixture::March;
+using ReceiptFixture::Year;
 
+// Subscriber `row` on `plot` owing `total` in March 2019.
 void AddSubscriber(SubscriberTable& t, int row, const QString& plot, const QString& name,
                    const QString& total) {
-    t.setSubscriberCount(std::max(row, t.subscriberCount()));
-    t.setCell(row, ColRowNumber, QString::number(row));
-    t.setCell(row, ColName, name);
-    t.setCell(row, ColAddress, plot);
-    t.setCell(row, MonthColumn(*YearIndex(Year), March, SlotTotalDue), total);
+    ReceiptFixture::AddSubscriber(t, row, name, plot, total);
 }
 
 QStringList Names(const std::vector<ReceiptFile>& files) {

@@ -19,28 +19,18 @@
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
 #include "QrDecode.h"
+#include "ReceiptFixture.h"
 #include "SamplePayee.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Year = u"2019"_s;
-constexpr int March = 3;
 const QString Title = u"Квитанции в PDF по абонентам"_s;
 
-void AddSubscriber(SubscriberTable& t, int row, const QString& name, const QString& plot,
-                   const QString& total) {
-    t.setSubscriberCount(std::max(row, t.subscriberCount()));
-    const auto column = [](int slot) { return MonthColumn(*YearIndex(Year), March, slot); };
-    t.setCell(row, ColRowNumber, QString::number(row));
-    t.setCell(row, ColName, name);
-    t.setCell(row, ColAddress, plot);
-    t.setCell(row, column(T1Current), u"1234,5"_s);
-    t.setCell(row, column(T1Previous), u"1200"_s);
-    t.setCell(row, column(ChargeWithComp), total);
-    t.setCell(row, column(SlotTotalDue), total);
-}
+using ReceiptFixture::AddSubscriber;
+using ReceiptFixture::March;
+using ReceiptFixture::Year;
 
 // `count` subscribers, each owing 100 + row.
 SubscriberTable ManyOwing(int count) {
@@ -83,23 +73,6 @@ int PdfPages(const QString& path) {
 bool EndsWholePdf(const QString& path) {
     const QByteArray bytes = readFile(path);
     return bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF");
-}
-
-QrDecode::Fields Expected(const QString& name, const QString& plot, const QString& kopecks) {
-    return {
-        {u"Name"_s, u"СНТ «Остреванка»"_s},
-        {u"PersonalAcc"_s, u"40703810538000001234"_s},
-        {u"BankName"_s, u"ПАО Сбербанк"_s},
-        {u"BIC"_s, u"044525225"_s},
-        {u"CorrespAcc"_s, u"30101810400000000225"_s},
-        {u"PayeeINN"_s, u"7707083893"_s},
-        {u"KPP"_s, u"773601001"_s},
-        {u"Sum"_s, kopecks},
-        {u"Purpose"_s, u"Оплата электроэнергии за март 2019, участок "_s + plot + u", "_s + name},
-        {u"PersAcc"_s, plot},
-        {u"LastName"_s, name},
-        {u"PaymPeriod"_s, u"032019"_s},
-    };
 }
 
 QString Native(const QString& folder) {
@@ -199,7 +172,8 @@ void tst_ReceiptPdfs::eachOwingSubscriberGetsHisFile() {
         QCOMPARE(codes.size(), 1);
         QCOMPARE(codes[0].size(), 1);
         // The code carries the plot as it is; only the file name is made safe.
-        QCOMPARE(QrDecode::split(codes[0][0]), Expected(r.name, r.plot, r.kopecks));
+        QCOMPARE(QrDecode::split(codes[0][0]),
+                 ReceiptFixture::SampleCode(r.name, r.plot, r.kopecks));
     }
     PdfInspect::keepPdf(QDir(m_folder).filePath(first), u"receipt-pdf.pdf"_s);
 

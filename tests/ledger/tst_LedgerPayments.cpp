@@ -40,6 +40,7 @@ private slots:
 
 private:
     void open();
+    QLineEdit* chargeSecondSubscriber();
     ReconciliationWindow* openReconciliation();
 
     QTemporaryDir m_dir;
@@ -76,6 +77,22 @@ void tst_LedgerPayments::open() {
     QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
 }
 
+// Subscriber 2 is charged "Прочее" 75 in the grid, Enter accepts it; the
+// editor then stands open on the next cell.
+QLineEdit* tst_LedgerPayments::chargeSecondSubscriber() {
+    auto* grid = m_w->findChild<QTableView*>(u"g"_s);
+    const QModelIndex cell = grid->model()->index(1, LgOtherCharge);
+    grid->setCurrentIndex(cell);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->visualRect(cell).center());
+    auto* editor = m_w->findChild<QLineEdit*>(u"txtg"_s);
+    if (!editor->isVisible())
+        return nullptr;
+    QTest::keyClicks(editor, u"75"_s);
+    QTest::keyClick(editor, Qt::Key_Return);
+    return editor;
+}
+
 ReconciliationWindow* tst_LedgerPayments::openReconciliation() {
     auto* button = m_w->findChild<QToolButton*>(u"CmdSverka"_s);
     if (!button)
@@ -94,16 +111,7 @@ void tst_LedgerPayments::monthReceiptsAfterAnEdit() {
     payee[PayeeField::CorrAccount] = u"30101810400000000225"_s;
     StorePayeeDetails(m_platform->settings(), payee);
     open();
-    // Subscriber 2 is charged "Прочее" 75 in the grid, Enter accepts it.
-    auto* grid = m_w->findChild<QTableView*>(u"g"_s);
-    const QModelIndex cell = grid->model()->index(1, LgOtherCharge);
-    grid->setCurrentIndex(cell);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      grid->visualRect(cell).center());
-    auto* editor = m_w->findChild<QLineEdit*>(u"txtg"_s);
-    QVERIFY(editor->isVisible());
-    QTest::keyClicks(editor, u"75"_s);
-    QTest::keyClick(editor, Qt::Key_Return);
+    QVERIFY(chargeSecondSubscriber());
 
     auto* command = m_w->findChild<QToolButton*>(u"CmdKvitMes"_s);
     QEvent enter(QEvent::Enter);
@@ -128,18 +136,10 @@ void tst_LedgerPayments::monthReceiptsAfterAnEdit() {
 void tst_LedgerPayments::receiptPdfsWhileACellIsEdited() {
     StorePayeeDetails(m_platform->settings(), SamplePayee());
     open();
-    // Subscriber 2 is charged "Прочее" 75; the editor moves on, and 999 is
-    // being typed into the next cell when the command is clicked.
-    auto* grid = m_w->findChild<QTableView*>(u"g"_s);
-    const QModelIndex cell = grid->model()->index(1, LgOtherCharge);
-    grid->setCurrentIndex(cell);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      grid->visualRect(cell).center());
-    auto* editor = m_w->findChild<QLineEdit*>(u"txtg"_s);
-    QTest::keyClicks(editor, u"75"_s);
-    QTest::keyClick(editor, Qt::Key_Return);
-    const QModelIndex editing = grid->currentIndex();
-    QVERIFY(editor->isVisible());
+    // 999 is being typed into the next cell when the command is clicked.
+    QLineEdit* editor = chargeSecondSubscriber();
+    QVERIFY(editor && editor->isVisible());
+    const QModelIndex editing = m_w->findChild<QTableView*>(u"g"_s)->currentIndex();
     QTest::keyClicks(editor, u"999"_s);
 
     auto* command = m_w->findChild<QToolButton*>(u"CmdKvitPdf"_s);
