@@ -69,6 +69,7 @@ public:
     }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
     std::optional<int> chooseColor(int) override { return std::nullopt; }
     bool print(const PrintJob&) override { return false; }
     bool openDocument(const QString&) override { return false; }

@@ -1,8 +1,9 @@
 // The month's receipts on the largest database: 501 subscribers, every one
 // with something to pay. From the ledger's command to the print preview with
-// all its pages drawn (the preview draws every page when it opens), and the
-// building of the receipts alone (contents and payment codes). Both against
-// the floor of the database benchmarks in the same run.
+// all its pages drawn (the preview draws every page when it opens), the
+// building of the receipts alone (contents and payment codes), and the
+// receipts as one PDF a subscriber (at most 10 s). Against the floor of the
+// database benchmarks in the same run.
 
 #include <chrono>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -18,6 +20,7 @@
 #include "BenchSupport.h"
 #include "WindowBench.h"
 #include "storage/DatabaseFile.h"
+#include "documents/MonthReceiptPdfs.h"
 #include "documents/MonthReceipts.h"
 #include "documents/MonthReceiptsPrint.h"
 #include "documents/PayeeDetails.h"
@@ -36,13 +39,17 @@ constexpr int Month = 5;
 class PreviewPlatform final : public Platform {
 public:
     int pagesShown = 0;
+    QString folder; // where the receipts' PDFs go
 
     explicit PreviewPlatform(const QString& settingsApp) : m_settings(settingsApp) {}
-    MsgAnswer message(const QString&, const QString&, MsgIcon, MsgButtons, MsgAnswer d) override {
-        return d;
+    // The PDFs of the run before are replaced.
+    MsgAnswer message(const QString&, const QString&, MsgIcon, MsgButtons buttons,
+                      MsgAnswer d) override {
+        return buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : d;
     }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return folder; }
     std::optional<int> chooseColor(int) override { return std::nullopt; }
     bool print(const PrintJob& job) override {
         QPrinter printer(QPrinter::HighResolution);
@@ -84,6 +91,8 @@ struct Fixture {
     Fixture() {
         qputenv("XDG_CONFIG_HOME", dir.filePath(u"config"_s).toUtf8());
         platform = std::make_unique<PreviewPlatform>(u"ostrevanka"_s);
+        platform->folder = dir.filePath(u"pdf"_s);
+        QDir().mkpath(platform->folder);
         if (!DatabaseFile::save(databasePath(), table))
             qFatal("cannot write the benchmark database");
         // The longest name a community may have: it widens every payload.
@@ -123,10 +132,23 @@ void BM_MonthReceiptsBuild(benchmark::State& state) {
     state.counters["receipts"] = double(built);
 }
 
+// "Квитанции в PDF по абонентам...": 501 files from the command to the summary.
+void BM_MonthReceiptPdfs(benchmark::State& state) {
+    Fixture& f = fixture();
+    int written = 0;
+    RunAgainstFloor<Clock>(state, f.databasePath(), [&] {
+        written = SaveMonthReceiptPdfs(f.table, *f.platform, Month, Year);
+        if (written != 501)
+            state.SkipWithError("not every receipt was written");
+    });
+    state.counters["files"] = written;
+}
+
 } // namespace
 
 BENCHMARK(BM_MonthReceiptsPreview)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MonthReceiptsBuild)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthReceiptPdfs)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     return RunWindowBenchmarks(argc, argv, [] { g_fixture.reset(); });

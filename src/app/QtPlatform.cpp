@@ -101,6 +101,10 @@ QString QtPlatform::saveFileName(const QString& caption, const QString& proposed
                                         filter);
 }
 
+QString QtPlatform::chooseFolder(const QString& caption, const QString& directory) {
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, directory);
+}
+
 std::optional<int> QtPlatform::chooseColor(int initialBgr) {
     const int rgb = BgrToRgb(initialBgr);
     const QColor c =

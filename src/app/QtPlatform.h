@@ -17,6 +17,7 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& proposedPath,
                          const QString& filter) override;
+    QString chooseFolder(const QString& caption, const QString& directory) override;
     std::optional<int> chooseColor(int initialBgr) override;
     bool print(const PrintJob& job) override;
     bool openDocument(const QString& path) override;

@@ -42,6 +42,8 @@ public:
                                  const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& proposedPath,
                                  const QString& filter) = 0;
+    // A folder to write into; empty when the user cancelled.
+    virtual QString chooseFolder(const QString& caption, const QString& directory) = 0;
     // Colours are 0x00BBGGRR numbers as stored in the settings.
     virtual std::optional<int> chooseColor(int initialBgr) = 0;
     // Shows a preview and prints; false when the user cancelled or it failed.

@@ -66,15 +66,20 @@ void DrawSettings(QPainter& p) {
     p.drawEllipse(c, 3, 3);
 }
 
-void DrawHelp(QPainter& p) {
-    p.setBrush(QColor(40, 110, 200));
-    p.drawEllipse(QRectF(2, 2, 20, 20));
+// White bold letters centred in rect.
+void DrawLetters(QPainter& p, const QRectF& rect, int pixelSize, const QString& text) {
     p.setPen(Qt::white);
     QFont f = p.font();
     f.setBold(true);
-    f.setPixelSize(15);
+    f.setPixelSize(pixelSize);
     p.setFont(f);
-    p.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, u"?"_s);
+    p.drawText(rect, Qt::AlignCenter, text);
+}
+
+void DrawHelp(QPainter& p) {
+    p.setBrush(QColor(40, 110, 200));
+    p.drawEllipse(QRectF(2, 2, 20, 20));
+    DrawLetters(p, QRectF(2, 2, 20, 20), 15, u"?"_s);
 }
 
 void DrawArrow(QPainter& p, bool right) {
@@ -128,6 +133,21 @@ void DrawMemberAccount(QPainter& p) {
     p.drawRoundedRect(QRectF(1, 16, 10, 7), 3, 3);
 }
 
+// A receipt with its payment code going out as a red PDF sheet.
+void DrawReceiptPdfs(QPainter& p) {
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(2, 2, 14, 17));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 30, 30));
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            if ((x + y) % 2 == 0 || x == 0)
+                p.drawRect(QRectF(5 + x * 2.3, 5 + y * 2.3, 2.3, 2.3));
+    p.setBrush(QColor(200, 30, 30));
+    p.drawRoundedRect(QRectF(10, 12, 13, 10), 1.5, 1.5);
+    DrawLetters(p, QRectF(10, 12, 13, 10), 6, u"PDF"_s);
+}
+
 } // namespace
 
 QIcon LedgerIcon(LedgerIconKind kind) {
@@ -169,6 +189,9 @@ QIcon LedgerIcon(LedgerIconKind kind) {
         break;
     case LedgerIconKind::MemberAccount:
         DrawMemberAccount(p);
+        break;
+    case LedgerIconKind::ReceiptPdfs:
+        DrawReceiptPdfs(p);
         break;
     }
     p.end();

@@ -14,6 +14,7 @@ enum class LedgerIconKind {
     Right,
     MonthReceipts,
     Reconciliation,
-    MemberAccount
+    MemberAccount,
+    ReceiptPdfs
 };
 QIcon LedgerIcon(LedgerIconKind kind);

@@ -29,6 +29,7 @@
 #include "storage/Database.h"
 #include "core/Platform.h"
 #include "core/Settings.h"
+#include "documents/MonthReceiptPdfs.h"
 #include "documents/MonthReceiptsPrint.h"
 #include "YearCarryWindow.h"
 #include "ReconciliationWindow.h"
@@ -50,13 +51,36 @@ constexpr int SumsHeight = 21;
 constexpr int BelowSums = 67; // 1000 twips from the sums row to the bottom
 constexpr int VisibleRows = 25;
 constexpr int ToolPitch = 34;
-constexpr int ToolCount = 9; // the six of the toolbar, the two payment tools, the account
+// The six of the toolbar and the four extra tools after them.
+constexpr int ToolCount = 10;
 
 const QColor EditorColor(128, 255, 128);
 const QColor SumShades[2] = {QColor(200, 240, 200), QColor(160, 220, 160)};
 
 QString ObjectName(const QString& name, int index) {
     return name + u'(' + QString::number(index) + u')';
+}
+
+// A picture button of the toolbar at x, and its hover caption (hidden).
+QToolButton* MakeTool(QWidget* parent, const QString& name, LedgerIconKind icon, int x) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setIcon(LedgerIcon(icon));
+    b->setIconSize(QSize(24, 24));
+    b->setAutoRaise(true);
+    b->setGeometry(x, 6, 32, 32);
+    return b;
+}
+
+QLabel* MakeHoverCaption(QWidget* parent, const QString& text, int index, int x) {
+    auto* cap = new QLabel(text, parent);
+    cap->setObjectName(ObjectName(u"LbN"_s, index));
+    cap->setStyleSheet(
+        u"QLabel { background: #ffffe1; border: 1px solid #808080; padding: 0 2px; }"_s);
+    cap->adjustSize();
+    cap->move(x, 39);
+    cap->hide();
+    return cap;
 }
 
 } // namespace
@@ -147,8 +171,7 @@ void LedgerWindow::buildControls() {
     connect(m_tools[4], &QToolButton::clicked, this, &LedgerWindow::settingsRequested);
     connect(m_tools[5], &QToolButton::clicked, this, &LedgerWindow::helpRequested);
 
-    buildPaymentTools();
-    buildAccountTool();
+    buildExtraTools();
 
     int x = GridLeft + ToolCount * ToolPitch + 16;
     auto* yearLabel = new QLabel(u"Год"_s, this);
@@ -573,45 +596,45 @@ void LedgerWindow::openYearCarry() {
 void LedgerWindow::showCaption(int index) {
     for (int i = 0; i < 6; ++i)
         m_captions[size_t(i)]->setVisible(i == index);
-    for (int i = 0; i < 2; ++i)
-        m_paymentCaptions[size_t(i)]->setVisible(6 + i == index);
-    m_accountCaption->setVisible(index == 8);
+    for (size_t i = 0; i < m_extraCaptions.size(); ++i)
+        m_extraCaptions[i]->setVisible(FirstExtraTool + int(i) == index);
 }
 
-void LedgerWindow::buildPaymentTools() {
-    static const std::array<std::tuple<const char16_t*, const char16_t*, LedgerIconKind>, 2> tools =
-        {{
-            {u"CmdKvitMes", u"Квитанции за месяц", LedgerIconKind::MonthReceipts},
-            {u"CmdSverka", u"Сверка расчётов", LedgerIconKind::Reconciliation},
+void LedgerWindow::buildExtraTools() {
+    using Handler = void (LedgerWindow::*)();
+    static const std::array<std::tuple<const char16_t*, const char16_t*, LedgerIconKind, Handler>,
+                            ExtraToolCount>
+        tools = {{
+            {u"CmdKvitMes", u"Квитанции за месяц", LedgerIconKind::MonthReceipts,
+             &LedgerWindow::printMonthReceipts},
+            {u"CmdSverka", u"Сверка расчётов", LedgerIconKind::Reconciliation,
+             &LedgerWindow::openReconciliation},
+            {u"CmdLsAbonent", u"Лицевой счёт абонента", LedgerIconKind::MemberAccount,
+             &LedgerWindow::openMemberAccount},
+            {u"CmdKvitPdf", u"Квитанции в PDF по абонентам...", LedgerIconKind::ReceiptPdfs,
+             &LedgerWindow::saveReceiptPdfs},
         }};
-    for (int i = 0; i < 2; ++i) {
-        const auto& [name, caption, icon] = tools[size_t(i)];
-        const int x = GridLeft + (6 + i) * ToolPitch;
-        auto* b = new QToolButton(this);
-        b->setObjectName(QString::fromUtf16(name));
-        b->setIcon(LedgerIcon(icon));
-        b->setIconSize(QSize(24, 24));
-        b->setAutoRaise(true);
-        b->setGeometry(x, 6, 32, 32);
-        b->installEventFilter(this);
-        m_paymentTools[size_t(i)] = b;
-        auto* cap = new QLabel(QString::fromUtf16(caption), this);
-        cap->setObjectName(ObjectName(u"LbN"_s, 6 + i));
-        cap->setStyleSheet(
-            u"QLabel { background: #ffffe1; border: 1px solid #808080; padding: 0 2px; }"_s);
-        cap->adjustSize();
-        cap->move(x, 39);
-        cap->hide();
-        m_paymentCaptions[size_t(i)] = cap;
+    for (size_t i = 0; i < tools.size(); ++i) {
+        const auto& [name, caption, icon, handler] = tools[i];
+        const int index = FirstExtraTool + int(i);
+        const int x = GridLeft + index * ToolPitch;
+        m_extraTools[i] = MakeTool(this, QString::fromUtf16(name), icon, x);
+        m_extraTools[i]->installEventFilter(this);
+        m_extraCaptions[i] = MakeHoverCaption(this, QString::fromUtf16(caption), index, x);
+        connect(m_extraTools[i], &QToolButton::clicked, this, handler);
     }
-    connect(m_paymentTools[0], &QToolButton::clicked, this, &LedgerWindow::printMonthReceipts);
-    connect(m_paymentTools[1], &QToolButton::clicked, this, &LedgerWindow::openReconciliation);
 }
 
 void LedgerWindow::printMonthReceipts() {
     hideEditor();
     // The grid is stored after every change, so the table holds what it shows.
     PrintMonthReceipts(m_state.table, m_platform, m_monthIndex + 1, yearText(), this);
+}
+
+void LedgerWindow::saveReceiptPdfs() {
+    hideEditor();
+    // The grid is stored after every change, so the table holds what it shows.
+    SaveMonthReceiptPdfs(m_state.table, m_platform, m_monthIndex + 1, yearText(), this);
 }
 
 void LedgerWindow::openReconciliation() {
@@ -625,25 +648,6 @@ void LedgerWindow::openReconciliation() {
     connect(w, &ReconciliationWindow::closed, this, [this] { setEnabled(true); });
     setEnabled(false);
     w->show();
-}
-
-void LedgerWindow::buildAccountTool() {
-    const int x = GridLeft + 8 * ToolPitch;
-    m_accountTool = new QToolButton(this);
-    m_accountTool->setObjectName(u"CmdLsAbonent"_s);
-    m_accountTool->setIcon(LedgerIcon(LedgerIconKind::MemberAccount));
-    m_accountTool->setIconSize(QSize(24, 24));
-    m_accountTool->setAutoRaise(true);
-    m_accountTool->setGeometry(x, 6, 32, 32);
-    m_accountTool->installEventFilter(this);
-    m_accountCaption = new QLabel(u"Лицевой счёт абонента"_s, this);
-    m_accountCaption->setObjectName(ObjectName(u"LbN"_s, 8));
-    m_accountCaption->setStyleSheet(
-        u"QLabel { background: #ffffe1; border: 1px solid #808080; padding: 0 2px; }"_s);
-    m_accountCaption->adjustSize();
-    m_accountCaption->move(x, 39);
-    m_accountCaption->hide();
-    connect(m_accountTool, &QToolButton::clicked, this, &LedgerWindow::openMemberAccount);
 }
 
 void LedgerWindow::openMemberAccount() {
@@ -711,11 +715,9 @@ bool LedgerWindow::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < 6; ++i)
             if (watched == m_tools[size_t(i)])
                 showCaption(i);
-        for (int i = 0; i < 2; ++i)
-            if (watched == m_paymentTools[size_t(i)])
-                showCaption(6 + i);
-        if (watched == m_accountTool)
-            showCaption(8);
+        for (size_t i = 0; i < m_extraTools.size(); ++i)
+            if (watched == m_extraTools[i])
+                showCaption(FirstExtraTool + int(i));
     }
     return QWidget::eventFilter(watched, event);
 }

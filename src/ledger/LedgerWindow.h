@@ -90,11 +90,11 @@ private:
     void exportLedger();
     void print();
     void openYearCarry();
-    void buildPaymentTools();
+    void buildExtraTools();
     void printMonthReceipts();
     void openReconciliation();
-    void buildAccountTool();
     void openMemberAccount();
+    void saveReceiptPdfs();
     void showCaption(int index); // -1 hides all
     QString yearText() const;
     int columnLeft(int column) const;
@@ -121,12 +121,13 @@ private:
     QLabel* m_prepaySum = nullptr;
     QPointer<YearCarryWindow> m_yearCarry;
     // "Квитанции за месяц" and "Сверка расчётов" after the six tools.
-    std::array<QToolButton*, 2> m_paymentTools{};
-    std::array<QLabel*, 2> m_paymentCaptions{};
+    // After the six of the toolbar: month receipts, reconciliation, the
+    // member's account and the receipts in PDF, with their hover captions.
+    static constexpr int FirstExtraTool = 6;
+    static constexpr size_t ExtraToolCount = 4;
+    std::array<QToolButton*, ExtraToolCount> m_extraTools{};
+    std::array<QLabel*, ExtraToolCount> m_extraCaptions{};
     QPointer<ReconciliationWindow> m_reconciliation;
-    // "Лицевой счёт абонента" after the payment tools.
-    QToolButton* m_accountTool = nullptr;
-    QLabel* m_accountCaption = nullptr;
     QPointer<MemberAccountWindow> m_memberAccount;
     bool m_loading = false;
     int m_monthIndex = 0; // 0 = January

@@ -62,6 +62,9 @@ public:
                          const QString& filter) override {
         return m_script.saveFileName(caption, proposedPath, filter);
     }
+    QString chooseFolder(const QString& caption, const QString& directory) override {
+        return m_script.chooseFolder(caption, directory);
+    }
     std::optional<int> chooseColor(int initialBgr) override {
         return m_script.chooseColor(initialBgr);
     }

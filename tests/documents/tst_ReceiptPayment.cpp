@@ -3,6 +3,7 @@
 #include "core/SubscriberTable.h"
 #include "documents/MonthReceipts.h"
 #include "documents/ReceiptPayment.h"
+#include "ReceiptFixture.h"
 #include "SamplePayee.h"
 
 using namespace Qt::StringLiterals;
@@ -74,20 +75,8 @@ void tst_ReceiptPayment::payloadFieldsInOrder() {
     QVERIFY(p->payload.startsWith(u"ST00012|"_s));
     const QString purpose =
         u"Оплата электроэнергии за март 2019, участок 12А, Иванов Иван Иванович"_s;
-    const QList<std::pair<QString, QString>> expected = {
-        {u"Name"_s, u"СНТ «Остреванка»"_s},
-        {u"PersonalAcc"_s, u"40703810538000001234"_s},
-        {u"BankName"_s, u"ПАО Сбербанк"_s},
-        {u"BIC"_s, u"044525225"_s},
-        {u"CorrespAcc"_s, u"30101810400000000225"_s},
-        {u"PayeeINN"_s, u"7707083893"_s},
-        {u"KPP"_s, u"773601001"_s},
-        {u"Sum"_s, u"123450"_s},
-        {u"Purpose"_s, purpose},
-        {u"PersAcc"_s, u"12А"_s},
-        {u"LastName"_s, u"Иванов Иван Иванович"_s},
-        {u"PaymPeriod"_s, u"032019"_s},
-    };
+    const auto expected =
+        ReceiptFixture::SampleCode(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s);
     QCOMPARE(Fields(p->payload), expected);
     QCOMPARE(p->purpose, purpose);
     QVERIFY(p->payeeLines.join(u'\n').contains(u"ИНН 7707083893   КПП 773601001"_s));

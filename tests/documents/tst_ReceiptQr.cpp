@@ -23,31 +23,18 @@
 #include "documents/ReceiptWindow.h"
 #include "documents/PayeeDetailsDialog.h"
 #include "support/ScriptedPlatform.h"
+#include "QrDecode.h"
+#include "ReceiptFixture.h"
 #include "SamplePayee.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Year = u"2019"_s;
-constexpr int March = 3;
-
-int SlotColumn(int slot) {
-    return MonthColumn(*YearIndex(Year), March, slot);
-}
-
-void AddSubscriber(AppState& state, int row, const QString& name, const QString& plot,
-                   const QString& total) {
-    SubscriberTable& t = state.table;
-    t.setSubscriberCount(std::max(row, t.subscriberCount()));
-    t.setCell(row, ColRowNumber, QString::number(row));
-    t.setCell(row, ColName, name);
-    t.setCell(row, ColAddress, plot);
-    t.setCell(row, SlotColumn(T1Current), u"1234,5"_s);
-    t.setCell(row, SlotColumn(T1Previous), u"1200"_s);
-    t.setCell(row, SlotColumn(ChargeWithComp), total);
-    t.setCell(row, SlotColumn(15), total);
-}
+using ReceiptFixture::AddSubscriber;
+using ReceiptFixture::March;
+using ReceiptFixture::SampleCode;
+using ReceiptFixture::Year;
 
 DocumentRequest ChooseReceipt(int row) {
     return {row, March, Year};
@@ -56,7 +43,7 @@ DocumentRequest ChooseReceipt(int row) {
 // Good payee details, and subscriber 3 owing 1234,50 for the receipt.
 DocumentRequest ChooseSampleReceipt(AppState& state, ScriptedPlatform& platform) {
     StorePayeeDetails(platform.settings(), SamplePayee());
-    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    AddSubscriber(state.table, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
     return ChooseReceipt(3);
 }
 
@@ -71,73 +58,6 @@ bool ShowInTwoCopies(ReceiptWindow& receipt) {
 QRect CodeOnScreen(int copy) {
     const QRectF twips = ReceiptPage::codeRect(copy);
     return QRectF(twips.topLeft() / 15, twips.size() / 15).toRect();
-}
-
-// The fields a bank's app reads from the code, in order.
-using Fields = QList<std::pair<QString, QString>>;
-
-Fields Split(const QString& payload) {
-    Fields out;
-    const QStringList parts = payload.split(u'|');
-    if (parts.value(0) != u"ST00012"_s)
-        return out;
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        const qsizetype eq = parts[i].indexOf(u'=');
-        out.append({parts[i].left(eq), parts[i].mid(eq + 1)});
-    }
-    return out;
-}
-
-Fields Expected(const QString& name, const QString& plot, const QString& kopecks) {
-    return {
-        {u"Name"_s, u"СНТ «Остреванка»"_s},
-        {u"PersonalAcc"_s, u"40703810538000001234"_s},
-        {u"BankName"_s, u"ПАО Сбербанк"_s},
-        {u"BIC"_s, u"044525225"_s},
-        {u"CorrespAcc"_s, u"30101810400000000225"_s},
-        {u"PayeeINN"_s, u"7707083893"_s},
-        {u"KPP"_s, u"773601001"_s},
-        {u"Sum"_s, kopecks},
-        {u"Purpose"_s, u"Оплата электроэнергии за март 2019, участок "_s + plot + u", "_s + name},
-        {u"PersAcc"_s, plot},
-        {u"LastName"_s, name},
-        {u"PaymPeriod"_s, u"032019"_s},
-    };
-}
-
-// Every code zbarimg finds in the picture, as UTF-8 texts. The bytes are
-// taken as they are (no guessing of their character set); zbarimg writes the
-// codes one after the other, each beginning with the format's header.
-QStringList DecodeImage(const QString& imagePath) {
-    QProcess p;
-    p.start(u"zbarimg"_s, {u"--nodbus"_s, u"-q"_s, u"--raw"_s, u"-Sbinary"_s, imagePath});
-    p.waitForFinished(60000);
-    // Exit code 4: no code in the picture.
-    if (p.exitCode() != 0)
-        return {};
-    const QByteArray out = p.readAllStandardOutput();
-    const QByteArray header = "ST00012|";
-    QStringList codes;
-    qsizetype from = out.indexOf(header);
-    while (from >= 0) {
-        const qsizetype next = out.indexOf(header, from + 1);
-        codes << QString::fromUtf8(out.mid(from, next < 0 ? -1 : next - from)).trimmed();
-        from = next;
-    }
-    return codes;
-}
-
-// The pages of a PDF as pictures; the codes on each.
-QList<QStringList> DecodePdf(const QString& pdfPath, const QString& folder) {
-    const QString prefix = folder + u"/page"_s;
-    QProcess p;
-    p.start(u"pdftoppm"_s, {u"-r"_s, u"300"_s, u"-gray"_s, u"-png"_s, pdfPath, prefix});
-    p.waitForFinished(120000);
-    QList<QStringList> pages;
-    QDir dir(folder);
-    for (const QString& f : dir.entryList({u"page*.png"_s}, QDir::Files, QDir::Name))
-        pages << DecodeImage(dir.filePath(f));
-    return pages;
 }
 
 // The code's printed width in millimetres: its dark modules' extent on the
@@ -218,10 +138,11 @@ void tst_ReceiptQr::printedCodeHoldsEveryField() {
     PdfInspect::keepPdf(pdf, u"receipt-qr.pdf"_s);
 
     QTemporaryDir pages;
-    const auto codes = DecodePdf(pdf, pages.path());
+    const auto codes = QrDecode::pdf(pdf, pages.path());
     QCOMPARE(codes.size(), 1);
     QCOMPARE(codes[0].size(), 1);
-    QCOMPARE(Split(codes[0][0]), Expected(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s));
+    QCOMPARE(QrDecode::split(codes[0][0]),
+             SampleCode(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s));
     const double width = PrintedCodeWidthMm(pdf, pages.path());
     QVERIFY2(width >= 25 && width < 40, qPrintable(QString::number(width)));
 
@@ -250,11 +171,12 @@ void tst_ReceiptQr::windowShowsTheSameCode() {
     receipt.render(&image);
     const QString path = m_dir.filePath(u"window.png"_s);
     QVERIFY(image.save(path));
-    const QStringList codes = DecodeImage(path);
+    const QStringList codes = QrDecode::image(path);
     // One code on each copy.
     QCOMPARE(codes.size(), 2);
     for (const QString& code : codes)
-        QCOMPARE(Split(code), Expected(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s));
+        QCOMPARE(QrDecode::split(code),
+                 SampleCode(u"Иванов Иван Иванович"_s, u"12А"_s, u"123450"_s));
 }
 
 void tst_ReceiptQr::noCodeForNothingToPay_data() {
@@ -269,7 +191,7 @@ void tst_ReceiptQr::noCodeForNothingToPay() {
     AppState state;
     ScriptedPlatform platform;
     StorePayeeDetails(platform.settings(), SamplePayee());
-    AddSubscriber(state, 1, u"Петров П. П."_s, u"7"_s, total);
+    AddSubscriber(state.table, 1, u"Петров П. П."_s, u"7"_s, total);
     ReceiptWindow receipt(state.table, platform, ChooseReceipt(1));
     QVERIFY(receipt.payment());
     QVERIFY(!receipt.payment()->code);
@@ -279,7 +201,7 @@ void tst_ReceiptQr::noCodeForNothingToPay() {
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QCOMPARE(platform.printed.size(), size_t(1));
     QTemporaryDir pages;
-    const auto codes = DecodePdf(platform.printed[0].pdfPath, pages.path());
+    const auto codes = QrDecode::pdf(platform.printed[0].pdfPath, pages.path());
     QCOMPARE(codes.size(), 1);
     QVERIFY(codes[0].isEmpty());
     QVERIFY(PdfInspect::text(platform.printed[0].pdfPath).contains(u"Получатель: СНТ"_s));
@@ -289,21 +211,22 @@ void tst_ReceiptQr::pipeInTheNameStillDecodes() {
     AppState state;
     ScriptedPlatform platform;
     StorePayeeDetails(platform.settings(), SamplePayee());
-    AddSubscriber(state, 2, u"Сидоров|Петров С. П."_s, QString(), u"99,9"_s);
+    AddSubscriber(state.table, 2, u"Сидоров|Петров С. П."_s, QString(), u"99,9"_s);
     ReceiptWindow receipt(state.table, platform, ChooseReceipt(2));
     receipt.show();
     receipt.findChild<QPushButton*>(u"Command1"_s)->click();
     QTemporaryDir pages;
-    const auto codes = DecodePdf(platform.printed[0].pdfPath, pages.path());
+    const auto codes = QrDecode::pdf(platform.printed[0].pdfPath, pages.path());
     QCOMPARE(codes.value(0).size(), 1);
     // No address: the plot is the row number.
-    QCOMPARE(Split(codes[0][0]), Expected(u"Сидоров/Петров С. П."_s, u"2"_s, u"9990"_s));
+    QCOMPARE(QrDecode::split(codes[0][0]),
+             SampleCode(u"Сидоров/Петров С. П."_s, u"2"_s, u"9990"_s));
 }
 
 void tst_ReceiptQr::withoutDetailsTheReceiptIsAsBefore() {
     AppState state;
     ScriptedPlatform platform;
-    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    AddSubscriber(state.table, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
     ReceiptWindow receipt(state.table, platform, ChooseReceipt(3));
     QVERIFY(!receipt.payment());
     // No details at all is no fault.
@@ -313,7 +236,7 @@ void tst_ReceiptQr::withoutDetailsTheReceiptIsAsBefore() {
     const QString pdf = platform.printed[0].pdfPath;
     QVERIFY(!PdfInspect::text(pdf).contains(u"Получатель"_s));
     QTemporaryDir pages;
-    QCOMPARE(DecodePdf(pdf, pages.path()).value(0), QStringList());
+    QCOMPARE(QrDecode::pdf(pdf, pages.path()).value(0), QStringList());
 }
 
 void tst_ReceiptQr::monthReceiptsTwoToAPage() {
@@ -325,7 +248,7 @@ void tst_ReceiptQr::monthReceiptsTwoToAPage() {
                                u"Григорьев Г. Г."_s, u"Дмитриев Д. Д."_s, u"Егоров Е. Е."_s};
     const QStringList totals = {u"100"_s, u"0"_s, u"250,75"_s, u"-10"_s, u"1,5"_s, u""_s};
     for (int r = 1; r <= 6; ++r)
-        AddSubscriber(state, r, names[r - 1], QString::number(10 + r), totals[r - 1]);
+        AddSubscriber(state.table, r, names[r - 1], QString::number(10 + r), totals[r - 1]);
 
     QVERIFY(PrintMonthReceipts(state.table, platform, March, Year));
     QCOMPARE(platform.printed.size(), size_t(1));
@@ -343,14 +266,14 @@ void tst_ReceiptQr::monthReceiptsTwoToAPage() {
     QCOMPARE(text.count(u"Оплата до 25.04.2019"_s), 3);
 
     QTemporaryDir pages;
-    const auto codes = DecodePdf(printed.pdfPath, pages.path());
+    const auto codes = QrDecode::pdf(printed.pdfPath, pages.path());
     QCOMPARE(codes.size(), 2);
     QCOMPARE(codes[0].size(), 2);
     QCOMPARE(codes[1].size(), 1);
     QStringList sums;
     for (const QStringList& page : codes)
         for (const QString& code : page)
-            sums << Split(code).value(7).second;
+            sums << QrDecode::split(code).value(7).second;
     sums.sort();
     QCOMPARE(sums, (QStringList{u"10000"_s, u"150"_s, u"25075"_s}));
 }
@@ -360,8 +283,8 @@ void tst_ReceiptQr::monthReceiptsInTwoCopies() {
     ScriptedPlatform platform;
     StorePayeeDetails(platform.settings(), SamplePayee());
     platform.settings().setText(u"Nastr"_s, u"Ch100"_s, u"1"_s);
-    AddSubscriber(state, 1, u"Андреев А. А."_s, u"1"_s, u"100"_s);
-    AddSubscriber(state, 2, u"Борисов Б. Б."_s, u"2"_s, u"200"_s);
+    AddSubscriber(state.table, 1, u"Андреев А. А."_s, u"1"_s, u"100"_s);
+    AddSubscriber(state.table, 2, u"Борисов Б. Б."_s, u"2"_s, u"200"_s);
     QVERIFY(PrintMonthReceipts(state.table, platform, March, Year));
     const auto& printed = platform.printed[0];
     QCOMPARE(printed.pageCount, 2);
@@ -374,7 +297,7 @@ void tst_ReceiptQr::monthReceiptsInTwoCopies() {
 void tst_ReceiptQr::nothingToBillIsTold() {
     AppState state;
     ScriptedPlatform platform;
-    AddSubscriber(state, 1, u"Андреев А. А."_s, u"1"_s, u"0"_s);
+    AddSubscriber(state.table, 1, u"Андреев А. А."_s, u"1"_s, u"0"_s);
     QVERIFY(!PrintMonthReceipts(state.table, platform, March, Year));
     QVERIFY(platform.printed.empty());
     QCOMPARE(platform.messages.size(), size_t(1));
@@ -504,7 +427,7 @@ void tst_ReceiptQr::clickOnTheCodeShowsItLarge() {
     QVERIFY(dark.left() >= 4 * module && image.width() - dark.right() - 1 >= 4 * module);
     const QString path = m_dir.filePath(u"large.png"_s);
     QVERIFY(image.save(path));
-    QCOMPARE(DecodeImage(path), QStringList{receipt.payment()->payload});
+    QCOMPARE(QrDecode::image(path), QStringList{receipt.payment()->payload});
 
     // Escape puts it away; the upper copy's code shows it again.
     QTest::keyClick(large, Qt::Key_Escape);
@@ -532,7 +455,7 @@ void tst_ReceiptQr::handEditedDetailsAreToldOnScreen() {
         raw.setValue(u"Rekv/CorrAccount"_s, u"30102810700000000225"_s);
     }
     platform.settings().setNumber(u"Nastr"_s, u"Ch100"_s, twoCopies ? 1 : 0);
-    AddSubscriber(state, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
+    AddSubscriber(state.table, 3, u"Иванов Иван Иванович"_s, u"12А"_s, u"1234,50"_s);
     ReceiptWindow receipt(state.table, platform, ChooseReceipt(3));
     QVERIFY(!receipt.payment());
     receipt.show();

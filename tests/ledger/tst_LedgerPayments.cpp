@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QJsonObject>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "documents/PayeeDetails.h"
+#include "documents/SamplePayee.h"
 #include "ledger/DebtorsModel.h"
 #include "ledger/LedgerWindow.h"
 #include "storage/Database.h"
@@ -31,12 +33,14 @@ private slots:
     void init();
     void cleanup();
     void monthReceiptsAfterAnEdit();
+    void receiptPdfsWhileACellIsEdited();
     void debtorsListShowsPrintsAndExports();
     void longListRepeatsTheHeader();
     void plotsSortAsCounted();
 
 private:
     void open();
+    QLineEdit* chargeSecondSubscriber();
     ReconciliationWindow* openReconciliation();
 
     QTemporaryDir m_dir;
@@ -72,6 +76,22 @@ void tst_LedgerPayments::open() {
     QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
 }
 
+// Subscriber 2 is charged "Прочее" 75 in the grid, Enter accepts it; the
+// editor then stands open on the next cell.
+QLineEdit* tst_LedgerPayments::chargeSecondSubscriber() {
+    auto* grid = m_w->findChild<QTableView*>(u"g"_s);
+    const QModelIndex cell = grid->model()->index(1, LgOtherCharge);
+    grid->setCurrentIndex(cell);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->visualRect(cell).center());
+    auto* editor = m_w->findChild<QLineEdit*>(u"txtg"_s);
+    if (!editor->isVisible())
+        return nullptr;
+    QTest::keyClicks(editor, u"75"_s);
+    QTest::keyClick(editor, Qt::Key_Return);
+    return editor;
+}
+
 ReconciliationWindow* tst_LedgerPayments::openReconciliation() {
     auto* button = m_w->findChild<QToolButton*>(u"CmdSverka"_s);
     if (!button)
@@ -90,16 +110,7 @@ void tst_LedgerPayments::monthReceiptsAfterAnEdit() {
     payee[PayeeField::CorrAccount] = u"30101810400000000225"_s;
     StorePayeeDetails(m_platform->settings(), payee);
     open();
-    // Subscriber 2 is charged "Прочее" 75 in the grid, Enter accepts it.
-    auto* grid = m_w->findChild<QTableView*>(u"g"_s);
-    const QModelIndex cell = grid->model()->index(1, LgOtherCharge);
-    grid->setCurrentIndex(cell);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      grid->visualRect(cell).center());
-    auto* editor = m_w->findChild<QLineEdit*>(u"txtg"_s);
-    QVERIFY(editor->isVisible());
-    QTest::keyClicks(editor, u"75"_s);
-    QTest::keyClick(editor, Qt::Key_Return);
+    QVERIFY(chargeSecondSubscriber());
 
     auto* command = m_w->findChild<QToolButton*>(u"CmdKvitMes"_s);
     QEvent enter(QEvent::Enter);
@@ -119,6 +130,51 @@ void tst_LedgerPayments::monthReceiptsAfterAnEdit() {
     QVERIFY(!text.contains(names[5]));
     QVERIFY2(text.contains(u"ИТОГО К ОПЛАТЕ 75,00 руб."_s), qPrintable(text));
     QCOMPARE(text.count(u"Получатель: СНТ «Остреванка»"_s), 5);
+}
+
+void tst_LedgerPayments::receiptPdfsWhileACellIsEdited() {
+    StorePayeeDetails(m_platform->settings(), SamplePayee());
+    open();
+    // 999 is being typed into the next cell when the command is clicked.
+    QLineEdit* editor = chargeSecondSubscriber();
+    QVERIFY(editor && editor->isVisible());
+    const QModelIndex editing = m_w->findChild<QTableView*>(u"g"_s)->currentIndex();
+    QTest::keyClicks(editor, u"999"_s);
+
+    auto* command = m_w->findChild<QToolButton*>(u"CmdKvitPdf"_s);
+    QVERIFY(command);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(command, &enter);
+    auto* caption = m_w->findChild<QLabel*>(u"LbN(9)"_s);
+    QVERIFY(caption->isVisible());
+    QCOMPARE(caption->text(), u"Квитанции в PDF по абонентам..."_s);
+    // Beside the other tools, clear of the year selector.
+    QVERIFY(command->geometry().left() >
+            m_w->findChild<QToolButton*>(u"CmdSverka"_s)->geometry().right());
+    QVERIFY(command->geometry().right() < m_w->findChild<QWidget*>(u"lbl1(0)"_s)->x());
+
+    const QString folder = m_dir.filePath(u"pdf"_s);
+    QVERIFY(QDir().mkpath(folder));
+    m_platform->folders.push_back(folder);
+    QTest::mouseClick(command, Qt::LeftButton);
+    // Leaving the cell drops what was typed into it, as a click elsewhere does.
+    QVERIFY(!editor->isVisible());
+    QVERIFY(!m_w->model().text(editing.row(), editing.column()).contains(u"999"_s));
+
+    QStringList files = QDir(folder).entryList(QDir::Files);
+    files.sort();
+    // Subscribers 1 to 5 owe something; 6 was never billed.
+    QCOMPARE(files, (QStringList{
+                        u"12 Андреев А. А. Март 2019.pdf"_s, u"3 Васильева В. В. Март 2019.pdf"_s,
+                        u"3 Григорьев Г. Г. Март 2019.pdf"_s, u"40 Дмитриев Д. Д. Март 2019.pdf"_s,
+                        u"7А Борисов Б. Б. Март 2019.pdf"_s}));
+    const QString borisov = PdfInspect::text(QDir(folder).filePath(files[4]));
+    QVERIFY2(borisov.contains(u"ИТОГО К ОПЛАТЕ 75,00 руб."_s), qPrintable(borisov));
+    for (const QString& f : files)
+        QVERIFY(!PdfInspect::text(QDir(folder).filePath(f)).contains(u"999"_s));
+    QCOMPARE(m_platform->messages.size(), size_t(1));
+    QCOMPARE(m_platform->messages[0].text,
+             u"Записано квитанций: 5 в папку «"_s + QDir::toNativeSeparators(folder) + u"»."_s);
 }
 
 void tst_LedgerPayments::debtorsListShowsPrintsAndExports() {

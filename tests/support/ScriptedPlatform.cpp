@@ -41,6 +41,15 @@ QString ScriptedPlatform::saveFileName(const QString&, const QString& proposedPa
     return f;
 }
 
+QString ScriptedPlatform::chooseFolder(const QString&, const QString& directory) {
+    dialogProposals << directory;
+    if (folders.empty())
+        return {};
+    const QString f = folders.front();
+    folders.pop_front();
+    return f;
+}
+
 std::optional<int> ScriptedPlatform::chooseColor(int) {
     if (colors.empty())
         return std::nullopt;

@@ -36,6 +36,7 @@ public:
     // Answers given in order; when the script runs out the default button is taken.
     std::deque<MsgAnswer> answers;
     std::deque<QString> fileNames; // for open and save dialogs; "" = cancel
+    std::deque<QString> folders;   // for folder dialogs; "" = cancel
     std::deque<std::optional<int>> colors;
     bool printAccepted = true; // false: the user cancels the preview
     bool documentOpens = true;
@@ -55,6 +56,7 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& proposedPath,
                          const QString& filter) override;
+    QString chooseFolder(const QString& caption, const QString& directory) override;
     std::optional<int> chooseColor(int initialBgr) override;
     bool print(const PrintJob& job) override;
     bool openDocument(const QString& path) override;
