@@ -13,6 +13,7 @@
 #include "documents/PayeeDetailsDialog.h"
 #include "ledger/YearCarry.h"
 #include "ledger/LedgerWindow.h"
+#include "ledger/StatementLoad.h"
 #include "prefs/DesktopTools.h"
 #include "prefs/AboutDialog.h"
 #include "prefs/ColoursDialog.h"
@@ -136,6 +137,9 @@ void Application::wire(MainWindow* form) {
     });
     connect(form, &MainWindow::aboutRequested, this, [this] { openDialog<AboutDialog>(m_form); });
     connect(form, &MainWindow::readingsCheckRequested, this, &Application::openReadingsCheck);
+    // The main window shows nothing a payment changes.
+    connect(form, &MainWindow::bankStatementRequested, this,
+            [this] { LoadBankStatement(m_state, m_database, m_platform, m_form); });
     connect(form, &MainWindow::chartRequested, this, &Application::openChart);
     connect(form, &MainWindow::shownChanged, this, [this] {
         if (m_chart)

@@ -13,6 +13,7 @@ enum class LedgerIconKind {
     Left,
     Right,
     MonthReceipts,
-    Reconciliation
+    Reconciliation,
+    BankStatement
 };
 QIcon LedgerIcon(LedgerIconKind kind);

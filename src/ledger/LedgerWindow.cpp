@@ -30,6 +30,7 @@
 #include "core/Platform.h"
 #include "core/Settings.h"
 #include "documents/MonthReceiptsPrint.h"
+#include "StatementLoad.h"
 #include "YearCarryWindow.h"
 #include "ReconciliationWindow.h"
 
@@ -49,7 +50,9 @@ constexpr int SumsHeight = 21;
 constexpr int BelowSums = 67; // 1000 twips from the sums row to the bottom
 constexpr int VisibleRows = 25;
 constexpr int ToolPitch = 34;
-constexpr int ToolCount = 8; // the six of the toolbar and the two payment tools
+// The six of the toolbar, the two payment tools and the statement's.
+constexpr int ToolCount = 9;
+constexpr int StatementTool = 8;
 
 const QColor EditorColor(128, 255, 128);
 const QColor SumShades[2] = {QColor(200, 240, 200), QColor(160, 220, 160)};
@@ -136,6 +139,7 @@ void LedgerWindow::buildControls() {
     connect(m_tools[5], &QToolButton::clicked, this, &LedgerWindow::helpRequested);
 
     buildPaymentTools();
+    buildStatementTool();
 
     int x = GridLeft + ToolCount * ToolPitch + 16;
     auto* yearLabel = new QLabel(u"Год"_s, this);
@@ -563,6 +567,7 @@ void LedgerWindow::showCaption(int index) {
         m_captions[size_t(i)]->setVisible(i == index);
     for (int i = 0; i < 2; ++i)
         m_paymentCaptions[size_t(i)]->setVisible(6 + i == index);
+    m_statementCaption->setVisible(index == StatementTool);
 }
 
 void LedgerWindow::buildPaymentTools() {
@@ -614,6 +619,32 @@ void LedgerWindow::openReconciliation() {
     w->show();
 }
 
+void LedgerWindow::buildStatementTool() {
+    const int x = GridLeft + StatementTool * ToolPitch;
+    m_statementTool = new QToolButton(this);
+    m_statementTool->setObjectName(u"CmdVypiska"_s);
+    m_statementTool->setIcon(LedgerIcon(LedgerIconKind::BankStatement));
+    m_statementTool->setIconSize(QSize(24, 24));
+    m_statementTool->setAutoRaise(true);
+    m_statementTool->setGeometry(x, 6, 32, 32);
+    m_statementTool->installEventFilter(this);
+    m_statementCaption = new QLabel(u"Загрузить выписку банка"_s, this);
+    m_statementCaption->setObjectName(ObjectName(u"LbN"_s, StatementTool));
+    m_statementCaption->setStyleSheet(
+        u"QLabel { background: #ffffe1; border: 1px solid #808080; padding: 0 2px; }"_s);
+    m_statementCaption->adjustSize();
+    m_statementCaption->move(x, 39);
+    m_statementCaption->hide();
+    connect(m_statementTool, &QToolButton::clicked, this, &LedgerWindow::loadStatement);
+}
+
+void LedgerWindow::loadStatement() {
+    hideEditor();
+    // The grid is stored after every change, so the write adds to what it shows.
+    if (LoadBankStatement(m_state, m_database, m_platform, this))
+        showMonth();
+}
+
 void LedgerWindow::mouseMoveEvent(QMouseEvent* event) {
     showCaption(-1);
     QWidget::mouseMoveEvent(event);
@@ -663,6 +694,8 @@ bool LedgerWindow::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < 2; ++i)
             if (watched == m_paymentTools[size_t(i)])
                 showCaption(6 + i);
+        if (watched == m_statementTool)
+            showCaption(StatementTool);
     }
     return QWidget::eventFilter(watched, event);
 }

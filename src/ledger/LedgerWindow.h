@@ -86,6 +86,8 @@ private:
     void buildPaymentTools();
     void printMonthReceipts();
     void openReconciliation();
+    void buildStatementTool();
+    void loadStatement();
     void showCaption(int index); // -1 hides all
     QString yearText() const;
     int columnLeft(int column) const;
@@ -115,5 +117,8 @@ private:
     std::array<QToolButton*, 2> m_paymentTools{};
     std::array<QLabel*, 2> m_paymentCaptions{};
     QPointer<ReconciliationWindow> m_reconciliation;
+    // "Загрузить выписку банка" after the payment tools.
+    QToolButton* m_statementTool = nullptr;
+    QLabel* m_statementCaption = nullptr;
     bool m_loading = false;
 };

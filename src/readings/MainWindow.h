@@ -93,6 +93,7 @@ signals:
     void helpRequested();
     void readingSheetRequested(const MonthRequest& month);
     void readingsCheckRequested(); // "Проверка показаний..."
+    void bankStatementRequested(); // "Загрузить выписку банка..."
     void chartRequested();         // "График"
     // The shown subscriber, year or readings may have changed.
     void shownChanged();
