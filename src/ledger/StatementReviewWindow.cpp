@@ -137,10 +137,13 @@ StatementReviewWindow::StatementReviewWindow(const SubscriberTable& table,
     auto* write = new QPushButton(u"Записать в лицевые счета"_s, this);
     write->setObjectName(u"cmdWrite"_s);
     write->setDefault(true);
+    // The others never take the default over, not even once clicked.
     auto* exportButton = new QPushButton(u"Экспорт"_s, this);
     exportButton->setObjectName(u"cmdExport"_s);
+    exportButton->setAutoDefault(false);
     auto* cancel = new QPushButton(u"Отмена"_s, this);
     cancel->setObjectName(u"cmdCancel"_s);
+    cancel->setAutoDefault(false);
     buttons->addWidget(write);
     buttons->addWidget(exportButton);
     buttons->addStretch(1);
