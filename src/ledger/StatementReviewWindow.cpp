@@ -55,8 +55,8 @@ private:
 
 // Widths of the list's columns in pixels: the date, the sum, the payer, the
 // purpose, the subscriber, the month, how it was found, what the month holds.
-constexpr int ColumnWidths[StatementReviewModel::ColumnCount] = {100, 90,  220, 320,
-                                                                 190, 100, 190, 100};
+constexpr int ColumnWidths[StatementReviewModel::ColumnCount] = {100, 90,  180, 260,
+                                                                 190, 100, 170, 100};
 
 QLabel* TextLine(const QString& name, QWidget* parent) {
     auto* l = new QLabel(parent);
@@ -73,7 +73,7 @@ StatementReviewWindow::StatementReviewWindow(const SubscriberTable& table,
     : QDialog(parent), m_review(review), m_platform(platform), m_folder(folder) {
     setObjectName(u"frmVypiska"_s);
     setWindowTitle(Title);
-    setWindowModality(Qt::WindowModal);
+    setModal(true);
     m_model = new StatementReviewModel(table, review.statement, review.payments, this);
     m_model->setRetickQuestion([this](const QDateTime& writtenBefore) {
         return m_platform.message(RetickQuestion(writtenBefore), Title, MsgIcon::Question,

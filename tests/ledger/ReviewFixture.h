@@ -8,6 +8,7 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "documents/PayeeDetails.h"
+#include "ledger/StatementLoadSteps.h"
 #include "storage/PaymentJournal.h"
 
 // A statement of March 2026 for three members, one payment of each kind the
@@ -35,34 +36,40 @@ inline void FillMembers(AppState& state, const QString& folder) {
     state.ledgerMonth = 2; // March
 }
 
+// A payment of another member than the fixture's default Иванов.
+inline Doc Paid(const QString& number, const QString& amount, const QString& purpose,
+                const QString& payer, const QString& payerAccount) {
+    Doc d;
+    d.number = number;
+    d.amount = amount;
+    d.purpose = purpose;
+    d.payer = d.payer1 = payer;
+    d.payerAccount = payerAccount;
+    return d;
+}
+
 inline QString Text() {
     Doc plot;
     plot.number = QStringLiteral("11");
-    Doc name;
-    name.number = QStringLiteral("12");
-    name.amount = QStringLiteral("250,50");
-    name.purpose = QStringLiteral("Оплата за электроэнергию");
-    name.payer = name.payer1 = QStringLiteral("ПЕТРОВ ПЕТР ПЕТРОВИЧ");
-    name.payerAccount = QStringLiteral("40817810000000000202");
-    Doc unknown;
-    unknown.number = QStringLiteral("13");
-    unknown.amount = QStringLiteral("300.00");
-    unknown.purpose = QStringLiteral("Перевод по номеру телефона");
-    unknown.payer = unknown.payer1 = QStringLiteral("КУЗНЕЦОВ КУЗЬМА КУЗЬМИЧ");
-    unknown.payerAccount = QStringLiteral("40817810000000000303");
     Doc bad;
     bad.number = QStringLiteral("14");
     bad.amount = QStringLiteral("сто");
-    Doc loaded;
-    loaded.number = QStringLiteral("15");
-    loaded.amount = QStringLiteral("400.00");
-    loaded.purpose = QStringLiteral("уч. 3 электроэнергия");
-    loaded.payer = loaded.payer1 = QStringLiteral("СИДОРОВА АННА БОРИСОВНА");
-    loaded.payerAccount = QStringLiteral("40817810000000000404");
+    const QList<Doc> docs = {
+        plot,
+        Paid(QStringLiteral("12"), QStringLiteral("250,50"),
+             QStringLiteral("Оплата за электроэнергию"), QStringLiteral("ПЕТРОВ ПЕТР ПЕТРОВИЧ"),
+             QStringLiteral("40817810000000000202")),
+        Paid(QStringLiteral("13"), QStringLiteral("300.00"),
+             QStringLiteral("Перевод по номеру телефона"),
+             QStringLiteral("КУЗНЕЦОВ КУЗЬМА КУЗЬМИЧ"), QStringLiteral("40817810000000000303")),
+        bad,
+        Paid(QStringLiteral("15"), QStringLiteral("400.00"), QStringLiteral("уч. 3 электроэнергия"),
+             QStringLiteral("СИДОРОВА АННА БОРИСОВНА"), QStringLiteral("40817810000000000404")),
+    };
     // The bank's own total is short of the documents by 450,50.
     QString s = Header() + Section(OurAccount, QStringLiteral("100.00"), QStringLiteral("2000.00"),
                                    QStringLiteral("2100.00"));
-    for (const Doc& d : {plot, name, unknown, bad, loaded})
+    for (const Doc& d : docs)
         s += DocText(d);
     return s + QStringLiteral("КонецФайла\n");
 }
@@ -71,6 +78,15 @@ inline bool WriteStatement(const QString& path, const QString& text = Text()) {
     QFile f(path);
     const QByteArray bytes = StatementFixture::Cp1251(text);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The fixture's statement written to folder/statement.txt and read for review.
+inline StatementToReview ReadFixture(const QString& folder, const SubscriberTable& table,
+                                     const PaymentJournal& journal) {
+    const QString path = folder + QStringLiteral("/statement.txt");
+    if (!WriteStatement(path))
+        qFatal("cannot write the statement");
+    return ReadStatementToReview(path, table, OurAccount, journal, {});
 }
 
 // The journal's line of the loaded payment, written on 20.03.2026.

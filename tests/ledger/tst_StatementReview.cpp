@@ -36,10 +36,7 @@ struct Review {
     Review() {
         FillMembers(state, dir.path());
         journal.add(LoadedEntry());
-        const QString path = dir.filePath(u"statement.txt"_s);
-        if (!WriteStatement(path))
-            qFatal("cannot write the statement");
-        read = ReadStatementToReview(path, state.table, OurAccount, journal, {});
+        read = ReadFixture(dir.path(), state.table, journal);
     }
 };
 

@@ -34,10 +34,7 @@ struct Fixture {
     Fixture() {
         FillMembers(state, dir.path());
         journal.add(LoadedEntry());
-        const QString path = dir.filePath(u"statement.txt"_s);
-        if (!WriteStatement(path))
-            qFatal("cannot write the statement");
-        read = ReadStatementToReview(path, state.table, OurAccount, journal, {});
+        read = ReadFixture(dir.path(), state.table, journal);
         window = std::make_unique<StatementReviewWindow>(state.table, read, platform, dir.path());
         window->show();
         window->activateWindow();
