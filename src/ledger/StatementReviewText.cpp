@@ -39,7 +39,7 @@ QStringList StatementReviewHeader(const StatementToReview& review) {
     lines << u"Остаток на начало: "_s + Rubles(pay.opening) + u"    Остаток на конец: "_s +
                  Rubles(pay.closing);
     lines << u"Поступлений: "_s + CountAndSum(int(in.size()), pay.incomingKopecks) +
-                 u": найдено "_s + QString::number(found) + u" (уже загружено "_s +
+                 u" Найдено "_s + QString::number(found) + u" (уже загружено "_s +
                  QString::number(loaded) + u"), не найдено "_s + QString::number(notFound) +
                  u", с ошибкой "_s + QString::number(erroneous) + u". Списаний: "_s +
                  CountAndSum(pay.outgoingCount, pay.outgoingKopecks) + u" (в список не входят)."_s;
