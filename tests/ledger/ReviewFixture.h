@@ -32,8 +32,6 @@ inline void FillMembers(AppState& state, const QString& folder) {
                              {QStringLiteral("Сидорова А. Б."), QStringLiteral("3")}});
     state.table.setOfferedYears(OfferedYears(2027));
     state.programFolder = folder;
-    state.shownYearText = QStringLiteral("2026");
-    state.ledgerMonth = 2; // March
 }
 
 // A payment of another member than the fixture's default Иванов.

@@ -1,5 +1,6 @@
 #include <memory>
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -101,6 +102,51 @@ int PaidInColumn() {
     return MonthColumn(Year2026(), 3, SlotPaidIn);
 }
 
+// The program on a database of the fixture's members, showing Иванов in
+// 2026; Иванов's March already holds a "Внесено" of 20,00. The statement's
+// file is the one the file dialog gives.
+struct Program {
+    QTemporaryDir dir;
+    RecordingPlatform platform;
+    std::unique_ptr<Application> app;
+
+    explicit Program(const QByteArray& statement) {
+        QFile::remove(platform.settings().fileName());
+        StoreOurAccount(platform.settings());
+        platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, u"Иванов И. И."_s);
+        platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2026"_s);
+        platform.settings().sync();
+        AppState members;
+        FillMembers(members, dir.path());
+        members.table.setCell(1, PaidInColumn(), u"20,00"_s);
+        DatabaseFile::save(databasePath(), members.table);
+        writeFile(statementPath(), statement);
+        platform.scripted.fileNames = {statementPath()};
+        app = std::make_unique<Application>(platform, dir.path());
+    }
+    ~Program() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                w->close();
+    }
+    QString databasePath() const { return dir.filePath(DatabaseFile::FileName); }
+    QString statementPath() const { return dir.filePath(u"statement.txt"_s); }
+    // Started, the fixture's loaded payment in the journal; the main window active.
+    MainWindow* start() {
+        if (!app->start())
+            return nullptr;
+        app->database().journal().add(LoadedEntry());
+        MainWindow* form = app->mainWindow();
+        form->activateWindow();
+        return QTest::qWaitForWindowActive(form) ? form : nullptr;
+    }
+    SubscriberTable saved() const {
+        SubscriberTable t;
+        DatabaseFile::load(databasePath(), t);
+        return t;
+    }
+};
+
 } // namespace
 
 class tst_StatementLoad : public QObject {
@@ -132,40 +178,37 @@ void tst_StatementLoad::ledgerButton() {
     QFETCH(QString, button);
     QFETCH(bool, reviewed);
     QFETCH(QStringList, messages);
-    QTemporaryDir dir;
-    RecordingPlatform platform;
-    StoreOurAccount(platform.settings());
-    AppState state;
-    FillMembers(state, dir.path());
-    state.table.setCell(1, PaidInColumn(), u"20,00"_s);
-    Database database(state.table, platform, dir.filePath(DatabaseFile::FileName));
-    QVERIFY(DatabaseFile::save(database.path(), state.table));
-    database.journal().add(LoadedEntry());
-    const QString statement = dir.filePath(u"statement.txt"_s);
-    QVERIFY(file.isEmpty() ? WriteStatement(statement) : writeFile(statement, file.toUtf8()));
-    platform.scripted.fileNames = {statement};
+    Program p(file.isEmpty() ? StatementFixture::Cp1251(Text()) : file.toUtf8());
+    MainWindow* form = p.start();
+    QVERIFY(form);
+    form->findChild<QAction*>(u"Mnu_LicSchet"_s)->trigger();
+    LedgerWindow* ledger = p.app->ledgerWindow();
+    QVERIFY(ledger);
+    QVERIFY(QTest::qWaitForWindowExposed(ledger));
+    // From January, where the ledger opens, to March.
+    auto* next = ledger->findChild<QToolButton*>(u"CmdRight"_s);
+    QTest::mouseClick(next, Qt::LeftButton);
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(ledger->findChild<QLabel*>(u"lblMes"_s)->text(), u"Март"_s);
 
-    LedgerWindow ledger(state, database, platform);
-    ledger.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&ledger));
-    auto* command = ledger.findChild<QToolButton*>(u"CmdVypiska"_s);
+    auto* command = ledger->findChild<QToolButton*>(u"CmdVypiska"_s);
     QVERIFY(command);
-    QVERIFY(command->geometry().left() > ledger.findChild<QToolButton*>(u"CmdSverka"_s)->x());
+    QVERIFY(command->geometry().left() > ledger->findChild<QToolButton*>(u"CmdSverka"_s)->x());
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(command, &enter);
-    auto* caption = ledger.findChild<QLabel*>(u"LbN(8)"_s);
+    auto* caption = ledger->findChild<QLabel*>(u"LbN(8)"_s);
     QVERIFY(caption->isVisible());
     QCOMPARE(caption->text(), u"Загрузить выписку банка"_s);
 
-    auto* grid = ledger.findChild<QTableView*>(u"g"_s);
+    auto* grid = ledger->findChild<QTableView*>(u"g"_s);
     const QModelIndex cell = grid->model()->index(0, LgPaidIn);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
-    auto* editor = ledger.findChild<QLineEdit*>(u"txtg"_s);
+    auto* editor = ledger->findChild<QLineEdit*>(u"txtg"_s);
     QVERIFY(editor->isVisible());
     QCOMPARE(editor->text(), u"20,00"_s);
     editor->selectAll();
     QTest::keyClicks(editor, u"99"_s);
-    const auto filesBefore = snapshot(dir.path());
+    const auto filesBefore = snapshot(p.dir.path());
 
     auto answer = std::make_shared<ReviewAnswer>();
     answer->button = button;
@@ -173,56 +216,38 @@ void tst_StatementLoad::ledgerButton() {
     QTest::mouseClick(command, Qt::LeftButton);
     answer->done = true;
 
-    QCOMPARE(platform.openDialogs, QStringList{OpenDialog});
-    QCOMPARE(platform.scripted.dialogProposals, QStringList{dir.path()});
+    QCOMPARE(p.platform.openDialogs, QStringList{OpenDialog});
+    QCOMPARE(p.platform.scripted.dialogProposals, QStringList{p.dir.path()});
     QCOMPARE(answer->shown, reviewed);
     if (reviewed)
-        QCOMPARE(answer->over, &ledger);
-    QCOMPARE(platform.messageTexts(), messages);
+        QCOMPARE(answer->over, ledger);
+    QCOMPARE(p.platform.messageTexts(), messages);
     QVERIFY(!editor->isVisible());
     const bool written = button == u"cmdWrite"_s;
     const QString paid = written ? u"1520,00"_s : u"20,00"_s;
-    QCOMPARE(ledger.model().text(0, LgPaidIn), paid);
-    QCOMPARE(state.table.cell(1, PaidInColumn()), paid);
-    QCOMPARE(database.journal().entries().size(), size_t(written ? 3 : 1));
+    QCOMPARE(ledger->model().text(0, LgPaidIn), paid);
+    QCOMPARE(p.app->state().table.cell(1, PaidInColumn()), paid);
+    QCOMPARE(p.app->database().journal().entries().size(), size_t(written ? 3 : 1));
     if (!written) {
-        QCOMPARE(snapshot(dir.path()), filesBefore);
+        QCOMPARE(snapshot(p.dir.path()), filesBefore);
         return;
     }
     // Shown at once: the month's closing credit of the written payment.
-    QCOMPARE(ledger.model().text(0, LgCloseCredit), u"1520,00"_s);
-    QCOMPARE(ledger.model().text(1, LgPaidIn), u"250,50"_s);
-    SubscriberTable saved;
-    QCOMPARE(DatabaseFile::load(database.path(), saved).status, DatabaseFile::Status::Ok);
+    QCOMPARE(ledger->model().text(0, LgCloseCredit), u"1520,00"_s);
+    QCOMPARE(ledger->model().text(1, LgPaidIn), u"250,50"_s);
+    const SubscriberTable saved = p.saved();
     QCOMPARE(saved.cell(1, PaidInColumn()), u"1520,00"_s);
     QCOMPARE(saved.cell(2, PaidInColumn()), u"250,50"_s);
     // The day's safety copy was taken before the write.
-    QCOMPARE(QDir(dir.filePath(u"backups"_s)).entryList(QDir::Files).size(), 1);
+    QCOMPARE(QDir(p.dir.filePath(u"backups"_s)).entryList({u"*.spb"_s}, QDir::Files).size(), 1);
 }
 
 // From the main window's menu, with a reading typed and not yet left: the
 // reading is stored first, and the file gets both.
 void tst_StatementLoad::mainWindowMenuItem() {
-    QTemporaryDir dir;
-    RecordingPlatform platform;
-    QFile::remove(platform.settings().fileName());
-    StoreOurAccount(platform.settings());
-    platform.settings().setText(u"Nastr"_s, u"Cmb0"_s, u"Иванов И. И."_s);
-    platform.settings().setText(u"Nastr"_s, u"Cmb1"_s, u"2026"_s);
-    platform.settings().sync();
-    AppState members;
-    FillMembers(members, dir.path());
-    QVERIFY(DatabaseFile::save(dir.filePath(DatabaseFile::FileName), members.table));
-    const QString statement = dir.filePath(u"statement.txt"_s);
-    QVERIFY(WriteStatement(statement));
-    platform.scripted.fileNames = {statement};
-
-    Application app(platform, dir.path());
-    QVERIFY(app.start());
-    app.database().journal().add(LoadedEntry());
-    MainWindow* form = app.mainWindow();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    Program p(StatementFixture::Cp1251(Text()));
+    MainWindow* form = p.start();
+    QVERIFY(form);
     MonthCell* reading = form->entryCell(1, T1Current);
     reading->setFocus(Qt::MouseFocusReason);
     QTest::keyClicks(reading, u"777"_s);
@@ -246,16 +271,13 @@ void tst_StatementLoad::mainWindowMenuItem() {
 
     QVERIFY(answer->shown);
     QCOMPARE(answer->over, form);
-    QCOMPARE(platform.openDialogs, QStringList{OpenDialog});
-    QCOMPARE(platform.messageTexts(), QStringList{Summary});
-    SubscriberTable saved;
-    QCOMPARE(DatabaseFile::load(dir.filePath(DatabaseFile::FileName), saved).status,
-             DatabaseFile::Status::Ok);
+    QCOMPARE(p.platform.openDialogs, QStringList{OpenDialog});
+    QCOMPARE(p.platform.messageTexts(), QStringList{Summary});
+    const SubscriberTable saved = p.saved();
     QCOMPARE(saved.cell(1, MonthColumn(Year2026(), 1, T1Current)), u"777"_s);
-    QCOMPARE(saved.cell(1, PaidInColumn()), u"1500,00"_s);
+    QCOMPARE(saved.cell(1, PaidInColumn()), u"1520,00"_s);
     QCOMPARE(saved.cell(2, PaidInColumn()), u"250,50"_s);
-    QCOMPARE(app.database().journal().entries().size(), size_t(3));
-    form->close();
+    QCOMPARE(p.app->database().journal().entries().size(), size_t(3));
 }
 
 QTEST_MAIN(tst_StatementLoad)
