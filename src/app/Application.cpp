@@ -14,6 +14,7 @@
 #include "ledger/YearCarry.h"
 #include "ledger/LedgerWindow.h"
 #include "ledger/MemberAccountWindow.h"
+#include "ledger/StatementLoad.h"
 #include "prefs/DesktopTools.h"
 #include "prefs/AboutDialog.h"
 #include "prefs/ColoursDialog.h"
@@ -138,6 +139,9 @@ void Application::wire(MainWindow* form) {
     });
     connect(form, &MainWindow::aboutRequested, this, [this] { openDialog<AboutDialog>(m_form); });
     connect(form, &MainWindow::readingsCheckRequested, this, &Application::openReadingsCheck);
+    // The main window shows nothing a payment changes.
+    connect(form, &MainWindow::bankStatementRequested, this,
+            [this] { LoadBankStatement(m_state, m_database, m_platform, m_form); });
     connect(form, &MainWindow::chartRequested, this, &Application::openChart);
     connect(form, &MainWindow::memberAccountRequested, this, &Application::openMemberAccount);
     connect(form, &MainWindow::shownChanged, this, [this, form] {

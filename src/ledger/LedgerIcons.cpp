@@ -148,6 +148,21 @@ void DrawReceiptPdfs(QPainter& p) {
     DrawLetters(p, QRectF(10, 12, 13, 10), 6, u"PDF"_s);
 }
 
+// A bank's statement with an arrow into the ledger.
+void DrawBankStatement(QPainter& p) {
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(2, 2, 14, 19));
+    p.setPen(QPen(QColor(40, 80, 160), 1));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(5, 6 + i * 3.5), QPointF(13, 6 + i * 3.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 120, 60));
+    QPolygonF arrow;
+    arrow << QPointF(15, 9) << QPointF(19, 9) << QPointF(19, 15) << QPointF(22.5, 15)
+          << QPointF(17, 22) << QPointF(11.5, 15) << QPointF(15, 15);
+    p.drawPolygon(arrow);
+}
+
 } // namespace
 
 QIcon LedgerIcon(LedgerIconKind kind) {
@@ -192,6 +207,9 @@ QIcon LedgerIcon(LedgerIconKind kind) {
         break;
     case LedgerIconKind::ReceiptPdfs:
         DrawReceiptPdfs(p);
+        break;
+    case LedgerIconKind::BankStatement:
+        DrawBankStatement(p);
         break;
     }
     p.end();

@@ -15,6 +15,7 @@ enum class LedgerIconKind {
     MonthReceipts,
     Reconciliation,
     MemberAccount,
-    ReceiptPdfs
+    ReceiptPdfs,
+    BankStatement
 };
 QIcon LedgerIcon(LedgerIconKind kind);

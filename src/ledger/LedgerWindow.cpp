@@ -31,6 +31,7 @@
 #include "core/Settings.h"
 #include "documents/MonthReceiptPdfs.h"
 #include "documents/MonthReceiptsPrint.h"
+#include "StatementLoad.h"
 #include "YearCarryWindow.h"
 #include "ReconciliationWindow.h"
 #include "MemberAccountWindow.h"
@@ -51,8 +52,8 @@ constexpr int SumsHeight = 21;
 constexpr int BelowSums = 67; // 1000 twips from the sums row to the bottom
 constexpr int VisibleRows = 25;
 constexpr int ToolPitch = 34;
-// The six of the toolbar and the four extra tools after them.
-constexpr int ToolCount = 10;
+// The six of the toolbar and the five extra tools after them.
+constexpr int ToolCount = 11;
 
 const QColor EditorColor(128, 255, 128);
 const QColor SumShades[2] = {QColor(200, 240, 200), QColor(160, 220, 160)};
@@ -613,6 +614,8 @@ void LedgerWindow::buildExtraTools() {
              &LedgerWindow::openMemberAccount},
             {u"CmdKvitPdf", u"Квитанции в PDF по абонентам...", LedgerIconKind::ReceiptPdfs,
              &LedgerWindow::saveReceiptPdfs},
+            {u"CmdVypiska", u"Загрузить выписку банка", LedgerIconKind::BankStatement,
+             &LedgerWindow::loadStatement},
         }};
     for (size_t i = 0; i < tools.size(); ++i) {
         const auto& [name, caption, icon, handler] = tools[i];
@@ -667,6 +670,13 @@ void LedgerWindow::openMemberAccount() {
     connect(w, &MemberAccountWindow::closed, this, [this] { setEnabled(true); });
     setEnabled(false);
     w->show();
+}
+
+void LedgerWindow::loadStatement() {
+    hideEditor();
+    // The grid is stored after every change, so the write adds to what it shows.
+    if (LoadBankStatement(m_state, m_database, m_platform, this))
+        showMonth();
 }
 
 void LedgerWindow::mouseMoveEvent(QMouseEvent* event) {

@@ -95,6 +95,7 @@ private:
     void openReconciliation();
     void openMemberAccount();
     void saveReceiptPdfs();
+    void loadStatement();
     void showCaption(int index); // -1 hides all
     QString yearText() const;
     int columnLeft(int column) const;
@@ -120,11 +121,11 @@ private:
     std::array<QLabel*, 6> m_captions{};
     QLabel* m_prepaySum = nullptr;
     QPointer<YearCarryWindow> m_yearCarry;
-    // "Квитанции за месяц" and "Сверка расчётов" after the six tools.
     // After the six of the toolbar: month receipts, reconciliation, the
-    // member's account and the receipts in PDF, with their hover captions.
+    // member's account, the receipts in PDF and the bank statement, with
+    // their hover captions.
     static constexpr int FirstExtraTool = 6;
-    static constexpr size_t ExtraToolCount = 4;
+    static constexpr size_t ExtraToolCount = 5;
     std::array<QToolButton*, ExtraToolCount> m_extraTools{};
     std::array<QLabel*, ExtraToolCount> m_extraCaptions{};
     QPointer<ReconciliationWindow> m_reconciliation;

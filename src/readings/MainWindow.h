@@ -100,6 +100,7 @@ signals:
     void helpRequested();
     void readingSheetRequested(const MonthRequest& month);
     void readingsCheckRequested(); // "Проверка показаний..."
+    void bankStatementRequested(); // "Загрузить выписку банка..."
     void chartRequested();         // "График"
     void memberAccountRequested(); // "Лицевой счёт абонента", for the shown subscriber
     // The shown subscriber, year or readings may have changed.

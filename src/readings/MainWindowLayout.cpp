@@ -340,6 +340,8 @@ void MainWindow::buildMenus() {
     item(m_menuTools, u"Menu_Tools_Perenos"_s, u"Перенести последние показания на след. год"_s,
          &MainWindow::yearCarryRequested);
     item(m_menuTools, u"Menu_Tools_Razbalans"_s, u"Разбаланс"_s, &MainWindow::imbalanceRequested);
+    item(m_menuTools, u"Menu_Tools_Vypiska"_s, u"Загрузить выписку банка..."_s,
+         &MainWindow::bankStatementRequested);
     item(m_menuTools, u"Menu_Tools_Proverka"_s, u"Проверка показаний..."_s,
          &MainWindow::readingsCheckRequested);
 

@@ -607,7 +607,10 @@ bool DatabaseFile::writeAtomically(const QString& path,
     };
     if (!file->open(QIODevice::WriteOnly))
         return fail();
-    if (!produce(*file))
+    // Qt 6.4's commit() takes a failed write of the last buffered bytes (a
+    // full disk) for success and renames the short file into place: they are
+    // written out first.
+    if (!produce(*file) || !file->flush())
         return fail();
     // commit() renames even when the last buffered bytes could not be written
     // (a full disk takes a short write without an error): a cut file would

@@ -576,6 +576,77 @@ def ledger_payment(display, folder, config):
     assert_cells(before, read_table(db), changed)
 
 
+def statement_document(number, amount, payer, purpose, day):
+    return ["СекцияДокумент=Платежное поручение", "Номер=%d" % number, "Дата=" + day,
+            "Сумма=" + amount, "ПлательщикСчет=4081781000000000%04d" % number,
+            "Плательщик=" + payer, "Плательщик1=" + payer,
+            "ПолучательСчет=40703810900000000001", "ДатаПоступило=" + day,
+            "Получатель=СНТ \"ОСТРОВ\"", "НазначениеПлатежа=" + purpose, "КонецДокумента"]
+
+
+def bank_statement(display, folder, config):
+    """A bank statement loaded through the main window's menu and the file
+    dialog; "Записать в лицевые счета" writes its payments into the ledger of
+    the month they came in, and the file holds them."""
+    db = os.path.join(folder, "Ostrevanka21.spb")
+    year = int(time.strftime("%Y"))  # a year the program offers, whatever the clock
+    y = year - 2017
+    day = "14.03.%d" % year
+    rows = [empty_row(1, "Иванов И. И."), empty_row(2, "Петров П. П."),
+            empty_row(3, "Сидоров С. С.")]
+    prepare(folder, config, rows, "Иванов И. И.", str(year))
+    lines = ["1CClientBankExchange", "ВерсияФормата=1.03", "Кодировка=Windows",
+             "ДатаНачала=01.03.%d" % year, "ДатаКонца=31.03.%d" % year,
+             "РасчСчет=40703810900000000001"]
+    lines += statement_document(1, "1500.00", "ИВАНОВ ИВАН ИВАНОВИЧ",
+                                "Оплата электроэнергии уч. 1 за февраль", day)
+    lines += statement_document(2, "250.50", "ПЕТРОВ ПЕТР ПЕТРОВИЧ",
+                                "Электроэнергия, участок 2", day)
+    lines += statement_document(3, "300.00", "КУЗНЕЦОВ КУЗЬМА КУЗЬМИЧ", "Перевод", day)
+    lines.append("КонецФайла")
+    statement = os.path.join(folder, "statement.txt")
+    with open(statement, "wb") as f:
+        f.write(("\r\n".join(lines) + "\r\n").encode("cp1251"))
+
+    proc = start(display, folder, config)
+    main = display.activate("Остреванка 2.1")
+    # The menu bar: "Справочник" opened by a click, Right to "Инструменты"
+    # (its first item active), Up twice past the last item, "Проверка
+    # показаний...", to the one above it.
+    _, height = display.size(main)
+    display.click(main, 20, (height - px(7920)) // 2)
+    display.x("xdotool", "key", "--delay", "150", "Right", "Up", "Up", "Return")
+    dialog = display.activate("Загрузить выписку банка")
+    display.x("xdotool", "type", "--delay", "40", statement)
+    display.screenshot("statement-file")
+    # A completion list may take the first Return.
+    for _ in range(3):
+        if display.windows("Платежи из выписки"):
+            break
+        if display.windows("Загрузить выписку банка"):
+            display.x("xdotool", "windowactivate", "--sync", dialog, "key", "Return")
+        time.sleep(1)
+    display.activate("Платежи из выписки")
+    display.screenshot("statement-review")
+    display.x("xdotool", "key", "Return")  # "Записать в лицевые счета" is the default
+    display.activate("Выписка банка")
+    display.x("xdotool", "key", "Return")
+    display.wait_gone("Выписка банка")
+    close_main(display, proc)
+
+    after = read_table(db, later_years=y - 7)
+    paid = lambda row, m: after[row - 1][month_column(y, m, 16)]
+    close_credit = lambda row, m: after[row - 1][month_column(y, m, 20)]
+    assert paid(1, 3) == "1500,00", paid(1, 3)
+    assert paid(2, 3) == "250,50", paid(2, 3)
+    assert paid(3, 3) == "", "the payment found nobody: not written"
+    # The month cycle has carried the payments on to December.
+    assert close_credit(1, 3) == "1500,00" and close_credit(1, 12) == "1500,00"
+    assert close_credit(2, 12) == "250,50"
+    assert [r[2] for r in after] == ["Иванов И. И.", "Петров П. П.", "Сидоров С. С."]
+    assert os.listdir(os.path.join(folder, "backups")), "the day's safety copy came first"
+
+
 def read_bytes(path):
     with open(path, "rb") as f:
         return f.read()
@@ -639,7 +710,7 @@ def stale_lock_taken_over(display, folder, config):
 
 SCENARIOS = (first_start, typing_and_restart, save_button_after_typing,
              subscriber_list_while_editing, reading_of_2025,
-             directory_round_trip, ledger_payment, second_program_refused,
+             directory_round_trip, ledger_payment, bank_statement, second_program_refused,
              stale_lock_taken_over)
 
 
