@@ -645,6 +645,14 @@ def bank_statement(display, folder, config):
     assert close_credit(2, 12) == "250,50"
     assert [r[2] for r in after] == ["Иванов И. И.", "Петров П. П.", "Сидоров С. С."]
     assert os.listdir(os.path.join(folder, "backups")), "the day's safety copy came first"
+    # The journal beside the database holds the two payments written, so the
+    # same statement is never written twice.
+    with open(os.path.splitext(db)[0] + ".pay", encoding="utf-8") as f:
+        journal = [line.rstrip("\n").split("\t") for line in f]
+    assert [(j[3], j[6], j[7], j[8], j[9]) for j in journal] == [
+        ("1500,00", "1", "Иванов И. И.", "3", str(year)),
+        ("250,50", "2", "Петров П. П.", "3", str(year)),
+    ], journal
 
 
 def read_bytes(path):
