@@ -113,10 +113,7 @@ void Application::wire(MainWindow* form) {
     connect(form, &MainWindow::closing, this, &Application::closeOtherWindows);
     connect(form, &MainWindow::closed, this, &Application::onMainClosed);
     connect(form, &MainWindow::imbalanceRequested, this, &Application::openImbalance);
-    connect(form, &MainWindow::directoryRequested, this, [this] {
-        m_state.directorySwitch = true;
-        m_form->close();
-    });
+    connect(form, &MainWindow::directoryRequested, this, [this] { m_form->closeForDirectory(); });
     connect(form, &MainWindow::ledgerRequested, this, &Application::openLedger);
     connect(form, &MainWindow::readingSheetRequested, this, [this](const MonthRequest& month) {
         if (month.month < 1)

@@ -20,9 +20,6 @@ struct AppState {
     std::array<int, 3> cellColors = {15137717, 16776960, 65535};
     bool flPls = true; // ledger: Enter moves down (true) or right
     bool flPs = true;  // ledger: highlight the clicked row
-
-    // Main window.
-    bool directorySwitch = false;
 };
 
 // Converts between the stored 0x00BBGGRR colours and 0x00RRGGBB.

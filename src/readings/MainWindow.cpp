@@ -131,7 +131,6 @@ void MainWindow::fillSubscriberSelector() {
 }
 
 bool MainWindow::load(DatabasePrefetch* prefetch) {
-    m_state.directorySwitch = false;
     m_computeEnabled = false;
     m_saveButton->setEnabled(false);
 
@@ -471,5 +470,5 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         m_database.saveOrTell();
     }
     event->accept();
-    emit closed(m_state.directorySwitch);
+    emit closed(m_closingForDirectory);
 }

@@ -37,6 +37,11 @@ public:
     // failed and the program must end (the user has been told).
     // prefetch: the database's read started before this window was built.
     bool load(DatabasePrefetch* prefetch = nullptr);
+    // Closes the window, saving as any close does, for the directory to open.
+    void closeForDirectory() {
+        m_closingForDirectory = true;
+        close();
+    }
 
     // Procedures other windows call.
     void fillYear();
@@ -179,6 +184,7 @@ private:
     QMenu* m_menuTools = nullptr;
     bool m_computeEnabled = false;
     bool m_leaving = false;
+    bool m_closingForDirectory = false;
     // The entry cell entered or typed into whose leave-cell sequence has not
     // run yet. Qt does not always tell when it is left (a wheel over a
     // selector of the inactive window moves the focus without a focus-out),
