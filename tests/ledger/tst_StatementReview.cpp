@@ -340,6 +340,19 @@ void tst_StatementReview::writtenAndSaved() {
     QCOMPARE(again.message, u"Записано платежей: 0 на сумму 0,00 руб. Не записано: 5 на сумму "
                             u"2450,50 руб."_s);
     QCOMPARE(snapshot(dir.path()), before);
+
+    // The next start reads the journal beside the database: another file
+    // holding the same documents finds them loaded.
+    AppState next;
+    Database reopened(next.table, platform, database.path());
+    QCOMPARE(reopened.open(), Database::Opened::Loaded);
+    next.table.setOfferedYears(OfferedYears(2027));
+    const QString other = dir.filePath(u"statement-year.txt"_s);
+    QVERIFY(WriteStatement(other));
+    read = ReadStatementToReview(other, next.table, OurAccount, reopened.journal(),
+                                 reopened.setAsideJournals());
+    QCOMPARE(read.payments.incoming[ByPlot].how, u"уже загружен 10.12.2026"_s);
+    QVERIFY(!read.payments.incoming[ByPlot].ticked);
 }
 
 // A disk with no room left: the save fails, the previous file stays, and the
