@@ -1,7 +1,10 @@
 #include "PaymentMatcher.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
+
+#include <QVarLengthArray>
 
 #include "core/SubscriberTable.h"
 #include "documents/ReceiptPayment.h"
@@ -40,8 +43,8 @@ std::u16string_view View(QStringView s) {
 }
 
 bool ContainsAny(QStringView text, std::span<const std::u16string_view> words) {
-    return std::any_of(words.begin(), words.end(), [text](std::u16string_view w) {
-        return text.contains(QStringView(w.data(), qsizetype(w.size())));
+    return std::any_of(words.begin(), words.end(), [text = View(text)](std::u16string_view w) {
+        return text.find(w) != std::u16string_view::npos;
     });
 }
 
@@ -108,9 +111,9 @@ struct Word {
 };
 
 // The words of a text: runs of letters, a hyphen inside one kept.
-std::vector<Word> Words(QStringView text) {
-    std::vector<Word> words;
-    words.reserve(16);
+using WordList = QVarLengthArray<Word, 32>;
+WordList Words(QStringView text) {
+    WordList words;
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n) {
@@ -131,22 +134,19 @@ std::vector<Word> Words(QStringView text) {
 } // namespace
 
 QString FoldForMatching(const QString& text) {
+    // Every Latin and Cyrillic unit from a table: most of every text.
+    static const std::array<char16_t, 0x500> Folded = [] {
+        std::array<char16_t, 0x500> t{};
+        for (size_t c = 0; c < t.size(); ++c)
+            t[c] = c == u'ё' || c == u'Ё' ? u'е' : QChar::toLower(char16_t(c));
+        return t;
+    }();
     QString out(text.size(), Qt::Uninitialized);
     char16_t* dst = reinterpret_cast<char16_t*>(out.data());
     const char16_t* src = reinterpret_cast<const char16_t*>(text.constData());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = src[i];
-        // Latin and Russian letters directly: most of every text.
-        if (c < 0x80)
-            dst[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        else if (c >= u'А' && c <= u'Я')
-            dst[i] = char16_t(c + 32);
-        else if (c == u'ё' || c == u'Ё')
-            dst[i] = u'е';
-        else if (c >= u'а' && c <= u'я')
-            dst[i] = c;
-        else
-            dst[i] = QChar::toLower(c);
+        dst[i] = c < Folded.size() ? Folded[c] : QChar::toLower(c);
     }
     return out;
 }
@@ -160,19 +160,23 @@ bool IsPersonalAccount(const QString& account) {
 
 PaymentMatcher::PaymentMatcher(const SubscriberTable& table, QHash<QString, int> accountOwners)
     : m_table(table), m_accountOwners(std::move(accountOwners)) {
+    m_labels.resize(size_t(table.subscriberCount()) + 1);
+    m_plotTexts.resize(m_labels.size());
     for (int row = 1; row <= table.subscriberCount(); ++row) {
-        const QString plot = PlotKey(PaymentPlot(table, row));
+        m_labels[size_t(row)] = table.cell(row, ColRowNumber) + u". "_s + table.cell(row, ColName);
+        m_plotTexts[size_t(row)] = PaymentPlot(table, row);
+        const QString plot = PlotKey(m_plotTexts[size_t(row)]);
         if (!plot.isEmpty()) {
             m_plots[std::u16string(View(plot))].push_back(row);
             m_longestPlot = std::max(m_longestPlot, plot.size());
         }
         const QString name = table.cell(row, ColName);
         const QString folded = FoldForMatching(name);
-        const std::vector<Word> words = Words(name);
+        const WordList words = Words(name);
         if (words.size() < 2 || words[0].size < 2)
             continue;
         NameEntry e{row, {}};
-        for (size_t k = 1; k < words.size() && k <= 2; ++k)
+        for (qsizetype k = 1; k < words.size() && k <= 2; ++k)
             e.initials += folded[words[k].start].unicode();
         m_surnames[std::u16string(View(QStringView(folded).sliced(words[0].start, words[0].size)))]
             .push_back(std::move(e));
@@ -180,6 +184,8 @@ PaymentMatcher::PaymentMatcher(const SubscriberTable& table, QHash<QString, int>
 }
 
 QString PaymentMatcher::label(int row) const {
+    if (row > 0 && size_t(row) < m_labels.size())
+        return m_labels[size_t(row)];
     return m_table.cell(row, ColRowNumber) + u". "_s + m_table.cell(row, ColName);
 }
 
@@ -236,8 +242,8 @@ std::vector<int> PaymentMatcher::rowsByPlot(const QString& folded) const {
 
 std::vector<int> PaymentMatcher::rowsByName(const QString& text, const QString& folded,
                                             std::vector<int> rows) const {
-    const std::vector<Word> words = Words(text);
-    for (size_t i = 0; i < words.size(); ++i) {
+    const WordList words = Words(text);
+    for (qsizetype i = 0; i < words.size(); ++i) {
         if (words[i].size < 2)
             continue;
         const auto it =
@@ -245,11 +251,11 @@ std::vector<int> PaymentMatcher::rowsByName(const QString& text, const QString& 
         if (it == m_surnames.end())
             continue;
         for (const NameEntry& e : it->second) {
-            if (i + e.initials.size() >= words.size())
+            if (i + qsizetype(e.initials.size()) >= words.size())
                 continue;
             bool same = true;
             for (size_t k = 0; k < e.initials.size() && same; ++k) {
-                const Word& w = words[i + 1 + k];
+                const Word& w = words[i + 1 + qsizetype(k)];
                 // An initial, or a name as banks write it; "за май" is not "З. М.".
                 same = (w.size == 1 || w.capital) && folded[w.start].unicode() == e.initials[k];
             }
@@ -266,10 +272,12 @@ PaymentMatch PaymentMatcher::ambiguous(std::vector<int> rows) const {
     rows.erase(std::remove(rows.begin(), rows.end(), -1), rows.end());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    QStringList labels;
-    for (const int r : rows)
-        labels << label(r);
-    m.how = u"неоднозначно: "_s + labels.join(u", "_s);
+    m.how = u"неоднозначно: "_s;
+    for (const int r : rows) {
+        if (r != rows.front())
+            m.how += u", "_s;
+        m.how += label(r);
+    }
     m.candidates = std::move(rows);
     return m;
 }
@@ -282,7 +290,7 @@ PaymentMatch PaymentMatcher::match(const QString& purpose, const QString& payerN
         if (rows.size() == 1) {
             m.way = PaymentMatch::Way::Plot;
             m.row = rows.front();
-            m.plot = PaymentPlot(m_table, m.row);
+            m.plot = m_plotTexts[size_t(m.row)];
             m.how = u"по участку "_s + m.plot;
         } else {
             m = ambiguous(std::move(rows));

@@ -21,11 +21,6 @@ QStringList ListedAccounts(const BankStatement& st) {
     return accounts;
 }
 
-bool IsKeptYear(const OfferedYears& offered, int year, std::optional<int>& yearIndex) {
-    yearIndex = offered.indexOf(QString::number(year));
-    return yearIndex.has_value();
-}
-
 } // namespace
 
 StatementAccountChoice ChooseStatementAccount(const BankStatement& st,
@@ -80,6 +75,10 @@ StatementPayments CollectStatementPayments(const BankStatement& st, const QStrin
     const PaymentMatcher matcher(table, journal.soleAccountOwners());
     const OfferedYears& years = table.offeredYears();
     const QString keptYears = years.first() + u'–' + years.last();
+    // A statement spans a year or two: the index of the year last looked up.
+    int lastYear = 0; // no date has year 0
+    std::optional<int> lastYearIndex;
+    res.incoming.reserve(st.documents.size());
     for (size_t i = 0; i < st.documents.size(); ++i) {
         const StatementDocument& d = st.documents[i];
         if (d.payeeAccountOrSettlement().trimmed() != account) {
@@ -101,12 +100,19 @@ StatementPayments CollectStatementPayments(const BankStatement& st, const QStrin
         } else {
             p.month = p.date.month();
             p.year = p.date.year();
-            if (!IsKeptYear(years, p.year, p.yearIndex))
+            if (p.year != lastYear)
+                lastYearIndex = years.indexOf(QString::number(lastYear = p.year));
+            p.yearIndex = lastYearIndex;
+            if (!p.yearIndex)
                 p.error = u"%1 год вне лет программы (%2)"_s.arg(p.year).arg(keptYears);
         }
-        const JournalEntry* before = journal.find(DocumentKey(account, d));
-        for (size_t k = 0; !before && k < setAside.size(); ++k)
-            before = setAside[k]->find(DocumentKey(account, d));
+        const JournalEntry* before = nullptr;
+        if (!journal.isEmpty() || !setAside.empty()) {
+            const PaymentKey key = DocumentKey(account, d);
+            before = journal.find(key);
+            for (size_t k = 0; !before && k < setAside.size(); ++k)
+                before = setAside[k]->find(key);
+        }
         if (before) {
             p.loadedBefore = before->written;
             p.how = u"уже загружен "_s + before->written.date().toString(u"dd.MM.yyyy"_s);
