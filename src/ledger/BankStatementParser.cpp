@@ -471,17 +471,11 @@ BankStatementRead ParseBankStatement(QByteArrayView bytes) {
     const char* const end = p + bytes.size();
     int number = 0;
     while (p < end) {
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+        const char* lineEnd = nl ? nl : end;
         // A key is short: an "=" further on ends no key this reader knows.
-        const char* const keyLimit = p + std::min<qsizetype>(end - p, MaxKeyBytes + 1);
-        const char* q = p;
-        while (q < keyLimit && *q != '=' && *q != '\n')
-            ++q;
-        const char* const eq = q < keyLimit && *q == '=' ? q : nullptr;
-        const char* const nl =
-            q < keyLimit && *q == '\n'
-                ? q
-                : static_cast<const char*>(std::memchr(q, '\n', size_t(end - q)));
-        const char* const lineEnd = nl ? nl : end;
+        const char* eq = static_cast<const char*>(
+            std::memchr(p, '=', size_t(std::min<qsizetype>(lineEnd - p, MaxKeyBytes + 1))));
         QByteArrayView text(p, lineEnd - p);
         if (!text.isEmpty() && text.back() == '\r')
             text.chop(1);

@@ -42,10 +42,18 @@ std::u16string_view View(QStringView s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())};
 }
 
+// Found by its first letter, which Qt seeks many characters at a time.
+bool Contains(QStringView text, std::u16string_view word) {
+    const QStringView w(word.data(), qsizetype(word.size()));
+    for (qsizetype at = text.indexOf(w.front()); at >= 0; at = text.indexOf(w.front(), at + 1))
+        if (text.sliced(at).startsWith(w))
+            return true;
+    return false;
+}
+
 bool ContainsAny(QStringView text, std::span<const std::u16string_view> words) {
-    return std::any_of(words.begin(), words.end(), [text = View(text)](std::u16string_view w) {
-        return text.find(w) != std::u16string_view::npos;
-    });
+    return std::any_of(words.begin(), words.end(),
+                       [text](std::u16string_view w) { return Contains(text, w); });
 }
 
 bool IsWordChar(QChar c) {
@@ -193,11 +201,13 @@ QString PaymentMatcher::label(int row) const {
 // text after the mark begins with, ending where a letter or digit does not
 // follow.
 std::vector<int> PaymentMatcher::rowsByPlot(const QString& folded) const {
-    std::vector<std::u16string_view> named;
+    // On the stack: a purpose names a plot or two, each a few characters.
+    QVarLengthArray<std::u16string_view, 4> named;
     const QStringView text(folded);
     const qsizetype n = text.size();
-    QString run;
-    std::vector<qsizetype> ends; // ends[k]: where the text stands after k + 1 plot characters
+    QVarLengthArray<char16_t, 32> run;
+    QVarLengthArray<qsizetype, 32>
+        ends; // ends[k]: where the text stands after k + 1 plot characters
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text[i].unicode();
         if ((c != u'л' && c != u'у' && c != u'p') || (i > 0 && IsWordChar(text[i - 1])))
@@ -213,18 +223,18 @@ std::vector<int> PaymentMatcher::rowsByPlot(const QString& folded) const {
             for (qsizetype k = j; k < n && run.size() < m_longestPlot; ++k) {
                 if (IsPlotFiller(text[k]))
                     continue;
-                run += text[k];
-                ends.push_back(k + 1);
+                run.append(text[k].unicode());
+                ends.append(k + 1);
             }
             for (qsizetype len = run.size(); len > 0; --len) {
-                const qsizetype end = ends[size_t(len - 1)];
+                const qsizetype end = ends[len - 1];
                 if (end < n && IsWordChar(text[end]))
                     continue;
-                const auto it = m_plots.find(View(QStringView(run).first(len)));
+                const auto it = m_plots.find(std::u16string_view(run.data(), size_t(len)));
                 if (it == m_plots.end())
                     continue;
                 if (std::find(named.begin(), named.end(), it->first) == named.end())
-                    named.push_back(it->first);
+                    named.append(it->first);
                 break;
             }
             break;
@@ -273,10 +283,15 @@ PaymentMatch PaymentMatcher::ambiguous(std::vector<int> rows) const {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     m.how = u"неоднозначно: "_s;
+    // Namesakes can be many: the text is sized once.
+    qsizetype size = m.how.size();
+    for (const int r : rows)
+        size += 2 + m_labels[size_t(r)].size();
+    m.how.reserve(size);
     for (const int r : rows) {
         if (r != rows.front())
             m.how += u", "_s;
-        m.how += label(r);
+        m.how += m_labels[size_t(r)];
     }
     m.candidates = std::move(rows);
     return m;
