@@ -282,16 +282,19 @@ PaymentMatch PaymentMatcher::ambiguous(std::vector<int> rows) const {
     rows.erase(std::remove(rows.begin(), rows.end(), -1), rows.end());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    m.how = u"неоднозначно: "_s;
-    // Namesakes can be many: the text is sized once.
-    qsizetype size = m.how.size();
+    // Namesakes can be many: the text is sized once and copied into.
+    const QStringView lead = u"неоднозначно: ", comma = u", ";
+    qsizetype size = lead.size();
     for (const int r : rows)
-        size += 2 + m_labels[size_t(r)].size();
-    m.how.reserve(size);
+        size += (r == rows.front() ? 0 : comma.size()) + m_labels[size_t(r)].size();
+    m.how = QString(size, Qt::Uninitialized);
+    QChar* out = m.how.data();
+    const auto put = [&out](QStringView s) { out = std::copy(s.begin(), s.end(), out); };
+    put(lead);
     for (const int r : rows) {
         if (r != rows.front())
-            m.how += u", "_s;
-        m.how += m_labels[size_t(r)];
+            put(comma);
+        put(m_labels[size_t(r)]);
     }
     m.candidates = std::move(rows);
     return m;

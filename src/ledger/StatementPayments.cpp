@@ -21,6 +21,17 @@ QStringList ListedAccounts(const BankStatement& st) {
     return accounts;
 }
 
+// Whether the month's "Внесено" of the subscriber holds a payment: PaidInNow
+// without a copy of the cell.
+bool HoldsPaidIn(const SubscriberTable& table, int row, int yearIndex, int month) {
+    if (row < 1 || row > table.subscriberCount() || month < 1 || month > 12)
+        return false;
+    return !table.cellView(row, MonthColumn(yearIndex, month, SlotPaidIn))
+                .view()
+                .trimmed()
+                .isEmpty();
+}
+
 } // namespace
 
 StatementAccountChoice ChooseStatementAccount(const BankStatement& st,
@@ -81,8 +92,8 @@ StatementPayments CollectStatementPayments(const BankStatement& st, const QStrin
     res.incoming.reserve(st.documents.size());
     for (size_t i = 0; i < st.documents.size(); ++i) {
         const StatementDocument& d = st.documents[i];
-        if (d.payeeAccountOrSettlement().trimmed() != account) {
-            if (d.payerAccountOrSettlement().trimmed() == account) {
+        if (QStringView(d.payeeAccountOrSettlement()).trimmed() != account) {
+            if (QStringView(d.payerAccountOrSettlement()).trimmed() == account) {
                 ++res.outgoingCount;
                 res.outgoingKopecks += d.kopecks.value_or(0);
             }
@@ -100,8 +111,10 @@ StatementPayments CollectStatementPayments(const BankStatement& st, const QStrin
         } else {
             p.month = p.date.month();
             p.year = p.date.year();
-            if (p.year != lastYear)
-                lastYearIndex = years.indexOf(QString::number(lastYear = p.year));
+            if (p.year != lastYear) {
+                lastYear = p.year;
+                lastYearIndex = years.indexOf(QString::number(p.year));
+            }
             p.yearIndex = lastYearIndex;
             if (!p.yearIndex)
                 p.error = u"%1 год вне лет программы (%2)"_s.arg(p.year).arg(keptYears);
@@ -122,8 +135,7 @@ StatementPayments CollectStatementPayments(const BankStatement& st, const QStrin
         else if (!before)
             p.how = p.match.how;
         p.ticked = p.canWrite() && !before && p.match.found() && !p.match.notElectricity &&
-                   !(journal.isEmpty() &&
-                     !PaidInNow(table, p.row, *p.yearIndex, p.month).trimmed().isEmpty());
+                   !(journal.isEmpty() && HoldsPaidIn(table, p.row, *p.yearIndex, p.month));
         res.incoming.push_back(std::move(p));
     }
     return res;
