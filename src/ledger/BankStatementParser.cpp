@@ -191,7 +191,9 @@ void ReadDocumentValues(StatementDocument& d) {
         errors << u"дата «"_s + d.dateText + u"» не читается"_s;
     d.paymentDate = d.date;
     if (!d.receivedText.isEmpty()) {
-        d.paymentDate = ReadStatementDate(d.receivedText);
+        // Mostly the document's own day, read already.
+        if (d.receivedText != d.dateText)
+            d.paymentDate = ReadStatementDate(d.receivedText);
         if (!d.paymentDate.isValid())
             errors << u"дата поступления «"_s + d.receivedText + u"» не читается"_s;
     }
