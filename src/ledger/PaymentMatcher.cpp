@@ -171,14 +171,14 @@ PaymentMatcher::PaymentMatcher(const SubscriberTable& table, QHash<QString, int>
     m_labels.resize(size_t(table.subscriberCount()) + 1);
     m_plotTexts.resize(m_labels.size());
     for (int row = 1; row <= table.subscriberCount(); ++row) {
-        m_labels[size_t(row)] = table.cell(row, ColRowNumber) + u". "_s + table.cell(row, ColName);
+        const QString name = table.cell(row, ColName);
+        m_labels[size_t(row)] = table.cell(row, ColRowNumber) + u". "_s + name;
         m_plotTexts[size_t(row)] = PaymentPlot(table, row);
         const QString plot = PlotKey(m_plotTexts[size_t(row)]);
         if (!plot.isEmpty()) {
             m_plots[std::u16string(View(plot))].push_back(row);
             m_longestPlot = std::max(m_longestPlot, plot.size());
         }
-        const QString name = table.cell(row, ColName);
         const QString folded = FoldForMatching(name);
         const WordList words = Words(name);
         if (words.size() < 2 || words[0].size < 2)
@@ -206,8 +206,8 @@ std::vector<int> PaymentMatcher::rowsByPlot(const QString& folded) const {
     const QStringView text(folded);
     const qsizetype n = text.size();
     QVarLengthArray<char16_t, 32> run;
-    QVarLengthArray<qsizetype, 32>
-        ends; // ends[k]: where the text stands after k + 1 plot characters
+    // ends[k]: where the text stands after k + 1 plot characters
+    QVarLengthArray<qsizetype, 32> ends;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text[i].unicode();
         if ((c != u'л' && c != u'у' && c != u'p') || (i > 0 && IsWordChar(text[i - 1])))
