@@ -8,6 +8,21 @@ using namespace StatementFixture;
 
 Q_DECLARE_METATYPE(std::optional<qint64>)
 
+namespace {
+
+// Both code pages, each with both line ends.
+void AddCodePageRows() {
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QString>("encodingKey");
+    QTest::addColumn<bool>("crlf");
+    QTest::newRow("Windows, CR LF") << "windows-1251"_ba << u"Windows"_s << true;
+    QTest::newRow("Windows, LF") << "windows-1251"_ba << u"Windows"_s << false;
+    QTest::newRow("DOS, CR LF") << "IBM866"_ba << u"DOS"_s << true;
+    QTest::newRow("DOS, LF") << "IBM866"_ba << u"DOS"_s << false;
+}
+
+} // namespace
+
 class tst_BankStatementParser : public QObject {
     Q_OBJECT
 private slots:
@@ -29,13 +44,7 @@ private slots:
 };
 
 void tst_BankStatementParser::readsBothCodePagesAndLineEnds_data() {
-    QTest::addColumn<QByteArray>("codec");
-    QTest::addColumn<QString>("encodingKey");
-    QTest::addColumn<bool>("crlf");
-    QTest::newRow("Windows, CR LF") << "windows-1251"_ba << u"Windows"_s << true;
-    QTest::newRow("Windows, LF") << "windows-1251"_ba << u"Windows"_s << false;
-    QTest::newRow("DOS, CR LF") << "IBM866"_ba << u"DOS"_s << true;
-    QTest::newRow("DOS, LF") << "IBM866"_ba << u"DOS"_s << false;
+    AddCodePageRows();
 }
 
 void tst_BankStatementParser::readsBothCodePagesAndLineEnds() {
@@ -92,11 +101,7 @@ void tst_BankStatementParser::readsBothCodePagesAndLineEnds() {
 }
 
 void tst_BankStatementParser::everyKeyToItsOwnField_data() {
-    QTest::addColumn<QByteArray>("codec");
-    QTest::addColumn<QString>("encodingKey");
-    QTest::addColumn<bool>("crlf");
-    QTest::newRow("Windows") << "windows-1251"_ba << u"Windows"_s << true;
-    QTest::newRow("DOS") << "IBM866"_ba << u"DOS"_s << false;
+    AddCodePageRows();
 }
 
 // Every document key in a field of its own, when the same text comes under
@@ -129,50 +134,35 @@ void tst_BankStatementParser::everyKeyToItsOwnField() {
     const auto& docs = read.statement.documents;
     QCOMPARE(docs.size(), size_t(2));
 
-    using Field = QString StatementDocument::*;
-    const std::pair<Field, QString> fields[] = {
-        {&StatementDocument::kind, u"Платёжное поручение"_s},
-        {&StatementDocument::number, u"11"_s},
-        {&StatementDocument::dateText, u"14.03.2026"_s},
-        {&StatementDocument::amountText, u"100.00"_s},
-        {&StatementDocument::payerAccount, u"40817810000000000011"_s},
-        {&StatementDocument::payerSettlementAccount, u"40817810000000000012"_s},
-        {&StatementDocument::payer, u"ИНН 1 ОРЛОВ ОЛЕГ"_s},
-        {&StatementDocument::payer1, u"ОРЛОВ ОЛЕГ"_s},
-        {&StatementDocument::payerInn, u"000000000011"_s},
-        {&StatementDocument::payeeAccount, OurAccount},
-        {&StatementDocument::payeeSettlementAccount, u"40702810500000000013"_s},
-        {&StatementDocument::payee, u"ИНН 2 СНТ"_s},
-        {&StatementDocument::payee1, u"СНТ"_s},
-        {&StatementDocument::debitedText, u"13.03.2026"_s},
-        {&StatementDocument::receivedText, u"15.03.2026"_s},
-        {&StatementDocument::purpose, u"Оплата э/э уч 5"_s},
+    // Each field of the first document and of the second.
+    struct Expected {
+        QString StatementDocument::*field;
+        QString first, second;
     };
-    for (const auto& [field, value] : fields)
-        QCOMPARE(docs[0].*field, value);
+    const Expected fields[] = {
+        {&StatementDocument::kind, u"Платёжное поручение"_s, u"Платёжное поручение"_s},
+        {&StatementDocument::number, u"11"_s, u"12"_s},
+        {&StatementDocument::dateText, u"14.03.2026"_s, u"15.03.2026"_s},
+        {&StatementDocument::amountText, u"100.00"_s, u"100.00"_s},
+        {&StatementDocument::payerAccount, u"40817810000000000011"_s, u"40817810000000000012"_s},
+        {&StatementDocument::payerSettlementAccount, u"40817810000000000012"_s, QString()},
+        {&StatementDocument::payer, u"ИНН 1 ОРЛОВ ОЛЕГ"_s, u"ОРЛОВ ОЛЕГ"_s},
+        {&StatementDocument::payer1, u"ОРЛОВ ОЛЕГ"_s, QString()},
+        {&StatementDocument::payerInn, u"000000000011"_s, QString()},
+        {&StatementDocument::payeeAccount, OurAccount, OurAccount},
+        {&StatementDocument::payeeSettlementAccount, u"40702810500000000013"_s, QString()},
+        {&StatementDocument::payee, u"ИНН 2 СНТ"_s, QString()},
+        {&StatementDocument::payee1, u"СНТ"_s, QString()},
+        {&StatementDocument::debitedText, u"13.03.2026"_s, u"15.03.2026"_s},
+        {&StatementDocument::receivedText, u"15.03.2026"_s, u"15.03.2026"_s},
+        {&StatementDocument::purpose, u"Оплата э/э уч 5"_s, QString()},
+    };
+    for (const Expected& e : fields) {
+        QCOMPARE(docs[0].*e.field, e.first);
+        QCOMPARE(docs[1].*e.field, e.second);
+    }
     QCOMPARE(docs[0].date, QDate(2026, 3, 14));
     QCOMPARE(docs[0].paymentDate, QDate(2026, 3, 15));
-
-    const std::pair<Field, QString> secondFields[] = {
-        {&StatementDocument::kind, u"Платёжное поручение"_s},
-        {&StatementDocument::number, u"12"_s},
-        {&StatementDocument::dateText, u"15.03.2026"_s},
-        {&StatementDocument::amountText, u"100.00"_s},
-        {&StatementDocument::payerAccount, u"40817810000000000012"_s},
-        {&StatementDocument::payerSettlementAccount, QString()},
-        {&StatementDocument::payer, u"ОРЛОВ ОЛЕГ"_s},
-        {&StatementDocument::payer1, QString()},
-        {&StatementDocument::payerInn, QString()},
-        {&StatementDocument::payeeAccount, OurAccount},
-        {&StatementDocument::payeeSettlementAccount, QString()},
-        {&StatementDocument::payee, QString()},
-        {&StatementDocument::payee1, QString()},
-        {&StatementDocument::debitedText, u"15.03.2026"_s},
-        {&StatementDocument::receivedText, u"15.03.2026"_s},
-        {&StatementDocument::purpose, QString()},
-    };
-    for (const auto& [field, value] : secondFields)
-        QCOMPARE(docs[1].*field, value);
     QCOMPARE(docs[1].date, QDate(2026, 3, 15));
     QCOMPARE(docs[1].paymentDate, QDate(2026, 3, 15));
 }
