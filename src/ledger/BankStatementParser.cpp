@@ -87,14 +87,11 @@ const KeyName KeyNames[] = {
     {u"НазначениеПлатежа", Key::Purpose},
 };
 
-// The keys as bytes of one code page, looked up by their length first: most
-// lines of a statement are keys nobody reads.
+// The keys as bytes of one code page, in a small open-addressed table: every
+// line's key is looked up, and most lines are keys nobody reads.
 class KeyTable {
 public:
     explicit KeyTable(StatementCodec codec) {
-        auto add = [this](const QByteArray& bytes, Key key) {
-            m_byLength[size_t(bytes.size())].push_back({bytes, key});
-        };
         for (const KeyName& k : KeyNames)
             add(EncodeStatementText(k.name, codec), k.key);
         for (int part = 1; part < PurposeParts; ++part)
@@ -102,17 +99,40 @@ public:
                 Key(int(Key::Purpose) + part));
     }
     Key find(QByteArrayView name) const {
-        if (name.size() >= MaxLength)
+        if (name.isEmpty() || name.size() >= MaxKeyBytes)
             return Key::None;
-        for (const auto& [bytes, key] : m_byLength[size_t(name.size())])
-            if (std::memcmp(bytes.constData(), name.data(), size_t(name.size())) == 0)
-                return key;
-        return Key::None;
+        for (size_t i = slotOf(name);; i = (i + 1) % Slots) {
+            const Slot& slot = m_slots[i];
+            if (slot.key == Key::None)
+                return Key::None;
+            if (slot.bytes.size() == name.size() &&
+                std::memcmp(slot.bytes.constData(), name.data(), size_t(name.size())) == 0)
+                return slot.key;
+        }
     }
 
 private:
-    static constexpr qsizetype MaxLength = MaxKeyBytes;
-    std::vector<std::pair<QByteArray, Key>> m_byLength[MaxLength];
+    static constexpr size_t Slots = 128; // over three times the keys: few probes
+    struct Slot {
+        QByteArray bytes;
+        Key key = Key::None;
+    };
+
+    // The length and three bytes: no hashing loop, and enough to part the keys.
+    static size_t slotOf(QByteArrayView name) {
+        const auto byte = [name](qsizetype i) { return size_t(uchar(name[i])); };
+        return (size_t(name.size()) * 131 + byte(0) * 7919 + byte(name.size() / 2) * 31 +
+                byte(name.size() - 1)) %
+               Slots;
+    }
+    void add(QByteArray bytes, Key key) {
+        size_t i = slotOf(bytes);
+        while (m_slots[i].key != Key::None)
+            i = (i + 1) % Slots;
+        m_slots[i] = {std::move(bytes), key};
+    }
+
+    std::array<Slot, Slots> m_slots;
 };
 
 const KeyTable& KeysOf(StatementCodec codec) {
@@ -171,7 +191,9 @@ void ReadDocumentValues(StatementDocument& d) {
         errors << u"дата «"_s + d.dateText + u"» не читается"_s;
     d.paymentDate = d.date;
     if (!d.receivedText.isEmpty()) {
-        d.paymentDate = ReadStatementDate(d.receivedText);
+        // Mostly the document's own day, read already.
+        if (d.receivedText != d.dateText)
+            d.paymentDate = ReadStatementDate(d.receivedText);
         if (!d.paymentDate.isValid())
             errors << u"дата поступления «"_s + d.receivedText + u"» не читается"_s;
     }
@@ -198,6 +220,7 @@ private:
             dst[i] = m_table[uchar(v[i])];
         return out;
     }
+    QString recentText(Key key, QByteArrayView value);
     void dropOpenPart();
     void headerValue(Key key, QByteArrayView value);
     void accountValue(Key key, QByteArrayView value);
@@ -253,7 +276,7 @@ bool StatementReader::line(QByteArrayView text, qsizetype eq, int number) {
         m_part = Part::Document;
         m_partLine = number;
         m_doc = {};
-        m_doc.kind = decode(value);
+        m_doc.kind = recentText(key, value);
         m_doc.line = number;
         for (QString& p : m_purpose)
             p.clear();
@@ -394,17 +417,20 @@ void StatementReader::documentValue(Key key, QByteArrayView value) {
             field = &m_purpose[int(key) - int(Key::Purpose)];
         break;
     }
-    if (!field)
-        return;
-    // Many documents repeat a value (the payee, a bank's transit account, the
-    // day): the same bytes share the text decoded before.
+    if (field)
+        *field = recentText(key, value);
+}
+
+// Many documents repeat a value (the payee, a bank's transit account, the
+// day), and a document's dates are mostly one day: the same bytes share the
+// text decoded before.
+QString StatementReader::recentText(Key key, QByteArrayView value) {
+    if (key == Key::ReceivedDate || key == Key::DebitedDate)
+        key = Key::Date;
     Recent& r = m_recent[size_t(key)];
-    if (!r.bytes.isNull() && r.bytes == value) {
-        *field = r.text;
-        return;
-    }
-    *field = decode(value);
-    r = {value, *field};
+    if (r.bytes.isNull() || r.bytes != value)
+        r = {value, decode(value)};
+    return r.text;
 }
 
 void StatementReader::finish() {

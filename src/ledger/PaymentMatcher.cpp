@@ -1,7 +1,10 @@
 #include "PaymentMatcher.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
+
+#include <QVarLengthArray>
 
 #include "core/SubscriberTable.h"
 #include "documents/ReceiptPayment.h"
@@ -39,10 +42,18 @@ std::u16string_view View(QStringView s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())};
 }
 
+// Found by its first letter, which Qt seeks many characters at a time.
+bool Contains(QStringView text, std::u16string_view word) {
+    const QStringView w(word.data(), qsizetype(word.size()));
+    for (qsizetype at = text.indexOf(w.front()); at >= 0; at = text.indexOf(w.front(), at + 1))
+        if (text.sliced(at).startsWith(w))
+            return true;
+    return false;
+}
+
 bool ContainsAny(QStringView text, std::span<const std::u16string_view> words) {
-    return std::any_of(words.begin(), words.end(), [text](std::u16string_view w) {
-        return text.contains(QStringView(w.data(), qsizetype(w.size())));
-    });
+    return std::any_of(words.begin(), words.end(),
+                       [text](std::u16string_view w) { return Contains(text, w); });
 }
 
 bool IsWordChar(QChar c) {
@@ -108,9 +119,9 @@ struct Word {
 };
 
 // The words of a text: runs of letters, a hyphen inside one kept.
-std::vector<Word> Words(QStringView text) {
-    std::vector<Word> words;
-    words.reserve(16);
+using WordList = QVarLengthArray<Word, 32>;
+WordList Words(QStringView text) {
+    WordList words;
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n) {
@@ -131,22 +142,19 @@ std::vector<Word> Words(QStringView text) {
 } // namespace
 
 QString FoldForMatching(const QString& text) {
+    // Every Latin and Cyrillic unit from a table: most of every text.
+    static const std::array<char16_t, 0x500> Folded = [] {
+        std::array<char16_t, 0x500> t{};
+        for (size_t c = 0; c < t.size(); ++c)
+            t[c] = c == u'ё' || c == u'Ё' ? u'е' : QChar::toLower(char16_t(c));
+        return t;
+    }();
     QString out(text.size(), Qt::Uninitialized);
     char16_t* dst = reinterpret_cast<char16_t*>(out.data());
     const char16_t* src = reinterpret_cast<const char16_t*>(text.constData());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = src[i];
-        // Latin and Russian letters directly: most of every text.
-        if (c < 0x80)
-            dst[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        else if (c >= u'А' && c <= u'Я')
-            dst[i] = char16_t(c + 32);
-        else if (c == u'ё' || c == u'Ё')
-            dst[i] = u'е';
-        else if (c >= u'а' && c <= u'я')
-            dst[i] = c;
-        else
-            dst[i] = QChar::toLower(c);
+        dst[i] = c < Folded.size() ? Folded[c] : QChar::toLower(c);
     }
     return out;
 }
@@ -160,19 +168,23 @@ bool IsPersonalAccount(const QString& account) {
 
 PaymentMatcher::PaymentMatcher(const SubscriberTable& table, QHash<QString, int> accountOwners)
     : m_table(table), m_accountOwners(std::move(accountOwners)) {
+    m_labels.resize(size_t(table.subscriberCount()) + 1);
+    m_plotTexts.resize(m_labels.size());
     for (int row = 1; row <= table.subscriberCount(); ++row) {
-        const QString plot = PlotKey(PaymentPlot(table, row));
+        const QString name = table.cell(row, ColName);
+        m_labels[size_t(row)] = table.cell(row, ColRowNumber) + u". "_s + name;
+        m_plotTexts[size_t(row)] = PaymentPlot(table, row);
+        const QString plot = PlotKey(m_plotTexts[size_t(row)]);
         if (!plot.isEmpty()) {
             m_plots[std::u16string(View(plot))].push_back(row);
             m_longestPlot = std::max(m_longestPlot, plot.size());
         }
-        const QString name = table.cell(row, ColName);
         const QString folded = FoldForMatching(name);
-        const std::vector<Word> words = Words(name);
+        const WordList words = Words(name);
         if (words.size() < 2 || words[0].size < 2)
             continue;
         NameEntry e{row, {}};
-        for (size_t k = 1; k < words.size() && k <= 2; ++k)
+        for (qsizetype k = 1; k < words.size() && k <= 2; ++k)
             e.initials += folded[words[k].start].unicode();
         m_surnames[std::u16string(View(QStringView(folded).sliced(words[0].start, words[0].size)))]
             .push_back(std::move(e));
@@ -180,6 +192,8 @@ PaymentMatcher::PaymentMatcher(const SubscriberTable& table, QHash<QString, int>
 }
 
 QString PaymentMatcher::label(int row) const {
+    if (row > 0 && size_t(row) < m_labels.size())
+        return m_labels[size_t(row)];
     return m_table.cell(row, ColRowNumber) + u". "_s + m_table.cell(row, ColName);
 }
 
@@ -187,11 +201,13 @@ QString PaymentMatcher::label(int row) const {
 // text after the mark begins with, ending where a letter or digit does not
 // follow.
 std::vector<int> PaymentMatcher::rowsByPlot(const QString& folded) const {
-    std::vector<std::u16string_view> named;
+    // On the stack: a purpose names a plot or two, each a few characters.
+    QVarLengthArray<std::u16string_view, 4> named;
     const QStringView text(folded);
     const qsizetype n = text.size();
-    QString run;
-    std::vector<qsizetype> ends; // ends[k]: where the text stands after k + 1 plot characters
+    QVarLengthArray<char16_t, 32> run;
+    // ends[k]: where the text stands after k + 1 plot characters
+    QVarLengthArray<qsizetype, 32> ends;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text[i].unicode();
         if ((c != u'л' && c != u'у' && c != u'p') || (i > 0 && IsWordChar(text[i - 1])))
@@ -207,18 +223,18 @@ std::vector<int> PaymentMatcher::rowsByPlot(const QString& folded) const {
             for (qsizetype k = j; k < n && run.size() < m_longestPlot; ++k) {
                 if (IsPlotFiller(text[k]))
                     continue;
-                run += text[k];
-                ends.push_back(k + 1);
+                run.append(text[k].unicode());
+                ends.append(k + 1);
             }
             for (qsizetype len = run.size(); len > 0; --len) {
-                const qsizetype end = ends[size_t(len - 1)];
+                const qsizetype end = ends[len - 1];
                 if (end < n && IsWordChar(text[end]))
                     continue;
-                const auto it = m_plots.find(View(QStringView(run).first(len)));
+                const auto it = m_plots.find(std::u16string_view(run.data(), size_t(len)));
                 if (it == m_plots.end())
                     continue;
                 if (std::find(named.begin(), named.end(), it->first) == named.end())
-                    named.push_back(it->first);
+                    named.append(it->first);
                 break;
             }
             break;
@@ -236,8 +252,8 @@ std::vector<int> PaymentMatcher::rowsByPlot(const QString& folded) const {
 
 std::vector<int> PaymentMatcher::rowsByName(const QString& text, const QString& folded,
                                             std::vector<int> rows) const {
-    const std::vector<Word> words = Words(text);
-    for (size_t i = 0; i < words.size(); ++i) {
+    const WordList words = Words(text);
+    for (qsizetype i = 0; i < words.size(); ++i) {
         if (words[i].size < 2)
             continue;
         const auto it =
@@ -245,11 +261,11 @@ std::vector<int> PaymentMatcher::rowsByName(const QString& text, const QString& 
         if (it == m_surnames.end())
             continue;
         for (const NameEntry& e : it->second) {
-            if (i + e.initials.size() >= words.size())
+            if (i + qsizetype(e.initials.size()) >= words.size())
                 continue;
             bool same = true;
             for (size_t k = 0; k < e.initials.size() && same; ++k) {
-                const Word& w = words[i + 1 + k];
+                const Word& w = words[i + 1 + qsizetype(k)];
                 // An initial, or a name as banks write it; "за май" is not "З. М.".
                 same = (w.size == 1 || w.capital) && folded[w.start].unicode() == e.initials[k];
             }
@@ -266,10 +282,20 @@ PaymentMatch PaymentMatcher::ambiguous(std::vector<int> rows) const {
     rows.erase(std::remove(rows.begin(), rows.end(), -1), rows.end());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    QStringList labels;
+    // Namesakes can be many: the text is sized once and copied into.
+    const QStringView lead = u"неоднозначно: ", comma = u", ";
+    qsizetype size = lead.size();
     for (const int r : rows)
-        labels << label(r);
-    m.how = u"неоднозначно: "_s + labels.join(u", "_s);
+        size += (r == rows.front() ? 0 : comma.size()) + m_labels[size_t(r)].size();
+    m.how = QString(size, Qt::Uninitialized);
+    QChar* out = m.how.data();
+    const auto put = [&out](QStringView s) { out = std::copy(s.begin(), s.end(), out); };
+    put(lead);
+    for (const int r : rows) {
+        if (r != rows.front())
+            put(comma);
+        put(m_labels[size_t(r)]);
+    }
     m.candidates = std::move(rows);
     return m;
 }
@@ -282,7 +308,7 @@ PaymentMatch PaymentMatcher::match(const QString& purpose, const QString& payerN
         if (rows.size() == 1) {
             m.way = PaymentMatch::Way::Plot;
             m.row = rows.front();
-            m.plot = PaymentPlot(m_table, m.row);
+            m.plot = m_plotTexts[size_t(m.row)];
             m.how = u"по участку "_s + m.plot;
         } else {
             m = ambiguous(std::move(rows));

@@ -63,6 +63,9 @@ private:
 
     const SubscriberTable& m_table;
     QHash<QString, int> m_accountOwners;
+    // Per row, read from the table once: a statement names the same
+    // subscribers over and over.
+    std::vector<QString> m_labels, m_plotTexts;
     Index<std::vector<int>> m_plots; // folded plot -> rows
     qsizetype m_longestPlot = 0;
     Index<std::vector<NameEntry>> m_surnames;

@@ -21,9 +21,15 @@ QStringList ListedAccounts(const BankStatement& st) {
     return accounts;
 }
 
-bool IsKeptYear(const OfferedYears& offered, int year, std::optional<int>& yearIndex) {
-    yearIndex = offered.indexOf(QString::number(year));
-    return yearIndex.has_value();
+// Whether the month's "Внесено" of the subscriber holds a payment: PaidInNow
+// without a copy of the cell.
+bool HoldsPaidIn(const SubscriberTable& table, int row, int yearIndex, int month) {
+    if (row < 1 || row > table.subscriberCount() || month < 1 || month > 12)
+        return false;
+    return !table.cellView(row, MonthColumn(yearIndex, month, SlotPaidIn))
+                .view()
+                .trimmed()
+                .isEmpty();
 }
 
 } // namespace
@@ -80,10 +86,14 @@ StatementPayments CollectStatementPayments(const BankStatement& st, const QStrin
     const PaymentMatcher matcher(table, journal.soleAccountOwners());
     const OfferedYears& years = table.offeredYears();
     const QString keptYears = years.first() + u'–' + years.last();
+    // A statement spans a year or two: the index of the year last looked up.
+    int lastYear = 0; // no date has year 0
+    std::optional<int> lastYearIndex;
+    res.incoming.reserve(st.documents.size());
     for (size_t i = 0; i < st.documents.size(); ++i) {
         const StatementDocument& d = st.documents[i];
-        if (d.payeeAccountOrSettlement().trimmed() != account) {
-            if (d.payerAccountOrSettlement().trimmed() == account) {
+        if (QStringView(d.payeeAccountOrSettlement()).trimmed() != account) {
+            if (QStringView(d.payerAccountOrSettlement()).trimmed() == account) {
                 ++res.outgoingCount;
                 res.outgoingKopecks += d.kopecks.value_or(0);
             }
@@ -101,12 +111,21 @@ StatementPayments CollectStatementPayments(const BankStatement& st, const QStrin
         } else {
             p.month = p.date.month();
             p.year = p.date.year();
-            if (!IsKeptYear(years, p.year, p.yearIndex))
+            if (p.year != lastYear) {
+                lastYear = p.year;
+                lastYearIndex = years.indexOf(QString::number(p.year));
+            }
+            p.yearIndex = lastYearIndex;
+            if (!p.yearIndex)
                 p.error = u"%1 год вне лет программы (%2)"_s.arg(p.year).arg(keptYears);
         }
-        const JournalEntry* before = journal.find(DocumentKey(account, d));
-        for (size_t k = 0; !before && k < setAside.size(); ++k)
-            before = setAside[k]->find(DocumentKey(account, d));
+        const JournalEntry* before = nullptr;
+        if (!journal.isEmpty() || !setAside.empty()) {
+            const PaymentKey key = DocumentKey(account, d);
+            before = journal.find(key);
+            for (size_t k = 0; !before && k < setAside.size(); ++k)
+                before = setAside[k]->find(key);
+        }
         if (before) {
             p.loadedBefore = before->written;
             p.how = u"уже загружен "_s + before->written.date().toString(u"dd.MM.yyyy"_s);
@@ -116,8 +135,7 @@ StatementPayments CollectStatementPayments(const BankStatement& st, const QStrin
         else if (!before)
             p.how = p.match.how;
         p.ticked = p.canWrite() && !before && p.match.found() && !p.match.notElectricity &&
-                   !(journal.isEmpty() &&
-                     !PaidInNow(table, p.row, *p.yearIndex, p.month).trimmed().isEmpty());
+                   !(journal.isEmpty() && HoldsPaidIn(table, p.row, *p.yearIndex, p.month));
         res.incoming.push_back(std::move(p));
     }
     return res;

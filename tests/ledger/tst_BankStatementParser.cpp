@@ -8,11 +8,28 @@ using namespace StatementFixture;
 
 Q_DECLARE_METATYPE(std::optional<qint64>)
 
+namespace {
+
+// Both code pages, each with both line ends.
+void AddCodePageRows() {
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QString>("encodingKey");
+    QTest::addColumn<bool>("crlf");
+    QTest::newRow("Windows, CR LF") << "windows-1251"_ba << u"Windows"_s << true;
+    QTest::newRow("Windows, LF") << "windows-1251"_ba << u"Windows"_s << false;
+    QTest::newRow("DOS, CR LF") << "IBM866"_ba << u"DOS"_s << true;
+    QTest::newRow("DOS, LF") << "IBM866"_ba << u"DOS"_s << false;
+}
+
+} // namespace
+
 class tst_BankStatementParser : public QObject {
     Q_OBJECT
 private slots:
     void readsBothCodePagesAndLineEnds_data();
     void readsBothCodePagesAndLineEnds();
+    void everyKeyToItsOwnField_data();
+    void everyKeyToItsOwnField();
     void purposeContinuations_data();
     void purposeContinuations();
     void amounts_data();
@@ -27,13 +44,7 @@ private slots:
 };
 
 void tst_BankStatementParser::readsBothCodePagesAndLineEnds_data() {
-    QTest::addColumn<QByteArray>("codec");
-    QTest::addColumn<QString>("encodingKey");
-    QTest::addColumn<bool>("crlf");
-    QTest::newRow("Windows, CR LF") << "windows-1251"_ba << u"Windows"_s << true;
-    QTest::newRow("Windows, LF") << "windows-1251"_ba << u"Windows"_s << false;
-    QTest::newRow("DOS, CR LF") << "IBM866"_ba << u"DOS"_s << true;
-    QTest::newRow("DOS, LF") << "IBM866"_ba << u"DOS"_s << false;
+    AddCodePageRows();
 }
 
 void tst_BankStatementParser::readsBothCodePagesAndLineEnds() {
@@ -87,6 +98,73 @@ void tst_BankStatementParser::readsBothCodePagesAndLineEnds() {
     // Money received on the first of April is April's.
     QCOMPARE(b.paymentDate, QDate(2026, 4, 1));
     QCOMPARE(b.line, int(beforeSecond.count(u'\n')) + 1);
+}
+
+void tst_BankStatementParser::everyKeyToItsOwnField_data() {
+    AddCodePageRows();
+}
+
+// Every document key in a field of its own, when the same text comes under
+// several keys and again in the next document, and when a key is missing
+// from the next document.
+void tst_BankStatementParser::everyKeyToItsOwnField() {
+    QFETCH(QByteArray, codec);
+    QFETCH(QString, encodingKey);
+    QFETCH(bool, crlf);
+    const QString first = u"СекцияДокумент=Платёжное поручение\n"
+                          u"Номер=11\nДата=14.03.2026\nСумма=100.00\n"
+                          u"ПлательщикСчет=40817810000000000011\n"
+                          u"ПлательщикРасчСчет=40817810000000000012\n"
+                          u"Плательщик=ИНН 1 ОРЛОВ ОЛЕГ\nПлательщик1=ОРЛОВ ОЛЕГ\n"
+                          u"ПлательщикИНН=000000000011\nПолучательСчет="_s +
+                          OurAccount +
+                          u"\nПолучательРасчСчет=40702810500000000013\n"
+                          u"Получатель=ИНН 2 СНТ\nПолучатель1=СНТ\n"
+                          u"ДатаСписано=13.03.2026\nДатаПоступило=15.03.2026\n"
+                          u"НазначениеПлатежа=Оплата э/э уч 5\nКонецДокумента\n"_s;
+    const QString second = u"СекцияДокумент=Платёжное поручение\n"
+                           u"Номер=12\nДата=15.03.2026\nСумма=100.00\n"
+                           u"ПлательщикСчет=40817810000000000012\nПлательщик=ОРЛОВ ОЛЕГ\n"
+                           u"ПолучательСчет="_s +
+                           OurAccount +
+                           u"\nДатаСписано=15.03.2026\nДатаПоступило=15.03.2026\n"
+                           u"КонецДокумента\n"_s;
+    const QString text = Header(encodingKey) + first + second + u"КонецФайла\n"_s;
+    const BankStatementRead read = ParseBankStatement(Encode(text, codec.constData(), crlf));
+    const auto& docs = read.statement.documents;
+    QCOMPARE(docs.size(), size_t(2));
+
+    // Each field of the first document and of the second.
+    struct Expected {
+        QString StatementDocument::*field;
+        QString first, second;
+    };
+    const Expected fields[] = {
+        {&StatementDocument::kind, u"Платёжное поручение"_s, u"Платёжное поручение"_s},
+        {&StatementDocument::number, u"11"_s, u"12"_s},
+        {&StatementDocument::dateText, u"14.03.2026"_s, u"15.03.2026"_s},
+        {&StatementDocument::amountText, u"100.00"_s, u"100.00"_s},
+        {&StatementDocument::payerAccount, u"40817810000000000011"_s, u"40817810000000000012"_s},
+        {&StatementDocument::payerSettlementAccount, u"40817810000000000012"_s, QString()},
+        {&StatementDocument::payer, u"ИНН 1 ОРЛОВ ОЛЕГ"_s, u"ОРЛОВ ОЛЕГ"_s},
+        {&StatementDocument::payer1, u"ОРЛОВ ОЛЕГ"_s, QString()},
+        {&StatementDocument::payerInn, u"000000000011"_s, QString()},
+        {&StatementDocument::payeeAccount, OurAccount, OurAccount},
+        {&StatementDocument::payeeSettlementAccount, u"40702810500000000013"_s, QString()},
+        {&StatementDocument::payee, u"ИНН 2 СНТ"_s, QString()},
+        {&StatementDocument::payee1, u"СНТ"_s, QString()},
+        {&StatementDocument::debitedText, u"13.03.2026"_s, u"15.03.2026"_s},
+        {&StatementDocument::receivedText, u"15.03.2026"_s, u"15.03.2026"_s},
+        {&StatementDocument::purpose, u"Оплата э/э уч 5"_s, QString()},
+    };
+    for (const Expected& e : fields) {
+        QCOMPARE(docs[0].*e.field, e.first);
+        QCOMPARE(docs[1].*e.field, e.second);
+    }
+    QCOMPARE(docs[0].date, QDate(2026, 3, 14));
+    QCOMPARE(docs[0].paymentDate, QDate(2026, 3, 15));
+    QCOMPARE(docs[1].date, QDate(2026, 3, 15));
+    QCOMPARE(docs[1].paymentDate, QDate(2026, 3, 15));
 }
 
 void tst_BankStatementParser::purposeContinuations_data() {
@@ -241,6 +319,9 @@ void tst_BankStatementParser::unreadableDocumentIsKeptAsError_data() {
                           << u"дата «31.02.2026» не читается"_s;
     QTest::newRow("received date")
         << u"10.00"_s << u"14.03.2026"_s << u"вчера"_s << u"дата поступления «вчера» не читается"_s;
+    QTest::newRow("date received the same unreadable day")
+        << u"10.00"_s << u"31.02.2026"_s << u"31.02.2026"_s
+        << u"дата «31.02.2026» не читается; дата поступления «31.02.2026» не читается"_s;
     QTest::newRow("sum and date") << u"x"_s << u"2026-03-14"_s << QString()
                                   << u"сумма «x» не читается; дата «2026-03-14» не читается"_s;
 }
