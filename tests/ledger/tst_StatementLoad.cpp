@@ -31,47 +31,12 @@ using namespace ReviewFixture;
 
 namespace {
 
-// The scripted platform that also keeps what every open dialog was asked.
-class RecordingPlatform final : public Platform {
-public:
-    ScriptedPlatform scripted;
-    QStringList openDialogs; // "caption | filter"
-
-    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
-                      MsgAnswer defaultButton) override {
-        return scripted.message(text, title, icon, buttons, defaultButton);
-    }
-    QString openFileName(const QString& caption, const QString& directory,
-                         const QString& filter) override {
-        openDialogs << caption + u" | "_s + filter;
-        return scripted.openFileName(caption, directory, filter);
-    }
-    QString saveFileName(const QString& caption, const QString& proposedPath,
-                         const QString& filter) override {
-        return scripted.saveFileName(caption, proposedPath, filter);
-    }
-    QString chooseFolder(const QString& caption, const QString& directory) override {
-        return scripted.chooseFolder(caption, directory);
-    }
-    std::optional<int> chooseColor(int initialBgr) override {
-        return scripted.chooseColor(initialBgr);
-    }
-    bool print(const PrintJob& job) override { return scripted.print(job); }
-    bool openDocument(const QString& path) override { return scripted.openDocument(path); }
-    bool startProgram(const QString& program, const QStringList& arguments) override {
-        return scripted.startProgram(program, arguments);
-    }
-    QDateTime now() const override { return scripted.now(); }
-    Settings& settings() override { return scripted.settings(); }
-    void quit(int exitCode) override { scripted.quit(exitCode); }
-
-    QStringList messageTexts() const {
-        QStringList texts;
-        for (const auto& m : scripted.messages)
-            texts << m.text;
-        return texts;
-    }
-};
+QStringList MessageTexts(const ScriptedPlatform& platform) {
+    QStringList texts;
+    for (const auto& m : platform.messages)
+        texts << m.text;
+    return texts;
+}
 
 // The review window, once its event loop runs: who opened it, and the
 // button pressed there. Looks for it until `done`.
@@ -110,7 +75,7 @@ int PaidInColumn() {
 // file is the one the file dialog gives.
 struct Program {
     QTemporaryDir dir;
-    RecordingPlatform platform;
+    ScriptedPlatform platform;
     std::unique_ptr<Application> app;
 
     explicit Program(const QByteArray& statement) {
@@ -124,7 +89,7 @@ struct Program {
         members.table.setCell(1, PaidInColumn(), u"20,00"_s);
         DatabaseFile::save(databasePath(), members.table);
         writeFile(statementPath(), statement);
-        platform.scripted.fileNames = {statementPath()};
+        platform.fileNames = {statementPath()};
         app = std::make_unique<Application>(platform, dir.path());
     }
     ~Program() {
@@ -220,11 +185,11 @@ void tst_StatementLoad::ledgerButton() {
     answer->done = true;
 
     QCOMPARE(p.platform.openDialogs, QStringList{OpenDialog});
-    QCOMPARE(p.platform.scripted.dialogProposals, QStringList{p.dir.path()});
+    QCOMPARE(p.platform.dialogProposals, QStringList{p.dir.path()});
     QCOMPARE(answer->shown, reviewed);
     if (reviewed)
         QCOMPARE(answer->over, ledger);
-    QCOMPARE(p.platform.messageTexts(), messages);
+    QCOMPARE(MessageTexts(p.platform), messages);
     QVERIFY(!editor->isVisible());
     const bool written = button == u"cmdWrite"_s;
     const QString paid = written ? u"1520,00"_s : u"20,00"_s;
@@ -275,7 +240,7 @@ void tst_StatementLoad::mainWindowMenuItem() {
     QVERIFY(answer->shown);
     QCOMPARE(answer->over, form);
     QCOMPARE(p.platform.openDialogs, QStringList{OpenDialog});
-    QCOMPARE(p.platform.messageTexts(), QStringList{Summary});
+    QCOMPARE(MessageTexts(p.platform), QStringList{Summary});
     const SubscriberTable saved = p.saved();
     QCOMPARE(saved.cell(1, MonthColumn(Year2026(), 1, T1Current)), u"777"_s);
     QCOMPARE(saved.cell(1, PaidInColumn()), u"1520,00"_s);

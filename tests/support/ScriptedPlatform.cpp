@@ -22,8 +22,10 @@ MsgAnswer ScriptedPlatform::message(const QString& text, const QString& title, M
     return a;
 }
 
-QString ScriptedPlatform::openFileName(const QString&, const QString& directory, const QString&) {
+QString ScriptedPlatform::openFileName(const QString& caption, const QString& directory,
+                                       const QString& filter) {
     dialogProposals << directory;
+    openDialogs << caption + u" | "_s + filter;
     if (fileNames.empty())
         return {};
     const QString f = fileNames.front();

@@ -48,6 +48,7 @@ public:
     QStringList openedDocuments;
     QStringList startedPrograms;
     QStringList dialogProposals; // the proposed path of every file dialog
+    QStringList openDialogs;     // "caption | filter" of every open dialog
     std::optional<int> quitCode;
 
     MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
